@@ -79,6 +79,9 @@ struct Lesson {
   // ---- paths (UTF-8 file names) -----------------------------------------
   std::string srtpath, srtname, savpath, memopath;
   int32_t srtcodepage = 28591;  // code page the SRT was read with
+  bool srtbom = false;          // the SRT began with a byte order mark (written back with one)
+  std::vector<std::string> srtlines;  // decoded lines of the SRT as loaded (trailer cut); read by resetsub
+  bool savkeepold = false;      // the progress file did not fit: copy it aside before overwriting
 
   // ---- helpers ----------------------------------------------------------
   bool validSlot(int64_t i) const { return i >= 0 && i < subcount && i < (int64_t)subtext.size(); }

@@ -17,6 +17,9 @@ bool isTrailByte(unsigned char b);
 // iconv name of a code page number ("CP932", "ISO-8859-1", "UTF-8", ...);
 // nullptr when unknown.
 const char* iconvName(int codepage);
+// True for the code pages of one byte per character (the ISO-8859 family and
+// 1252); false for 932, EUC, JIS, UTF-7/8/16, 0 and unknown numbers.
+bool isSingleByte(int codepage);
 
 // Decodes bytes of `codepage` and encodes them in 932.  Characters without a
 // 932 form become '?'.  Code page 0 returns the bytes as they are.  Undefined

@@ -74,6 +74,9 @@ class MediaPlayer {
   // may be nullptr for backends without a picture.
   virtual QWidget* videoWidget() = 0;
 
+  // Why the last open failed (empty when it did not).
+  virtual std::string lastError() const { return {}; }
+
   // Events, raised on the user-interface thread.
   std::function<void(int newState)> onOpenStateChange;
   std::function<void()> onStatusChange;

@@ -1,0 +1,73 @@
+// The progress file of one subtitle file and its save and load.
+//
+// Layout (little-endian, no header, lengths follow from the SRT file):
+//   1. letter states: int32 per byte of subtext, slot 0 first, byte by byte
+//   2. total:         int32 flgtotal
+//   3. adjustment:    int64 adjsaved (time value)
+//   4. resume slot:   int32 cursub at the time of saving
+//   5. stars:         int32 substar per slot
+// With B the byte length of all slot texts the file holds 4B + 16 +
+// 4 * subcount bytes.  The memo file beside it is handled in memofile.h.
+// Messages are returned as UTF-8 texts for the window to show.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/lesson.h"
+
+namespace tl {
+
+extern const char* const kMsgSaveFailed;    // "セーブに失敗しました"
+extern const char* const kMsgLoadFailed;    // "ロードに失敗しました"
+extern const char* const kMsgLaterFields;   // adjustment / resume / stars unreadable
+extern const char* const kMsgMismatch;      // detail: the file does not fit this SRT
+extern const char* const kAskAdjust;        // question, caption kAskAdjustCaption
+extern const char* const kAskAdjustCaption;
+extern const char* const kLogSaved;         // log line of "進捗保存"
+extern const char* const kLogAllSaved;      // log line of "全て保存"
+
+// Byte length of all slot texts (B).
+int64_t progressStateCount(const Lesson& L);
+// Size of a complete progress file for the table as it is.
+int64_t progressFileSize(const Lesson& L);
+// The bytes of the progress file for the table as it is.
+std::string progressBytes(const Lesson& L);
+// Name of the copy kept of a progress file that did not fit ("X.dat.bak",
+// or "X.dat.bak2", ... when that exists).
+std::string progressBackupPath(const std::string& savpath);
+
+struct SaveResult {
+  bool wrote = false;   // the files were written
+  bool ok = true;       // false: the save failed; message says so, flgdirty stays on
+  std::string message;  // message box text, empty when none
+  std::string detail;   // the reason of a failure (system text)
+};
+
+// Writes the progress and memo files when subtitles are loaded and flgdirty
+// is on; otherwise does nothing (ok, wrote false).  The folder is created
+// when missing; both files are replaced atomically.  A progress file that
+// did not fit at load time is first copied aside.
+SaveResult subflgsave(Lesson& L);
+
+struct LoadResult {
+  bool fromFile = false;    // the letter states came from the progress file
+  bool askAdjust = false;   // adjsaved != 0: ask kAskAdjust (Yes / No).  Yes:
+                            // adjfrom := 0 and adjshift(adjsaved); No:
+                            // declineAdjustment.  Ask before showing message.
+  std::string message;      // message box text, empty when none
+  std::string detail;       // more about message (for instance kMsgMismatch)
+};
+
+// Reads the progress and memo files after an SRT load.  Without a progress
+// file the letter states start as for a new file (closeflginit).  A file
+// that does not fit the table (size, states outside -1..3) is not laid
+// over it: the states start as for a new file and the old file is kept
+// (copied aside before the first save).  The resume slot is taken only when
+// it is a cue of the table.
+LoadResult subflgload(Lesson& L);
+
+// "No" to the adjustment question: the next save stores no adjustment.
+inline void declineAdjustment(Lesson& L) { L.adjsaved = 0; }
+
+}  // namespace tl

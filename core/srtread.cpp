@@ -1,0 +1,459 @@
+#include "core/srtread.h"
+
+#include <cctype>
+#include <utility>
+
+#include "platform/codepage/codepage.h"
+#include "platform/paths/files.h"
+
+namespace tl {
+
+namespace {
+
+bool isSpace(unsigned char c) { return c <= ' '; }
+
+bool isBlank(std::string_view s) {
+  for (unsigned char c : s)
+    if (!isSpace(c)) return false;
+  return true;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal integer with an optional sign and optional leading spaces, and
+// nothing else.
+bool toInt(std::string_view s, long long& v) {
+  size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
+  if (i == s.size() || s.size() - i > 18) return false;
+  long long n = 0;
+  for (; i < s.size(); ++i) {
+    if (!isDigit(s[i])) return false;
+    n = n * 10 + (s[i] - '0');
+  }
+  v = neg ? -n : n;
+  return true;
+}
+
+// Characters from 0-based index `from`, at most `count` of them.
+std::string_view part(std::string_view s, size_t from, size_t count) {
+  if (from >= s.size()) return {};
+  return s.substr(from, count);
+}
+
+// A field of the program's own form: an optional "-" and 1..maxDigits digits
+// starting at i.  Advances i.
+bool ownField(std::string_view s, size_t& i, size_t minDigits, size_t maxDigits, long long& v) {
+  size_t j = i;
+  bool neg = false;
+  if (j < s.size() && s[j] == '-') {
+    neg = true;
+    ++j;
+    minDigits = 1;
+  }
+  size_t k = j;
+  long long n = 0;
+  while (k < s.size() && isDigit(s[k]) && k - j < maxDigits) n = n * 10 + (s[k++] - '0');
+  if (k - j < minDigits) return false;
+  v = neg ? -n : n;
+  i = k;
+  return true;
+}
+
+// The program's own time text: "0" + hours (possibly "-h") ":" MM ":" SS,
+// then nothing, or "," and a fraction.  Used only where the fixed columns
+// fail: an hour field of three characters or more, or a minus sign.
+bool ownForm(std::string_view s, ttime& out) {
+  if (s.size() < 7 || s[0] != '0') return false;
+  size_t i = 1;
+  long long h, m, sec, f = 0;
+  if (!ownField(s, i, 1, 15, h)) return false;
+  const size_t hourLen = i;
+  if (i >= s.size() || s[i++] != ':') return false;
+  if (!ownField(s, i, 2, 2, m) || i >= s.size() || s[i++] != ':') return false;
+  if (!ownField(s, i, 2, 2, sec)) return false;
+  bool fourDigits = false;
+  if (i < s.size()) {
+    if (s[i] != ',') return false;
+    ++i;
+    if (i < s.size() && s[i] == ' ') {
+      fourDigits = true;
+      ++i;
+    }
+    if (!ownField(s, i, 1, fourDigits ? 4 : 3, f)) return false;
+  }
+  if (hourLen < 3 && s.find('-') == std::string_view::npos) return false;
+  out = ((ttime)h * 3600 + m * 60 + sec) * 10000 + (fourDigits ? f : f * 10);
+  return true;
+}
+
+// Collects messages up to a limit, then counts the rest.
+struct Messages {
+  std::vector<std::string>* out;
+  int shown = 0, dropped = 0;
+  static constexpr int kMax = 10;
+  void add(std::string m) {
+    if (!out) return;
+    if (shown < kMax) {
+      out->push_back(std::move(m));
+      ++shown;
+    } else {
+      ++dropped;
+    }
+  }
+  void finish() {
+    if (out && dropped > 0) out->push_back("ほかに" + std::to_string(dropped) + "件の時間変換に失敗しました");
+  }
+};
+
+bool isCueNumber(std::string_view line) {
+  const std::string t = trimText(line);
+  if (t.empty()) return false;
+  for (char c : t)
+    if (!isDigit(c)) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string trimText(std::string_view s) {
+  size_t a = 0, b = s.size();
+  while (a < b && isSpace(s[a])) ++a;
+  while (b > a && isSpace(s[b - 1])) --b;
+  return std::string(s.substr(a, b - a));
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0, i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    const char c = text[i];
+    if (c == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      start = ++i;
+    } else if (c == '\r') {
+      lines.emplace_back(text.substr(start, i - start));
+      size_t j = i;
+      while (j < n && text[j] == '\r') ++j;
+      if (j < n && text[j] == '\n')
+        i = j + 1;  // CR... LF: one break
+      else
+        ++i;  // a lone CR
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < n) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::string eu2asc(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b == 145 || b == 146)
+      c = '\'';
+    else if (b == 147 || b == 148)
+      c = '"';
+  }
+  return out;
+}
+
+static std::string delPairs(std::string text, char open, char close) {
+  while (true) {
+    const size_t a = text.find(open), b = text.find(close);
+    if (a == std::string::npos || b == std::string::npos || b <= a) return text;
+    text.erase(a, b - a + 1);
+  }
+}
+
+std::string tagdel(std::string text) { return delPairs(std::move(text), '<', '>'); }
+std::string pardel(std::string text) { return delPairs(std::move(text), '(', ')'); }
+
+ttime strtotime(std::string_view text, std::string* err) {
+  const std::string s = trimText(text);
+  ttime own;
+  if (ownForm(s, own)) return own;
+  ttime sum = 0;
+  auto fail = [&]() {
+    if (err) *err = "SRTファイルの時間変換に失敗しました[" + cp::ansiToUtf8(s) + "]";
+    return sum;
+  };
+  long long v;
+  if (!toInt(part(s, 0, 2), v)) return fail();
+  sum += v * 36000000;
+  if (!toInt(part(s, 3, 2), v)) return fail();
+  sum += v * 600000;
+  if (!toInt(part(s, 6, 2), v)) return fail();
+  sum += v * 10000;
+  const size_t comma = s.find(',');
+  if (comma == std::string::npos) return sum;
+  if (comma + 1 < s.size() && s[comma + 1] == ' ') {
+    if (!toInt(part(s, comma + 2, 4), v)) return fail();
+    sum += v;
+  } else {
+    if (!toInt(part(s, comma + 1, 3), v)) return fail();
+    sum += v * 10;
+  }
+  return sum;
+}
+
+bool isTimeLine(std::string_view line, size_t* arrow) {
+  const size_t a = line.find("-->");
+  if (a == std::string_view::npos) return false;
+  const std::string left = trimText(line.substr(0, a));
+  if (left.empty() || !isDigit(left[0]) || left.find(':') == std::string::npos) return false;
+  if (arrow) *arrow = a;
+  return true;
+}
+
+DecodedSrt decodeSrt(std::string_view bytes, int codepage) {
+  DecodedSrt d;
+  auto b = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) {
+    codepage = 65001;
+    d.bom = true;
+    bytes.remove_prefix(3);
+  } else if (bytes.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) {
+    codepage = 1200;
+    d.bom = true;
+    bytes.remove_prefix(2);
+  } else if (bytes.size() >= 2 && b(0) == 0xFE && b(1) == 0xFF) {
+    codepage = 1201;
+    d.bom = true;
+    bytes.remove_prefix(2);
+  }
+  d.codepage = codepage;
+  std::string text;
+  if (codepage != 1200 && codepage != 1201) {
+    const size_t zero = bytes.find('\0');
+    if (zero != std::string_view::npos) {
+      bytes = bytes.substr(0, zero);
+      d.messages.push_back("ファイルの途中にゼロのバイトがあります。その前までを読み込みました");
+    }
+  }
+  if (codepage == 0) {
+    text.assign(bytes);
+  } else {
+    bool ok = true;
+    text = cp::toAnsi(cp::isSingleByte(codepage) ? eu2asc(bytes) : std::string(bytes), codepage, &ok);
+    if (!ok) {
+      d.messages.push_back("コードページ" + std::to_string(codepage) + "の字幕は読み込めません");
+      return d;
+    }
+  }
+  d.lines = splitLines(text);
+  d.ok = true;
+  return d;
+}
+
+int srtinit(std::vector<std::string>& lines) {
+  size_t t = lines.size();
+  while (t > 0) {
+    --t;
+    if (!isTimeLine(lines[t])) continue;
+    const std::string number = t >= 1 ? trimText(lines[t - 1]) : std::string();
+    if (number != "9999") {
+      long long n = 0;
+      if (!toInt(number, n) || n < 0 || n > 1000000000) n = 0;
+      return (int)n;
+    }
+    size_t cut = t - 1;  // the number line
+    if (cut >= 1 && isBlank(lines[cut - 1])) --cut;
+    lines.resize(cut);
+    t = cut;
+  }
+  return 0;
+}
+
+void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::string>* messages) {
+  Messages msgs{messages};
+  auto& T = l.subtime;
+  auto& X = l.subtext;
+  T.assign(2, 0);
+  X.assign(2, std::string());
+  size_t timeLines = 0;
+  for (const auto& s : lines) timeLines += s.find("-->") != std::string::npos;
+  T.reserve(2 * timeLines + 2);
+  X.reserve(2 * timeLines + 2);
+
+  const size_t n = lines.size();
+  size_t p = 1;
+  enum { kNumber, kTime, kAfterTime, kText } st = kNumber;
+  auto ensure = [&] {
+    if (p + 1 >= X.size()) {
+      X.resize(p + 2);
+      T.resize(p + 2);
+    }
+  };
+  auto setTimes = [&](const std::string& line, size_t arrow) {
+    ensure();
+    std::string err;
+    T[p] = strtotime(std::string_view(line).substr(0, arrow), &err);
+    if (!err.empty()) msgs.add(std::move(err));
+    err.clear();
+    T[p + 1] = strtotime(std::string_view(line).substr(arrow + 3), &err);
+    if (!err.empty()) msgs.add(std::move(err));
+  };
+  auto addText = [&](const std::string& line) {
+    ensure();
+    X[p] += tagdel(line.empty() ? std::string(" ") : line);
+    X[p] += "\r\n";
+  };
+  auto giveEmptyText = [&] {
+    ensure();
+    if (X[p].empty()) X[p] = " \r\n";
+  };
+  auto timeAt = [&](size_t i) { return i < n && isTimeLine(lines[i]); };
+  // Would the cue end before line i? (a blank or missing line, a time line,
+  // or a number line followed by a time line)
+  auto cueEndsAt = [&](size_t i) {
+    return i >= n || isBlank(lines[i]) || timeAt(i) || (isCueNumber(lines[i]) && timeAt(i + 1));
+  };
+
+  for (size_t i = 0; i < n; ++i) {
+    const std::string& line = lines[i];
+    size_t arrow = 0;
+    const bool time = isTimeLine(line, &arrow);
+    switch (st) {
+      case kNumber:
+        if (time) {
+          setTimes(line, arrow);
+          st = kAfterTime;
+        } else if (isBlank(line)) {
+          // an extra blank line between cues
+        } else if (isCueNumber(line) || timeAt(i + 1)) {
+          st = kTime;
+        } else if (p >= 3) {
+          // text after a blank line inside the previous cue's text
+          p -= 2;
+          addText(line);
+          st = kText;
+        }
+        break;
+      case kTime:
+        if (time) {
+          setTimes(line, arrow);
+          st = kAfterTime;
+        } else if (line.empty()) {
+          st = kNumber;
+        } else {
+          addText(line);
+          st = kText;
+        }
+        break;
+      case kAfterTime:
+        if (time) {  // a cue without text and without a blank line after it
+          giveEmptyText();
+          p += 2;
+          setTimes(line, arrow);
+        } else {
+          addText(line);
+          st = kText;
+        }
+        break;
+      case kText:
+        if (time) {  // the next cue's time line, its number and blank line missing
+          p += 2;
+          setTimes(line, arrow);
+          st = kAfterTime;
+        } else if (line.empty() || (isBlank(line) && cueEndsAt(i + 1))) {
+          p += 2;
+          st = kNumber;
+        } else if (isCueNumber(line) && timeAt(i + 1)) {  // no blank line before the number
+          p += 2;
+          st = kTime;
+        } else {
+          addText(line);
+        }
+        break;
+    }
+  }
+  if (st == kAfterTime) giveEmptyText();
+  msgs.finish();
+
+  size_t last = 0;
+  for (size_t i = X.size(); i-- > 0;)
+    if (!X[i].empty()) {
+      last = i;
+      break;
+    }
+  const size_t count = last + 2;
+  X.resize(count);
+  T.resize(count);
+  T[0] = 0;
+  l.subcount = (int32_t)count;
+  l.subflg.assign(count, {});
+  for (size_t i = 0; i < count; ++i) l.subflg[i].assign(X[i].size(), 0);
+  l.subclear.assign(count, 0);
+  l.substar.assign(count, 0);
+  l.subwavex.assign(count, 0);
+  l.submemo.assign(count, std::string());
+  l.jawd.assign(count, {});
+  l.jasnt.assign(count, std::string());
+}
+
+std::string changeFileExt(const std::string& name, const std::string& ext) {
+  const size_t slash = name.rfind('/');
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return name + ext;
+  return name.substr(0, dot) + ext;
+}
+
+void setSrtPaths(Lesson& l, const std::string& path, const std::string& exedir) {
+  l.srtpath = path;
+  const size_t slash = path.rfind('/');
+  l.srtname = slash == std::string::npos ? path : path.substr(slash + 1);
+  l.savpath = exedir + "sav/" + changeFileExt(l.srtname, ".dat");
+  l.memopath = exedir + "sav/" + changeFileExt(l.srtname, ".txt");
+}
+
+LoadResult loadSrtBytes(std::string_view bytes, const std::string& path, int codepage, const std::string& exedir,
+                        Lesson& into) {
+  LoadResult r;
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (isBlank(bytes)) {
+    r.messages.push_back("字幕ファイルが空です[" + name + "]");
+    return r;
+  }
+  DecodedSrt d = decodeSrt(bytes, codepage);
+  r.messages = std::move(d.messages);
+  if (!d.ok) return r;
+
+  Lesson fresh;
+  fresh.srtnum = srtinit(d.lines);
+  srtread(d.lines, fresh, &r.messages);
+  if (fresh.subcount < 3) {
+    r.messages.push_back("字幕解析に失敗しました 対応していない字幕です[" + name + "]");
+    return r;
+  }
+  r.cues = (fresh.subcount - 1) / 2;
+  if (fresh.srtnum <= 0) fresh.srtnum = r.cues;
+  fresh.hintpoint = into.hintpoint;
+  fresh.hintcost = into.hintcost;
+  fresh.srtcodepage = d.codepage;
+  fresh.srtbom = d.bom;
+  fresh.srtlines = std::move(d.lines);
+  setSrtPaths(fresh, path, exedir);
+  fresh.srtloaded = true;
+  into = std::move(fresh);
+  r.ok = true;
+  return r;
+}
+
+LoadResult loadSrt(const std::string& path, int codepage, const std::string& exedir, Lesson& into) {
+  std::string bytes, err;
+  if (!paths::readFile(path, bytes, &err)) {
+    LoadResult r;
+    r.messages.push_back("字幕ファイルを読み込めませんでした[" + path + "] " + err);
+    return r;
+  }
+  return loadSrtBytes(bytes, path, codepage, exedir, into);
+}
+
+}  // namespace tl

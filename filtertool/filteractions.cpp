@@ -1,0 +1,241 @@
+// The commands of the filter list and the record files behind them.
+//
+// Every change that can be taken back leaves a record: a merit change in
+// "changed.bak", an unregistration or a deletion of filter information in
+// "deleted.bak".  When the record cannot be written the user is offered to
+// take the change back; whether that worked is checked and told.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTableWidget>
+
+#include "filtertool/categories.h"
+#include "filtertool/quendledlg.h"
+#include "filtertool/quendlestrings.h"
+#include "filtertool/restorefile.h"
+#include "platform/modules/module.h"
+
+namespace quendle {
+
+using namespace tl::flt;
+
+namespace {
+
+// The path as the module loader and the existence tests see it: environment
+// references (%NAME%) are expanded; records keep the path as listed.
+QString resolved(const QString& path) {
+  return QString::fromStdString(tl::mod::expandEnvironment(path.toStdString()));
+}
+
+bool fileExists(const QString& path) {
+  QFileInfo fi(resolved(path));
+  return fi.exists() && !fi.isDir();
+}
+
+// The filter mapper takes names of at most 260 UTF-16 units.
+bool nameFits(const QString& name) { return !name.isEmpty() && name.size() <= 260; }
+
+}  // namespace
+
+bool CQuendleDlg::AddRestoreRecord(const QString& name, const QString& path, bool deleted) {
+  return RestoreFile(recordPath(deleted)).add(name, path);
+}
+
+int CQuendleDlg::RemoveRestoreRecords(const QString& key, bool deleted, bool wholeLine) {
+  return RestoreFile(recordPath(deleted)).remove(key, wholeLine);
+}
+
+void CQuendleDlg::ListRestoreFile(bool deleted) {
+  for (const RestoreRecord& r : RestoreFile(recordPath(deleted)).list())
+    appendRow(r.name, QString(), r.path, std::make_unique<FilterItem>());
+}
+
+bool CQuendleDlg::RegisterServerFile(const QString& path) {
+  tl::mod::Module m;
+  if (!m.load(resolved(path).toStdString())) return false;
+  return !failed(m.call("DllRegisterServer"));
+}
+
+void CQuendleDlg::undoFailed() {
+  showMessage(IDS_UNDO_FAILED);
+  RefreshList();
+}
+
+void CQuendleDlg::OnChangeMerit() {
+  const int row = selectedRow();
+  if (row < 0) return;
+  FilterItem* item = items_[row].get();
+  if (!item || !item->FilterDescription) {
+    showMessage(109);
+    return;
+  }
+  RegFilter2& f = *item->FilterDescription;
+  QString meritText = QString::asprintf("%08x", f.merit);
+  if (!runMeritDialog(meritText)) return;
+  const int top = topRow();
+  const uint32_t merit = meritText.isEmpty() ? 0u : meritText.toUInt(nullptr, 16);
+  if (merit == f.merit) return;
+  const QString name = rowText(row, 0);
+  const QString path = rowText(row, 2);
+  const Guid classId = item->ClassId;
+  if (!nameFits(name)) {
+    showMessage(109);
+    return;
+  }
+  const uint32_t oldMerit = f.merit;
+  f.merit = merit;
+  if (failed(FilterMapper.registerFilter(classId, name.toStdString(), CLSID_LegacyAmFilterCategory, f))) {
+    f.merit = oldMerit;
+    showMessage(109);
+    return;
+  }
+  selectRow(row);
+  if (!AddRestoreRecord(name, path, false)) {
+    if (showMessage(102) == QMessageBox::Yes) {
+      f.merit = oldMerit;
+      if (failed(FilterMapper.registerFilter(classId, name.toStdString(),
+                                             CLSID_LegacyAmFilterCategory, f)))
+        undoFailed();
+      return;
+    }
+  }
+  RefreshList();
+  reselect(classId, name, top);
+}
+
+void CQuendleDlg::OnReregister() {
+  const int row = selectedRow();
+  if (row < 0) return;
+  const int top = topRow();
+  const QString name = rowText(row, 0);
+  const QString path = rowText(row, 2);
+  const Guid classId = items_[row] ? items_[row]->ClassId : Guid{};
+  if (!fileExists(path)) {
+    showMessage(110);
+    return;
+  }
+  if (showMessage(111, name) != QMessageBox::Yes) return;
+  if (!RegisterServerFile(path)) {
+    showMessage(112);
+    return;
+  }
+  RemoveRestoreRecords(path, true, false);
+  RemoveRestoreRecords(path, false, false);
+  RefreshList();
+  reselect(classId, name, top);
+  showMessage(113);
+}
+
+void CQuendleDlg::OnDeleteFilterInfo() {
+  const int row = selectedRow();
+  if (row < 0) return;
+  const QString name = rowText(row, 0);
+  const QString path = rowText(row, 2);
+  if (showMessage(103, name) != QMessageBox::Yes) return;
+  if (fileExists(path)) {
+    tl::mod::Module m;
+    int question = 0;
+    if (!m.load(resolved(path).toStdString()))
+      question = 107;
+    else if (!m.has("DllRegisterServer"))
+      question = 106;
+    m.unload();
+    if (question && showMessage(question) != QMessageBox::Yes) return;
+  }
+  FilterItem* item = items_[row].get();
+  if (!item || !item->FilterDescription ||
+      FilterMapper.unregisterFilter(CLSID_LegacyAmFilterCategory, item->ClassId) != kOk) {
+    showMessage(108);
+    return;
+  }
+  if (!AddRestoreRecord(name, path, true)) {
+    if (showMessage(102) == QMessageBox::Yes) {
+      if (!nameFits(name) ||
+          failed(FilterMapper.registerFilter(item->ClassId, name.toStdString(),
+                                             CLSID_LegacyAmFilterCategory, *item->FilterDescription)))
+        undoFailed();
+      return;
+    }
+  }
+  deleteRow(row);
+  if (rowCount() > 0) selectRow(std::min(row, rowCount() - 1));
+  RemoveRestoreRecords(path + u'?' + name, false, true);
+}
+
+void CQuendleDlg::OnUnregister() {
+  int row = selectedRow();
+  if (row < 0) return;
+  const QString name = rowText(row, 0);
+  const QString path = rowText(row, 2);
+  if (showMessage(116, name) != QMessageBox::Yes) return;
+  if (!fileExists(path)) {
+    showMessage(119);
+    return;
+  }
+  const std::string file = resolved(path).toStdString();
+  {
+    tl::mod::Module m;
+    if (!m.load(file)) {
+      showMessage(118);
+      return;
+    }
+    if (!m.has("DllRegisterServer") && showMessage(117) != QMessageBox::Yes) return;
+  }
+  {
+    tl::mod::Module m;
+    if (!m.load(file) || failed(m.call("DllUnregisterServer"))) {
+      showMessage(118);
+      return;
+    }
+  }
+  if (!AddRestoreRecord(name, path, true)) {
+    if (showMessage(102) == QMessageBox::Yes) {
+      if (!RegisterServerFile(path)) undoFailed();
+      return;
+    }
+  }
+  for (int r = rowCount() - 1; r >= 0; --r) {
+    if (rowText(r, 2) != path) continue;
+    deleteRow(r);
+    if (r < row) --row;
+  }
+  if (rowCount() > 0) selectRow(std::clamp(row, 0, rowCount() - 1));
+  RemoveRestoreRecords(path, false, false);
+}
+
+void CQuendleDlg::OnDeleteRestoreInfo() {
+  const int c = category();
+  if (c != kChangedFilters && c != kUnregisteredFilters) return;
+  const int row = selectedRow();
+  if (row < 0) return;
+  const QString name = rowText(row, 0);
+  const QString path = rowText(row, 2);
+  if (showMessage(c == kUnregisteredFilters ? 104 : 105, name) != QMessageBox::Yes) return;
+  RemoveRestoreRecords(path + u'?' + name, c == kUnregisteredFilters, true);
+  RefreshList();
+}
+
+QString CQuendleDlg::chooseModuleFile() {
+  // "*.ax|*.ax|*.dll|*.dll|すべて|*.*||": pairs of caption and pattern.
+  const QStringList parts = text(IDS_FILE_FILTER).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) break;
+    QString pattern = parts[i + 1] == u"*.*" ? QStringLiteral("*") : parts[i + 1];
+    filters << parts[i] + u" (" + pattern + u')';
+  }
+  return QFileDialog::getOpenFileName(this, QString(), QString(), filters.join(u";;"));
+}
+
+void CQuendleDlg::OnRegisterFilter() {
+  const QString path = chooseModuleFile();
+  if (path.isEmpty()) return;
+  if (RegisterServerFile(path)) {
+    RefreshList();
+    showMessage(114);
+  } else {
+    showMessage(115);
+  }
+}
+
+}  // namespace quendle

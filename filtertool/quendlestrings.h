@@ -1,0 +1,34 @@
+// The tool's string table and message boxes' buttons and icons.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+namespace quendle {
+
+enum StringId : int {
+  IDS_ABOUTBOX = 101,
+  IDS_FILE_FILTER = 120,
+  IDS_COL_NAME = 121,
+  IDS_COL_MERIT = 122,
+  IDS_COL_FILE = 123,
+  IDS_STORE_FAILED = 124,
+  // Said when taking back a change (after a record could not be written)
+  // failed as well.
+  IDS_UNDO_FAILED = 125,
+  AFX_IDS_APP_TITLE = 57344,
+};
+
+// Empty for an unknown id.
+QString text(int id);
+
+struct MessageStyle {
+  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  QMessageBox::Icon icon = QMessageBox::Information;
+};
+// Buttons and icon of messages 102-119, 124 and 125.
+MessageStyle messageStyle(int id);
+// The message text with its "%s" replaced by arg.
+QString messageText(int id, const QString& arg = {});
+
+}  // namespace quendle

@@ -1,0 +1,205 @@
+#include "platform/filters/filterstore.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace tl::flt {
+
+namespace {
+
+const char kFriendlyName[] = "FriendlyName";
+const char kClsidValue[] = "CLSID";
+const char kFilterData[] = "FilterData";
+
+std::unique_ptr<reg::Hive> loadHive(const std::string& path, bool* ok = nullptr) {
+  auto h = std::make_unique<reg::Hive>(path);
+  bool good = h->load();
+  if (ok) *ok = good;
+  return h;
+}
+
+std::string instancesKey(const Guid& category) {
+  return classKey(category) + "\\Instance";
+}
+
+PropertyBag bagOf(const reg::Hive& h, const std::string& key) {
+  PropertyBag bag;
+  bag.key = key;
+  for (const std::string& name : h.valueNames(key))
+    if (auto v = h.value(key, name)) bag.values[name] = *v;
+  return bag;
+}
+
+bool idMatches(const Guid& query, const Guid& pin, bool exact) {
+  return query.isNull() || query == pin || (!exact && pin.isNull());
+}
+
+bool pinMatches(const RegPin& pin, const std::vector<MediaTypePair>& types, bool exact) {
+  if (types.empty()) return true;
+  for (const MediaTypePair& have : pin.types)
+    for (const MediaTypePair& want : types)
+      if (idMatches(want.major, have.major, exact) && idMatches(want.minor, have.minor, exact))
+        return true;
+  return false;
+}
+
+bool hasPin(const RegFilter2& f, bool output, bool render, const std::vector<MediaTypePair>& types,
+            bool exact) {
+  for (const RegPin& p : f.pins) {
+    if (p.isOutput() != output) continue;
+    if (render && !(p.flags & kPinRendered)) continue;
+    if (pinMatches(p, types, exact)) return true;
+  }
+  return false;
+}
+
+std::string lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+}  // namespace
+
+bool PropertyBag::readString(const std::string& name, std::string& out) const {
+  auto it = values.find(name);
+  if (it == values.end() || it->second.type != reg::Type::String) return false;
+  out = it->second.data;
+  return true;
+}
+
+bool PropertyBag::readBytes(const std::string& name, std::string& out) const {
+  auto it = values.find(name);
+  if (it == values.end() || it->second.type != reg::Type::Binary) return false;
+  out = it->second.data;
+  return true;
+}
+
+std::string classKey(const Guid& clsid) { return "Software\\Classes\\CLSID\\" + toString(clsid); }
+
+std::string instanceKey(const Guid& category, const Guid& clsid) {
+  return instancesKey(category) + "\\" + toString(clsid);
+}
+
+FilterStore::FilterStore(std::string machineHive, std::string userHive)
+    : fixed_(true), machine_(std::move(machineHive)), user_(std::move(userHive)) {}
+
+std::string FilterStore::machinePath() const { return fixed_ ? machine_ : reg::machineHivePath(); }
+std::string FilterStore::userPath() const { return fixed_ ? user_ : reg::userHivePath(); }
+
+bool FilterStore::open(std::string* err) const {
+  reg::Hive h(machinePath());
+  return h.load(err);
+}
+
+bool FilterStore::canWrite() const {
+  reg::Hive h(machinePath());
+  return h.load() && h.writable();
+}
+
+HResult FilterStore::createClassEnumerator(const Guid& category, std::vector<PropertyBag>& out) const {
+  out.clear();
+  auto machine = loadHive(machinePath());
+  auto user = loadHive(userPath());
+  const std::string key = instancesKey(category);
+  std::vector<std::string> seen;
+  for (const reg::Hive* h : {machine.get(), user.get()}) {
+    for (const std::string& sub : h->subkeys(key)) {
+      std::string id = lower(sub);
+      if (std::find(seen.begin(), seen.end(), id) != seen.end()) continue;
+      seen.push_back(id);
+      out.push_back(bagOf(*h, key + "\\" + sub));
+    }
+  }
+  return out.empty() ? kFalse : kOk;
+}
+
+HResult FilterStore::enumMatchingFilters(std::vector<PropertyBag>& out, uint32_t flags,
+                                         bool exactMatch, uint32_t minMerit, bool inputNeeded,
+                                         const std::vector<MediaTypePair>& inputTypes, bool render,
+                                         bool outputNeeded,
+                                         const std::vector<MediaTypePair>& outputTypes) const {
+  out.clear();
+  if (flags != 0) return kInvalidArg;
+  std::vector<PropertyBag> all;
+  createClassEnumerator(CLSID_LegacyAmFilterCategory, all);
+  std::vector<std::pair<uint32_t, PropertyBag>> hits;
+  for (PropertyBag& bag : all) {
+    std::string data;
+    if (!bag.readBytes(kFilterData, data)) continue;
+    auto f = parseFilterData(data);
+    if (!f || f->merit < minMerit) continue;
+    if (inputNeeded && !hasPin(*f, false, render, inputTypes, exactMatch)) continue;
+    if (outputNeeded && !hasPin(*f, true, false, outputTypes, exactMatch)) continue;
+    hits.emplace_back(f->merit, std::move(bag));
+  }
+  std::stable_sort(hits.begin(), hits.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (auto& h : hits) out.push_back(std::move(h.second));
+  return kOk;
+}
+
+HResult FilterStore::registerFilter(const Guid& clsid, const std::string& name,
+                                    const Guid& category, const RegFilter2& filter) {
+  bool ok = false;
+  auto h = loadHive(machinePath(), &ok);
+  if (!ok) return kAccessDenied;
+  const std::string key = instanceKey(category, clsid);
+  h->createKey(key);
+  h->setString(key, kFriendlyName, name);
+  h->setString(key, kClsidValue, toString(clsid));
+  h->setBinary(key, kFilterData, serializeFilterData(filter));
+  return h->save() ? kOk : kAccessDenied;
+}
+
+HResult FilterStore::unregisterFilter(const Guid& category, const Guid& clsid) {
+  const std::string key = instanceKey(category, clsid);
+  bool found = false;
+  for (const std::string& path : {machinePath(), userPath()}) {
+    bool ok = false;
+    auto h = loadHive(path, &ok);
+    if (!h->keyExists(key)) continue;
+    found = true;
+    if (!ok || !h->deleteKey(key) || !h->save()) return kAccessDenied;
+  }
+  return found ? kOk : kNotFound;
+}
+
+HResult FilterStore::registerServer(const Guid& clsid, const std::string& name,
+                                    const std::string& path) {
+  bool ok = false;
+  auto h = loadHive(machinePath(), &ok);
+  if (!ok) return kAccessDenied;
+  const std::string key = classKey(clsid);
+  h->createKey(key);
+  h->setString(key, "", name);
+  h->createKey(key + "\\InprocServer32");
+  h->setString(key + "\\InprocServer32", "", path);
+  return h->save() ? kOk : kAccessDenied;
+}
+
+HResult FilterStore::unregisterServer(const Guid& clsid) {
+  bool ok = false;
+  auto h = loadHive(machinePath(), &ok);
+  const std::string key = classKey(clsid);
+  if (!h->keyExists(key)) return ok ? kOk : kAccessDenied;
+  if (!ok || !h->deleteKey(key) || !h->save()) return kAccessDenied;
+  return kOk;
+}
+
+HResult FilterStore::serverPath(const Guid& clsid, std::string& path) const {
+  const std::string key = classKey(clsid) + "\\InprocServer32";
+  for (const std::string& hivePath : {machinePath(), userPath()}) {
+    auto h = loadHive(hivePath);
+    if (!h->keyExists(key)) continue;
+    // A key without a readable default value ends the look-up, as a failed
+    // read of an opened key does.
+    std::string value;
+    if (!h->getString(key, "", value)) return kNotFound;
+    path = value;
+    return kOk;
+  }
+  return kNotFound;
+}
+
+}  // namespace tl::flt

@@ -1,0 +1,104 @@
+// The filter store: which filters are registered, with which merit and pins,
+// and where each filter's module lies.  It lives in two hives of the registry
+// layer: the machine hive (written only by those who may change the
+// machine's registrations) and the user hive (read as a second place for
+// class entries and filters).
+//
+//   Software\Classes\CLSID\{class}                 default value: the name
+//   Software\Classes\CLSID\{class}\InprocServer32  default value: module path,
+//                                                   kept as written (an
+//                                                   environment reference
+//                                                   such as %VAR% stays)
+//   Software\Classes\CLSID\{category}\Instance\{class}
+//       "FriendlyName" (string), "CLSID" (string), "FilterData" (binary,
+//       see filterdata.h)
+//
+// Every call reads the hive files afresh and every change is saved at once,
+// so modules that register themselves through the module interface (see
+// filterhost.h) and the tool always see the same store.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/filters/filterdata.h"
+#include "platform/filters/guid.h"
+#include "platform/registry/registry.h"
+
+namespace tl::flt {
+
+// Results in the usual form: negative is failure; kFalse is success with
+// nothing to give.
+using HResult = int32_t;
+constexpr HResult kOk = 0;
+constexpr HResult kFalse = 1;
+constexpr HResult kFail = static_cast<HResult>(0x80004005u);
+constexpr HResult kNotFound = static_cast<HResult>(0x80070002u);
+constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
+constexpr HResult kInvalidData = static_cast<HResult>(0x8007000Du);
+constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057u);
+inline bool failed(HResult r) { return r < 0; }
+
+// The values of one registered filter, as the enumerations hand them out.
+struct PropertyBag {
+  std::string key;  // the instance key
+  std::map<std::string, reg::Value> values;
+  bool readString(const std::string& name, std::string& out) const;
+  bool readBytes(const std::string& name, std::string& out) const;
+};
+
+std::string classKey(const Guid& clsid);
+std::string instanceKey(const Guid& category, const Guid& clsid);
+
+class FilterStore {
+ public:
+  // Hives at reg::machineHivePath() and reg::userHivePath(), taken at each call.
+  FilterStore() = default;
+  FilterStore(std::string machineHive, std::string userHive);
+
+  // Whether the store can be read at all; false (with a reason) when the
+  // machine hive exists but is unreadable or corrupt.
+  bool open(std::string* err = nullptr) const;
+  // Whether changes can be saved (write access to the machine hive).
+  bool canWrite() const;
+
+  // Filters of the legacy filter category that match, highest merit first.
+  // A type pair matches when each identifier of the query is GUID_NULL or
+  // equal to the pin's; with exactMatch false a GUID_NULL registered on the
+  // pin matches any query too.  inputNeeded / outputNeeded ask for an input /
+  // output pin with a matching type (any type when the list is empty); render
+  // asks that this input pin be rendered.  flags: no bits are defined (0).
+  // Filters whose data cannot be parsed are left out.
+  HResult enumMatchingFilters(std::vector<PropertyBag>& out, uint32_t flags, bool exactMatch,
+                              uint32_t minMerit, bool inputNeeded,
+                              const std::vector<MediaTypePair>& inputTypes, bool render,
+                              bool outputNeeded,
+                              const std::vector<MediaTypePair>& outputTypes) const;
+
+  // Every filter of a category in store order (machine hive, then the user
+  // hive's own).  kFalse with an empty list when the category holds none.
+  HResult createClassEnumerator(const Guid& category, std::vector<PropertyBag>& out) const;
+
+  // Writes (or overwrites) a filter's instance in the machine hive.
+  HResult registerFilter(const Guid& clsid, const std::string& name, const Guid& category,
+                         const RegFilter2& filter);
+  // Removes the instance from every hive that holds it; kNotFound when none does.
+  HResult unregisterFilter(const Guid& category, const Guid& clsid);
+
+  // The class entry with its module path (machine hive).
+  HResult registerServer(const Guid& clsid, const std::string& name, const std::string& path);
+  HResult unregisterServer(const Guid& clsid);
+  // The module path of a class: machine hive, then user hive; kNotFound when
+  // neither has it.
+  HResult serverPath(const Guid& clsid, std::string& path) const;
+
+ private:
+  std::string machinePath() const;
+  std::string userPath() const;
+  bool fixed_ = false;
+  std::string machine_, user_;
+};
+
+}  // namespace tl::flt

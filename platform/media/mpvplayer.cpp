@@ -1,0 +1,525 @@
+#include "platform/media/mpvplayer.h"
+
+#include "platform/media/mediaurl.h"
+
+#include <mpv/client.h>
+#include <mpv/render.h>
+
+#include <QMetaObject>
+#include <algorithm>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace tl {
+
+namespace {
+
+// Seconds as mpv reads them, independent of the locale.
+std::string secondsText(double s) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, s, std::chars_format::fixed, 6);
+  return std::string(buf, r.ptr);
+}
+
+// A seek whose completion never arrives (the stream refused it) stops being
+// reported after this long.
+constexpr auto kSeekReportLimit = std::chrono::seconds(3);
+
+const char* const kObserved[] = {"pause", "eof-reached", "duration", "width", "height",
+                                 "dwidth", "dheight", "chapters"};
+
+}  // namespace
+
+MpvPlayer::MpvPlayer(bool nullAudio, QObject* parent) : QObject(parent) {
+  // mpv refuses to start under a locale whose decimal point is not '.'.
+  std::setlocale(LC_NUMERIC, "C");
+  mpv_ = mpv_create();
+  if (!mpv_) throw MediaError("libmpv could not be started");
+
+  const char* env = std::getenv("TALLISEN_MPV_NULL");
+  if (env && std::strcmp(env, "1") == 0) nullAudio = true;
+
+  const std::pair<const char*, const char*> options[] = {
+      {"config", "no"},
+      {"terminal", "no"},
+      {"idle", "yes"},
+      {"keep-open", "yes"},
+      {"pause", "yes"},
+      {"ytdl", "no"},
+      {"input-default-bindings", "no"},
+      {"input-vo-keyboard", "no"},
+      {"osc", "no"},
+      {"osd-level", "0"},
+      {"vo", "libmpv"},
+      {"hwdec", "no"},
+      // Subtitles are ours to show: mpv must not draw any into the picture.
+      {"sub-auto", "no"},
+      {"sid", "no"},
+      // An audio file has no picture (no cover art as video).
+      {"audio-display", "no"},
+      // The renderer runs on the Qt thread: it must not wait for display time.
+      {"video-timing-offset", "0"},
+  };
+  for (auto [name, value] : options) mpv_set_option_string(mpv_, name, value);
+  if (nullAudio) mpv_set_option_string(mpv_, "ao", "null");
+
+  if (mpv_initialize(mpv_) < 0) {
+    mpv_terminate_destroy(mpv_);
+    mpv_ = nullptr;
+    throw MediaError("libmpv could not be initialised");
+  }
+  mpv_request_log_messages(mpv_, "error");
+  for (const char* name : kObserved) mpv_observe_property(mpv_, 0, name, MPV_FORMAT_NODE);
+
+  char apiType[] = MPV_RENDER_API_TYPE_SW;
+  mpv_render_param params[] = {{MPV_RENDER_PARAM_API_TYPE, apiType},
+                               {MPV_RENDER_PARAM_INVALID, nullptr}};
+  if (mpv_render_context_create(&render_, mpv_, params) < 0) {
+    mpv_terminate_destroy(mpv_);
+    mpv_ = nullptr;
+    throw MediaError("libmpv video renderer could not be created");
+  }
+
+  view_ = new VideoWidget;
+  connect(view_, &VideoWidget::videoRectChanged, this, [this] { renderFrame(true); });
+  connect(view_, &VideoWidget::clicked, this, [this](int b, int s, int x, int y) {
+    if (onClick) onClick(b, s, x, y);
+  });
+
+  // Both callbacks come from mpv's threads: they only post work to ours.
+  mpv_set_wakeup_callback(
+      mpv_,
+      [](void* ctx) {
+        auto* self = static_cast<MpvPlayer*>(ctx);
+        if (!self->eventsQueued_.exchange(true))
+          QMetaObject::invokeMethod(self, [self] { self->drainEvents(); }, Qt::QueuedConnection);
+      },
+      this);
+  mpv_render_context_set_update_callback(
+      render_,
+      [](void* ctx) {
+        auto* self = static_cast<MpvPlayer*>(ctx);
+        if (!self->frameQueued_.exchange(true))
+          QMetaObject::invokeMethod(self, [self] { self->renderFrame(false); },
+                                    Qt::QueuedConnection);
+      },
+      this);
+}
+
+MpvPlayer::~MpvPlayer() {
+  if (mpv_) {
+    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    if (render_) {
+      mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+      mpv_render_context_free(render_);
+    }
+    mpv_terminate_destroy(mpv_);
+  }
+  // The widget belongs to whoever took it into a window; else it is ours.
+  if (view_ && !view_->parent()) delete view_.data();
+}
+
+// ---- commands and properties ----------------------------------------------
+
+void MpvPlayer::command(std::initializer_list<const char*> args, bool mustWork) {
+  std::vector<const char*> argv(args);
+  argv.push_back(nullptr);
+  const int rc = mpv_command(mpv_, argv.data());
+  if (rc < 0 && mustWork)
+    throw MediaError(std::string(args.begin()[0]) + ": " + mpv_error_string(rc));
+}
+
+void MpvPlayer::setFlag(const char* name, bool on) {
+  int v = on ? 1 : 0;
+  const int rc = mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &v);
+  if (rc < 0) throw MediaError(std::string(name) + ": " + mpv_error_string(rc));
+}
+
+double MpvPlayer::getDouble(const char* name, double fallback) const {
+  double v = 0;
+  return mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &v) >= 0 ? v : fallback;
+}
+
+bool MpvPlayer::getFlag(const char* name) const {
+  int v = 0;
+  return mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &v) >= 0 && v;
+}
+
+// ---- opening ----------------------------------------------------------------
+
+void MpvPlayer::load(const std::string& url, bool append) {
+  const media::Source src = media::mapUrl(url);
+  if (!src.dvdDevice.empty())
+    mpv_set_property_string(mpv_, "dvd-device", src.dvdDevice.c_str());
+  if (src.cd) cdMode_ = true;
+  if (!append) pendingChapter_ = src.chapter;
+  command({"loadfile", src.url.c_str(), append ? "append" : "replace"});
+}
+
+void MpvPlayer::setURL(const std::string& url) {
+  url_ = url;
+  cdMode_ = false;
+  loaded_ = false;
+  played_ = false;
+  stopped_ = false;
+  eof_ = false;
+  pendingSeek_.reset();
+  seekTarget_.reset();
+  loadError_.clear();
+  lastError_.clear();
+  width_ = height_ = dwidth_ = dheight_ = 0;
+  duration_ = 0;
+  chapters_ = 0;
+  updateVideoSize();
+  if (url.empty()) {
+    close();
+    return;
+  }
+  // A new medium opens paused; play() starts it (also while it still opens).
+  setFlag("pause", true);
+  opening_ = true;
+  load(url, false);
+  setOpenState(os_openingunknown);
+  notifyChanges();
+}
+
+void MpvPlayer::playList(const std::vector<std::string>& urls) {
+  if (urls.empty()) return;
+  // Tracks of one audio CD are chapters of one mpv stream: opening the first
+  // plays the following ones in order.
+  bool allCd = true;
+  for (const auto& u : urls) allCd = allCd && media::cdTrackOf(u) >= 0;
+  setURL(urls.front());
+  if (!allCd)
+    for (size_t i = 1; i < urls.size(); ++i) load(urls[i], true);
+  play();
+}
+
+std::vector<std::string> MpvPlayer::cdTracks(const std::string& drive) {
+  std::string device;
+  const std::vector<int> tracks = media::readCdTracks(drive, &device);
+  mpv_set_property_string(mpv_, "cdrom-device", device.c_str());
+  std::vector<std::string> urls;
+  for (int t : tracks) urls.push_back("cdda://" + std::to_string(t));
+  if (urls.empty()) urls.push_back("cdda://");
+  return urls;
+}
+
+void MpvPlayer::close() {
+  command({"stop"}, false);
+  url_.clear();
+  opening_ = loaded_ = played_ = stopped_ = eof_ = false;
+  pendingSeek_.reset();
+  seekTarget_.reset();
+  width_ = height_ = dwidth_ = dheight_ = 0;
+  duration_ = 0;
+  updateVideoSize();
+  if (view_) view_->setFrame(QImage());
+  setOpenState(os_closed);
+  notifyChanges();
+}
+
+void MpvPlayer::fileLoaded() {
+  opening_ = false;
+  loaded_ = true;
+  eof_ = false;
+  duration_ = std::max(0.0, getDouble("duration", 0));
+  int64_t v = 0;
+  width_ = mpv_get_property(mpv_, "width", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
+  height_ = mpv_get_property(mpv_, "height", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
+  chapters_ = mpv_get_property(mpv_, "chapters", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
+  if (pendingChapter_ >= 0) {
+    int64_t c = pendingChapter_;
+    mpv_set_property(mpv_, "chapter", MPV_FORMAT_INT64, &c);
+    pendingChapter_ = -1;
+  }
+  if (pendingSeek_) {
+    const double t = *pendingSeek_;
+    pendingSeek_.reset();
+    setCurrentPosition(t);
+  }
+  setOpenState(os_mediaopen);
+}
+
+void MpvPlayer::openFailed(int error) {
+  opening_ = false;
+  loaded_ = false;
+  pendingSeek_.reset();
+  seekTarget_.reset();
+  lastError_ = !loadError_.empty() ? loadError_ : std::string(mpv_error_string(error));
+  width_ = height_ = dwidth_ = dheight_ = 0;
+  duration_ = 0;
+  updateVideoSize();
+  setOpenState(os_closed);
+}
+
+void MpvPlayer::setOpenState(int s) {
+  if (s == openState_) return;
+  openState_ = s;
+  emit openStateChanged(s);
+  if (onOpenStateChange) onOpenStateChange(s);
+}
+
+// ---- state ------------------------------------------------------------------
+
+int MpvPlayer::playState() const {
+  if (opening_) return ps_transitioning;
+  if (!loaded_) return ps_undefined;
+  if (eof_) return ps_ended;
+  if (!getFlag("pause")) return ps_playing;
+  if (stopped_) return ps_stopped;
+  return played_ ? ps_paused : ps_ready;
+}
+
+std::string MpvPlayer::status() const {
+  switch (playState()) {
+    case ps_playing: return "再生中";
+    case ps_paused: return "一時停止";
+    case ps_stopped:
+    case ps_ended: return "停止";
+    case ps_ready: return "準備完了";
+    case ps_transitioning: return "メディアを開いています...";
+    default: return lastError_;
+  }
+}
+
+void MpvPlayer::notifyChanges() {
+  const int ps = playState();
+  if (ps != lastPlayState_) {
+    lastPlayState_ = ps;
+    emit playStateChanged(ps);
+  }
+  std::string st = status();
+  if (st != lastStatus_) {
+    lastStatus_ = std::move(st);
+    emit statusChanged();
+    if (onStatusChange) onStatusChange();
+  }
+}
+
+// ---- transport --------------------------------------------------------------
+
+void MpvPlayer::play() {
+  if (!loaded_ && !opening_) return;
+  if (loaded_ && eof_) setCurrentPosition(0);  // play at the end starts over
+  setFlag("pause", false);
+  played_ = true;
+  stopped_ = false;
+  notifyChanges();
+}
+
+void MpvPlayer::pause() {
+  if (!loaded_ && !opening_) return;
+  setFlag("pause", true);
+  notifyChanges();
+}
+
+void MpvPlayer::stop() {
+  if (!loaded_ && !opening_) return;
+  setFlag("pause", true);
+  setCurrentPosition(0);
+  stopped_ = true;
+  notifyChanges();
+}
+
+bool MpvPlayer::currentPosition(double& seconds) const {
+  if (!loaded_) return false;
+  if (seekTarget_ && std::chrono::steady_clock::now() - seekSent_ < kSeekReportLimit) {
+    seconds = *seekTarget_;
+    return true;
+  }
+  double t = 0;
+  if (mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0) return false;
+  seconds = t;
+  return true;
+}
+
+void MpvPlayer::setCurrentPosition(double seconds) {
+  if (!std::isfinite(seconds)) throw MediaError("invalid position");
+  if (seconds < 0) seconds = 0;
+  if (opening_) {
+    // mpv drops a seek sent before the file is open: apply it once it is.
+    pendingSeek_ = seconds;
+    return;
+  }
+  if (!loaded_) return;
+  const std::string t = secondsText(seconds);
+  command({"seek", t.c_str(), "absolute+exact"});
+  seekTarget_ = seconds;
+  seekSent_ = std::chrono::steady_clock::now();
+  if (eof_) {
+    eof_ = false;
+    notifyChanges();
+  }
+}
+
+void MpvPlayer::next() {
+  if (!loaded_) return;
+  if (chapters_ > 0)
+    command({"add", "chapter", "1"}, false);
+  else
+    command({"playlist-next"}, false);
+}
+
+void MpvPlayer::previous() {
+  if (!loaded_) return;
+  if (chapters_ > 0)
+    command({"add", "chapter", "-1"}, false);
+  else
+    command({"playlist-prev"}, false);
+}
+
+double MpvPlayer::rate() const { return getDouble("speed", 1.0); }
+
+void MpvPlayer::setRate(double r) {
+  if (!(r > 0) || !std::isfinite(r)) throw MediaError("invalid rate");
+  r = std::clamp(r, 0.01, 100.0);
+  if (mpv_set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, &r) < 0)
+    throw MediaError("rate could not be set");
+}
+
+int MpvPlayer::volume() const { return int(std::lround(getDouble("volume", 100))); }
+
+void MpvPlayer::setVolume(int v) {
+  double d = std::clamp(v, 0, 100);
+  if (mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &d) < 0)
+    throw MediaError("volume could not be set");
+}
+
+bool MpvPlayer::fullScreen() const { return view_ && view_->fullScreenMode(); }
+
+void MpvPlayer::setFullScreen(bool on) {
+  if (view_) view_->setFullScreenMode(on);
+}
+
+std::string MpvPlayer::durationString() const { return media::durationText(duration_); }
+
+void MpvPlayer::dvdTopMenu() { throw MediaError("DVD menus are not available"); }
+void MpvPlayer::dvdTitleMenu() { throw MediaError("DVD menus are not available"); }
+
+// ---- events -----------------------------------------------------------------
+
+void MpvPlayer::drainEvents() {
+  eventsQueued_ = false;
+  while (mpv_) {
+    mpv_event* e = mpv_wait_event(mpv_, 0);
+    if (e->event_id == MPV_EVENT_NONE) break;
+    handleEvent(*e);
+  }
+  notifyChanges();
+}
+
+void MpvPlayer::handleEvent(const mpv_event& e) {
+  switch (e.event_id) {
+    case MPV_EVENT_LOG_MESSAGE: {
+      const auto* m = static_cast<const mpv_event_log_message*>(e.data);
+      if (opening_ && loadError_.empty() && m->text) {
+        loadError_ = m->text;
+        while (!loadError_.empty() && (loadError_.back() == '\n' || loadError_.back() == ' '))
+          loadError_.pop_back();
+      }
+      break;
+    }
+    case MPV_EVENT_START_FILE:
+      if (!opening_) {  // the next entry of a play list
+        opening_ = true;
+        loaded_ = false;
+        loadError_.clear();
+        setOpenState(os_openingunknown);
+      }
+      break;
+    case MPV_EVENT_FILE_LOADED:
+      fileLoaded();
+      break;
+    case MPV_EVENT_END_FILE: {
+      const auto* ef = static_cast<const mpv_event_end_file*>(e.data);
+      if (ef->reason == MPV_END_FILE_REASON_ERROR) {
+        openFailed(ef->error);
+      } else if (ef->reason == MPV_END_FILE_REASON_EOF && !opening_) {
+        loaded_ = false;  // a play list moves on; START_FILE follows
+      }
+      // STOP: the medium was replaced (setURL) or closed (close()).
+      break;
+    }
+    case MPV_EVENT_PLAYBACK_RESTART:
+      seekTarget_.reset();
+      break;
+    case MPV_EVENT_PROPERTY_CHANGE: {
+      const auto* p = static_cast<const mpv_event_property*>(e.data);
+      const auto* node = static_cast<const mpv_node*>(p->data);
+      const bool has = p->format == MPV_FORMAT_NODE && node;
+      auto asInt = [&] {
+        if (!has) return 0;
+        if (node->format == MPV_FORMAT_INT64) return int(node->u.int64);
+        if (node->format == MPV_FORMAT_DOUBLE) return int(node->u.double_);
+        return 0;
+      };
+      const std::string name = p->name;
+      if (name == "eof-reached") {
+        eof_ = loaded_ && has && node->format == MPV_FORMAT_FLAG && node->u.flag;
+      } else if (name == "duration") {
+        if (loaded_) duration_ = has && node->format == MPV_FORMAT_DOUBLE ? node->u.double_ : 0;
+      } else if (name == "width") {
+        if (loaded_ || !has) width_ = asInt();
+      } else if (name == "height") {
+        if (loaded_ || !has) height_ = asInt();
+      } else if (name == "dwidth") {
+        dwidth_ = asInt();
+        updateVideoSize();
+      } else if (name == "dheight") {
+        dheight_ = asInt();
+        updateVideoSize();
+      } else if (name == "chapters") {
+        chapters_ = asInt();
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// ---- video ------------------------------------------------------------------
+
+void MpvPlayer::updateVideoSize() {
+  if (!view_) return;
+  if (dwidth_ > 0 && dheight_ > 0)
+    view_->setVideoSize(QSize(dwidth_, dheight_));
+  else
+    view_->setVideoSize(QSize());
+}
+
+void MpvPlayer::renderFrame(bool force) {
+  frameQueued_ = false;
+  if (!render_) return;
+  const uint64_t flags = mpv_render_context_update(render_);
+  if (!(flags & MPV_RENDER_UPDATE_FRAME) && !force) return;
+  // Without a place to show it the frame is still taken (into a small scratch
+  // image), so mpv's video output never waits for us.
+  QSize size = view_ && dwidth_ > 0 && dheight_ > 0 ? view_->renderSize() : QSize();
+  const bool shown = !size.isEmpty();
+  if (!shown) size = QSize(16, 16);
+  QImage& img = shown ? buffers_[nextBuffer_] : scratch_;
+  if (img.size() != size) img = QImage(size, QImage::Format_RGBX8888);
+  if (img.isNull()) return;
+  int sz[2] = {size.width(), size.height()};
+  char format[] = "rgb0";
+  size_t stride = size_t(img.bytesPerLine());
+  mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, sz},
+                               {MPV_RENDER_PARAM_SW_FORMAT, format},
+                               {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                               {MPV_RENDER_PARAM_SW_POINTER, img.bits()},
+                               {MPV_RENDER_PARAM_INVALID, nullptr}};
+  if (mpv_render_context_render(render_, params) < 0 || !shown) return;
+  // Two buffers: the widget keeps showing one while mpv fills the other.
+  img.setDevicePixelRatio(view_->devicePixelRatioF());
+  view_->setFrame(img);
+  nextBuffer_ ^= 1;
+  ++framesShown_;
+  emit frameShown();
+}
+
+}  // namespace tl

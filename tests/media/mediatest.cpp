@@ -1,0 +1,67 @@
+#include "mediatest.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdio>
+#include <mpv/client.h>
+#include <stdexcept>
+
+namespace tl::test {
+
+bool waitFor(const std::function<bool()>& pred, int timeoutMs) {
+  QElapsedTimer t;
+  t.start();
+  while (!pred()) {
+    if (t.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}
+
+void spin(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+namespace {
+std::string makeClip(const std::string& path) {
+  std::setlocale(LC_NUMERIC, "C");
+  mpv_handle* m = mpv_create();
+  if (!m) throw std::runtime_error("mpv_create failed");
+  const std::pair<const char*, const char*> opts[] = {
+      {"o", path.c_str()}, {"ovc", "mpeg4"}, {"ovcopts", "qscale=3"}, {"oac", "aac"},
+      {"terminal", "no"}, {"config", "no"},  {"ytdl", "no"}};
+  for (auto [k, v] : opts) mpv_set_option_string(m, k, v);
+  mpv_initialize(m);
+  const char* cmd[] = {"loadfile",
+                       "av://lavfi:testsrc=size=320x240:rate=25:duration=5[out0];"
+                       "sine=frequency=440:duration=5[out1]",
+                       nullptr};
+  mpv_command(m, cmd);
+  int error = -1;
+  for (;;) {
+    mpv_event* e = mpv_wait_event(m, 20);
+    if (e->event_id == MPV_EVENT_NONE) break;
+    if (e->event_id == MPV_EVENT_END_FILE) {
+      auto* ef = static_cast<mpv_event_end_file*>(e->data);
+      error = ef->reason == MPV_END_FILE_REASON_EOF ? 0 : ef->error;
+      break;
+    }
+  }
+  mpv_terminate_destroy(m);  // finishes the file
+  if (error != 0) throw std::runtime_error("clip could not be encoded");
+  return path;
+}
+}  // namespace
+
+const std::string& clipPath() {
+  static QTemporaryDir dir(QDir::tempPath() + "/tl-media-XXXXXX");
+  static const std::string path = makeClip(dir.filePath("clip.mkv").toStdString());
+  return path;
+}
+
+}  // namespace tl::test

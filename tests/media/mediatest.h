@@ -1,0 +1,18 @@
+// Helpers of the media tests: waiting on the event loop and the test clip.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tl::test {
+
+// Runs the event loop until pred() holds or timeoutMs passed; returns pred().
+bool waitFor(const std::function<bool()>& pred, int timeoutMs = 5000);
+// Runs the event loop for ms milliseconds.
+void spin(int ms);
+
+// A 5 s clip (320x240, 25 fps, mpeg4 video, 440 Hz aac sound) made once per
+// test program with libmpv's encoder in a temporary folder.
+const std::string& clipPath();
+
+}  // namespace tl::test
