@@ -1,0 +1,97 @@
+// One typed letter through to the repainted subtitle panel: the letter is
+// opened on the Lesson, then p_sub (and the overlay's cells) are painted into
+// an image.  Measures the CPU time of a keystroke's painting.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <cctype>
+#include <clocale>
+#include <cstdlib>
+
+#include "core/dictation.h"
+#include "player/overlay.h"
+#include "player/subpanels.h"
+
+using namespace tl;
+using namespace tl::ui;
+
+namespace {
+
+// A two-line cue of 60 letters, all hidden.
+struct Scene {
+  Lesson l;
+  Options o;
+  bool peek = false;
+  Scene() {
+    std::string t = "How much wood would a woodchuck chuck\r\nif it could chuck wood\r\n";
+    l.subcount = 3;
+    l.subtime = {0, 10000, 50000};
+    l.subtext = {"", t, ""};
+    l.subflg = {{}, std::vector<int32_t>(t.size(), flg_out), {}};
+    for (size_t i = 0; i < t.size(); ++i)
+      if (asciiLetter((unsigned char)t[i])) l.subflg[1][i] = flg_closed;
+    l.subclear = {1, 0, 1};
+    l.scenetop = {0};
+    l.sceneflg = {0};
+    l.curscene = 0;
+    l.cursub = 1;
+    l.srtloaded = true;
+  }
+  void rehide() {
+    for (size_t i = 0; i < l.subtext[1].size(); ++i)
+      if (asciiLetter((unsigned char)l.subtext[1][i])) l.subflg[1][i] = flg_closed;
+    l.subclear[1] = 0;
+    l.subcsr = 0;
+    l.flgrest = 1000;
+  }
+};
+
+void BM_TypedLetterRepaintsPanel(benchmark::State& st) {
+  Scene s;
+  Dictation d(s.l, s.o);
+  TSubPanel panel(PanelView{s.l, s.o, s.peek});
+  panel.resize(900, 80);
+  QImage img(panel.size(), QImage::Format_RGB32);
+  s.rehide();
+  for (auto _ : st) {
+    if (s.l.subclear[1] == 1) s.rehide();
+    // the key that matches the letter under the cursor
+    char c = (char)std::tolower((unsigned char)s.l.subtext[1][s.l.subcsr]);
+    DictOutcome out = d.keyPress(c, true);
+    QPainter p(&img);
+    if (out.repaintSub) panel.p_subPaint(p);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+BENCHMARK(BM_TypedLetterRepaintsPanel)->MeasureProcessCPUTime()->UseRealTime();
+
+void BM_OverlayFullPaint(benchmark::State& st) {
+  Scene s;
+  QWidget host;
+  host.resize(1280, 720);
+  TSubOverlay ov(PanelView{s.l, s.o, s.peek}, &host);
+  ov.setTextPos(100, 600);
+  QImage img(ov.size(), QImage::Format_RGB32);
+  s.rehide();
+  for (auto _ : st) {
+    img.fill(Qt::black);
+    QPainter p(&img);
+    ov.tp_subPaint(p);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+BENCHMARK(BM_OverlayFullPaint)->MeasureProcessCPUTime()->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

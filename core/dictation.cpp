@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/letterstates.h"
+#include "platform/codepage/codepage.h"
 #include "core/scenes.h"
 
 namespace tl {
@@ -116,6 +117,19 @@ bool cursorBeforeWord(Lesson& L, int32_t start) {
   return false;
 }
 
+std::vector<bool> typableLetters(const std::string& text) {
+  std::vector<bool> m(text.size(), false);
+  for (size_t j = 0; j < text.size(); ++j) {
+    const unsigned char b = (unsigned char)text[j];
+    if (cp::isLeadByte(b)) {
+      if (j + 1 < text.size() && cp::isTrailByte((unsigned char)text[j + 1])) ++j;
+      continue;
+    }
+    m[j] = asciiLetter(b);
+  }
+  return m;
+}
+
 std::string letterRunAt(const std::string& text, int32_t pos) {
   if (pos < 0 || pos >= (int32_t)text.size() || !asciiLetter((unsigned char)text[pos])) return {};
   int32_t a = pos, b = pos + 1;
@@ -137,7 +151,7 @@ void afterflgchgCore(Lesson& L) {
 
 void Dictation::sceneCheck(DictOutcome& out) {
   if (!sceneflgset(L)) return;
-  if (soundAllowed()) out.sounds.push_back(ClearSound::SCLR);
+  if (soundAllowed()) out.sounds.push_back(CueSound::SCLR);
   if (L.flgrest < 1) {
     out.message = kMsgAllCleared;
     out.congratulate = true;
@@ -145,7 +159,7 @@ void Dictation::sceneCheck(DictOutcome& out) {
 }
 
 void Dictation::cueCleared(DictOutcome& out) {
-  if (soundAllowed()) out.sounds.push_back(ClearSound::BCLR);
+  if (soundAllowed()) out.sounds.push_back(CueSound::BCLR);
   L.hintpoint += 1;
   L.subclear[L.cursub] = 1;
   sceneCheck(out);
@@ -273,10 +287,10 @@ DictOutcome Dictation::hidehint() {
   const int32_t n = std::min<int32_t>((int32_t)L.subflg.size(), (int32_t)L.subtext.size());
   for (int32_t i = 0; i < n; ++i) {
     auto& f = L.subflg[i];
-    const std::string& t = L.subtext[i];
-    for (size_t j = 0; j < f.size() && j < t.size(); ++j) {
+    const std::vector<bool> letter = typableLetters(L.subtext[i]);
+    for (size_t j = 0; j < f.size() && j < letter.size(); ++j) {
       // Only letters can be typed, so only letters are hidden again.
-      if (f[j] == flg_hinted && asciiLetter((unsigned char)t[j])) {
+      if (f[j] == flg_hinted && letter[j]) {
         f[j] = flg_closed;
         L.flgrest += 1;
       }

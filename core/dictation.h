@@ -24,7 +24,7 @@ constexpr uint32_t kUnderYellow = 0x00FFFF;
 
 constexpr int32_t kGiveupRepeats = 3;  // plays needed before a limited give-up
 
-enum class ClearSound { BCLR, SCLR };
+enum class CueSound { BCLR, SCLR };
 
 // One overlay cell to update without a full repaint: either the letter of
 // byte index of the displayed cue is drawn again, or its underline is drawn
@@ -44,7 +44,7 @@ struct DictOutcome {
   bool repaintOverlay = false;  // the whole overlay
   bool refillList = false;      // the list window (gridset)
   std::vector<OverlayCell> cells;
-  std::vector<ClearSound> sounds;  // to play, in order (already filtered by soundmode etc.)
+  std::vector<CueSound> sounds;  // to play, in order (already filtered by soundmode etc.)
   std::string message;             // message box text; empty: none
   bool congratulate = false;       // message is the all-cleared one, shown at msgpos
   std::string clipboard;           // text for the clipboard; empty: none
@@ -67,6 +67,9 @@ bool cursorNextWord(Lesson& L, int32_t start);    // start of the next hidden ru
 bool cursorBeforeWord(Lesson& L, int32_t start);  // start of the previous hidden run
 // The run of ASCII letters that holds byte pos of text (empty when none).
 std::string letterRunAt(const std::string& text, int32_t pos);
+// Per byte of text: true for an ASCII letter that can be typed, false for
+// any other byte, both bytes of a double-byte character included.
+std::vector<bool> typableLetters(const std::string& text);
 // The displayed cue is a cue of the table with its text and states.
 bool hasDisplayedCue(const Lesson& L);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/dictation.h"
 #include "core/letterstates.h"
 #include "core/memofile.h"
 #include "platform/paths/files.h"
@@ -80,7 +81,7 @@ void readMemoFile(Lesson& L) {
 }
 
 // A new file's states, and the old file kept for the first save.
-void startAsNew(Lesson& L, LoadResult& r) {
+void startAsNew(Lesson& L, ProgressLoadResult& r) {
   closeflginit(L);
   L.savkeepold = true;
   r.message = kMsgLoadFailed;
@@ -116,8 +117,8 @@ std::string progressBackupPath(const std::string& savpath) {
   return p;
 }
 
-SaveResult subflgsave(Lesson& L) {
-  SaveResult r;
+ProgressSaveResult subflgsave(Lesson& L) {
+  ProgressSaveResult r;
   if (!L.srtloaded || !L.flgdirty) return r;
   auto fail = [&](const std::string& why) {
     r.ok = false;
@@ -143,8 +144,8 @@ SaveResult subflgsave(Lesson& L) {
   return r;
 }
 
-LoadResult subflgload(Lesson& L) {
-  LoadResult r;
+ProgressLoadResult subflgload(Lesson& L) {
+  ProgressLoadResult r;
   if (!L.srtloaded) return r;
   L.flgdirty = false;
   L.savkeepold = false;
@@ -188,11 +189,11 @@ LoadResult subflgload(Lesson& L) {
   L.flgrest = 0;
   for (int32_t i = 0; i < n; ++i) {
     bool hidden = false;
-    const std::string& t = L.subtext[i];
-    for (size_t j = 0; j < t.size(); ++j) {
+    const std::vector<bool> letter = typableLetters(L.subtext[i]);
+    for (size_t j = 0; j < letter.size(); ++j) {
       int32_t v = 0;
       rd.get32(v);
-      if (flgHidden(v) && !asciiLetter((unsigned char)t[j])) {
+      if (flgHidden(v) && !letter[j]) {
         v = flg_out;  // only letters can be typed open again
         corrected = true;
       }

@@ -37,7 +37,7 @@ std::string progressBytes(const Lesson& L);
 // or "X.dat.bak2", ... when that exists).
 std::string progressBackupPath(const std::string& savpath);
 
-struct SaveResult {
+struct ProgressSaveResult {
   bool wrote = false;   // the files were written
   bool ok = true;       // false: the save failed; message says so, flgdirty stays on
   std::string message;  // message box text, empty when none
@@ -48,9 +48,9 @@ struct SaveResult {
 // is on; otherwise does nothing (ok, wrote false).  The folder is created
 // when missing; both files are replaced atomically.  A progress file that
 // did not fit at load time is first copied aside.
-SaveResult subflgsave(Lesson& L);
+ProgressSaveResult subflgsave(Lesson& L);
 
-struct LoadResult {
+struct ProgressLoadResult {
   bool fromFile = false;    // the letter states came from the progress file
   bool askAdjust = false;   // adjsaved != 0: ask kAskAdjust (Yes / No).  Yes:
                             // adjfrom := 0 and adjshift(adjsaved); No:
@@ -65,7 +65,7 @@ struct LoadResult {
 // over it: the states start as for a new file and the old file is kept
 // (copied aside before the first save).  The resume slot is taken only when
 // it is a cue of the table.
-LoadResult subflgload(Lesson& L);
+ProgressLoadResult subflgload(Lesson& L);
 
 // "No" to the adjustment question: the next save stores no adjustment.
 inline void declineAdjustment(Lesson& L) { L.adjsaved = 0; }

@@ -43,10 +43,16 @@ std::string_view part(std::string_view s, size_t from, size_t count) {
   return s.substr(from, count);
 }
 
-// A field of the program's own form: an optional "-" and 1..maxDigits digits
-// starting at i.  Advances i.
+// A field of the program's own form: an optional "-" and minDigits..
+// maxDigits digits starting at i; zeros put before the minus sign by the
+// padding ("0-5") are skipped.  Advances i.
 bool ownField(std::string_view s, size_t& i, size_t minDigits, size_t maxDigits, long long& v) {
   size_t j = i;
+  while (j < s.size() && s[j] == '0') ++j;
+  if (j < s.size() && s[j] == '-')
+    minDigits = 1;
+  else
+    j = i;
   bool neg = false;
   if (j < s.size() && s[j] == '-') {
     neg = true;

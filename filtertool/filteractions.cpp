@@ -222,7 +222,7 @@ QString CQuendleDlg::chooseModuleFile() {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) break;
     QString pattern = parts[i + 1] == u"*.*" ? QStringLiteral("*") : parts[i + 1];
-    filters << parts[i] + u" (" + pattern + u')';
+    filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
   }
   return QFileDialog::getOpenFileName(this, QString(), QString(), filters.join(u";;"));
 }

@@ -10,9 +10,9 @@
 namespace tl::ui {
 
 QString faceFor(const QString& face) {
-  if (face == QString::fromUtf8("ＭＳ ゴシック") || face == QString::fromUtf8("ＭＳ 明朝"))
+  if (face == QString::fromUtf8("ＭＳ ゴシック"))
     return QStringLiteral("Noto Sans Mono CJK JP");
-  if (face == QString::fromUtf8("ＭＳ Ｐゴシック") || face == QString::fromUtf8("ＭＳ Ｐ明朝"))
+  if (face == QString::fromUtf8("ＭＳ Ｐゴシック"))
     return QStringLiteral("Noto Sans CJK JP");
   return face.isEmpty() ? QStringLiteral("Noto Sans Mono CJK JP") : face;
 }

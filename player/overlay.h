@@ -36,6 +36,9 @@ struct OverlayHooks {
   std::function<void(const QString&)> statusText;
 };
 
+// A 24-bit colour value (low byte red, 0xFFFF yellow) as a QColor.
+inline QColor colorValue(uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+
 class TSubOverlay : public TTransPanel {
   Q_OBJECT
  public:

@@ -4,9 +4,11 @@
 // decoded robustly (an undefined or cut-off byte becomes one replacement
 // character and decoding goes on after it), then the code points are encoded
 // one run at a time, and a character the target cannot hold becomes '?'.
-// UTF-8 and UTF-16 are decoded and encoded here directly; iconv does the
+// UTF-8 and UTF-16 are decoded and encoded here directly; 932 and the
+// single-byte pages decode through tables filled from iconv; iconv does the
 // rest.  Converters are cached per thread, since opening one is costly
-// compared with converting a short line.
+// compared with converting a short line.  Text that is all ASCII passes
+// through untouched where ASCII stands for itself.
 #include "platform/codepage/codepage.h"
 
 #include <cerrno>
@@ -14,6 +16,10 @@
 #include <iconv.h>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+#include <array>
 #include <utility>
 
 namespace tl::cp {
@@ -64,32 +70,46 @@ char32_t getU32(const char* p) {
   return c;
 }
 
+// Invalid sequences become one replacement character per maximal ill-formed
+// part (a lead byte with the continuation bytes that fit it).
 std::u32string decodeUtf8(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
-  size_t i = 0;
   const size_t n = s.size();
-  auto cont = [&](size_t k) { return k < n && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  size_t i = 0;
   while (i < n) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    char32_t c = kBad;
-    size_t len = 1;
+    const unsigned char b = byte(i);
     if (b < 0x80) {
-      c = b;
-    } else if (b >= 0xC2 && b <= 0xDF && cont(i + 1)) {
-      c = ((b & 0x1F) << 6) | (s[i + 1] & 0x3F);
-      len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF && cont(i + 1) && cont(i + 2)) {
-      c = ((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
-      len = 3;
-      if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) c = kBad;
-    } else if (b >= 0xF0 && b <= 0xF4 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-      c = ((b & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
-      len = 4;
-      if (c < 0x10000 || c > 0x10FFFF) c = kBad;
+      out.push_back(b);
+      ++i;
+      continue;
     }
-    out.push_back(c);
-    i += len;
+    size_t need = 0;
+    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+    char32_t c = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+      need = 1, c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      need = 2, c = b & 0x0F;
+      if (b == 0xE0) lo = 0xA0;
+      if (b == 0xED) hi = 0x9F;  // no surrogates
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      need = 3, c = b & 0x07;
+      if (b == 0xF0) lo = 0x90;
+      if (b == 0xF4) hi = 0x8F;
+    }
+    size_t k = i + 1;
+    size_t got = 0;
+    while (got < need && k < n) {
+      const unsigned char t = byte(k);
+      const bool fits = got == 0 ? (t >= lo && t <= hi) : (t & 0xC0) == 0x80;
+      if (!fits) break;
+      c = (c << 6) | (t & 0x3F);
+      ++got, ++k;
+    }
+    out.push_back(need > 0 && got == need ? c : kBad);
+    i = k;
   }
   return out;
 }
@@ -238,9 +258,33 @@ std::string encodeIconv(const std::u32string& text, const char* name) {
   std::string out;
   const Converter* cv = converter(name, "UTF-32LE");
   if (!cv) return out;
+  // Characters without a form here become '?' before the stream is
+  // converted (asked once per distinct character: iconv's error path is slow).
+  thread_local std::map<std::string, std::unordered_map<char32_t, bool>> known;
+  auto& fits = known[name];
   std::string src;
   src.reserve(4 * text.size());
-  for (char32_t c : text) putU32(src, c);
+  for (char32_t c : text) {
+    if (c >= 0x80) {
+      auto it = fits.find(c);
+      if (it == fits.end()) {
+        std::string one;
+        putU32(one, c);
+        char* ip = one.data();
+        size_t il = one.size();
+        char buf[32];
+        char* op = buf;
+        size_t ol = sizeof buf;
+        cv->reset();
+        const bool ok = iconv(cv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
+        if (fits.size() > 100000) fits.clear();
+        it = fits.emplace(c, ok).first;
+      }
+      if (!it->second) c = U'?';
+    }
+    putU32(src, c);
+  }
+  cv->reset();
   char* in = src.data();
   size_t inLeft = src.size();
   std::string buf(2 * text.size() + 64, '\0');
@@ -270,6 +314,154 @@ std::string encodeIconv(const std::u32string& text, const char* name) {
   return out;
 }
 
+// --- Table-driven paths for the stateless code sets --------------------------
+//
+// iconv reports every undefined byte or unmappable character through a slow
+// error path (microseconds each), so text full of them would take seconds.
+// For 932 and the single-byte pages the decoder is a table filled once from
+// iconv; encoding asks iconv once per distinct character and remembers the
+// answer.  Both give exactly iconv's mapping.
+
+constexpr char32_t kNone = 0xFFFFFFFF;
+
+// One character of `name` (1 or 2 bytes) to its code point, kNone if undefined.
+char32_t decodeOne(const char* name, const char* bytes, size_t n) {
+  const Converter* cv = converter("UTF-32LE", name);
+  if (!cv) return kNone;
+  char in[2] = {bytes[0], n > 1 ? bytes[1] : '\0'};
+  char* ip = in;
+  size_t il = n;
+  char out[8];
+  char* op = out;
+  size_t ol = sizeof out;
+  if (iconv(cv->get(), &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0 || op - out != 4) return kNone;
+  return getU32(out);
+}
+
+struct Cp932Table {
+  std::array<char32_t, 256> single{};
+  std::vector<char32_t> pair;  // (lead << 8 | trail) - 0x8100
+};
+
+const Cp932Table& cp932Table() {
+  static const Cp932Table table = [] {
+    Cp932Table t;
+    t.pair.assign(0x10000 - 0x8100, kNone);
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      t.single[b] = isLeadByte(static_cast<unsigned char>(b)) ? kNone : decodeOne("CP932", &c, 1);
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!isLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        if (!isTrailByte(static_cast<unsigned char>(trail))) continue;
+        const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        t.pair[(lead << 8 | trail) - 0x8100] = decodeOne("CP932", two, 2);
+      }
+    }
+    return t;
+  }();
+  return table;
+}
+
+std::u32string decodeCp932(std::string_view s) {
+  const Cp932Table& t = cp932Table();
+  std::u32string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      out.push_back(b);
+    } else if (isLeadByte(b)) {
+      const unsigned char next = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+      const char32_t c = isTrailByte(next) ? t.pair[(b << 8 | next) - 0x8100] : kNone;
+      if (c == kNone) {
+        out.push_back(kBad);  // the next byte is read on its own
+      } else {
+        out.push_back(c);
+        ++i;
+      }
+    } else {
+      out.push_back(t.single[b] == kNone ? kBad : t.single[b]);
+    }
+  }
+  return out;
+}
+
+// The 256 characters of a single-byte page (kNone: undefined).
+const std::array<char32_t, 256>& singleByteTable(int codepage) {
+  static std::mutex m;
+  static std::map<int, std::unique_ptr<std::array<char32_t, 256>>> tables;
+  std::lock_guard<std::mutex> lock(m);
+  auto& slot = tables[codepage];
+  if (!slot) {
+    slot = std::make_unique<std::array<char32_t, 256>>();
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      char32_t u = decodeOne(iconvName(codepage), &c, 1);
+      if (u == kNone && codepage == 1252 && cp1252Undefined(static_cast<unsigned char>(b))) u = char32_t(b);
+      (*slot)[b] = u;
+    }
+  }
+  return *slot;
+}
+
+std::u32string decodeSingleByte(std::string_view s, int codepage) {
+  const auto& t = singleByteTable(codepage);
+  std::u32string out(s.size(), 0);
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char32_t c = t[static_cast<unsigned char>(s[i])];
+    out[i] = c == kNone ? kBad : c;
+  }
+  return out;
+}
+
+// Encoding to a stateless code set, one character at a time with a cache of
+// iconv's answers ("" = no form).
+std::string encodeStateless(const std::u32string& text, const char* name) {
+  thread_local std::map<std::string, std::unordered_map<char32_t, std::string>> caches;
+  auto& cache = caches[name];
+  const Converter* cv = nullptr;
+  std::string out;
+  out.reserve(text.size() + text.size() / 2);
+  for (char32_t c : text) {
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
+    auto it = cache.find(c);
+    if (it == cache.end()) {
+      if (!cv) cv = converter(name, "UTF-32LE");
+      std::string in;
+      putU32(in, c);
+      char* ip = in.data();
+      size_t il = in.size();
+      char buf[16];
+      char* op = buf;
+      size_t ol = sizeof buf;
+      cv->reset();
+      const bool ok = iconv(cv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
+      if (cache.size() > 100000) cache.clear();
+      it = cache.emplace(c, ok ? std::string(buf, op - buf) : std::string()).first;
+    }
+    if (it->second.empty()) out.push_back('?');
+    else out += it->second;
+  }
+  return out;
+}
+
+bool isAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// Code pages in which every byte below 0x80 is that ASCII character on its
+// own (not UTF-7, the escape-driven JIS forms or UTF-16).
+bool asciiIsItself(int codepage) {
+  return codepage == 932 || codepage == 65001 || codepage == 20932 || codepage == 51932 || isSingleByte(codepage);
+}
+
 std::u32string decode(std::string_view bytes, int codepage, bool* ok) {
   if (ok) *ok = true;
   std::u32string out;
@@ -289,6 +481,8 @@ std::u32string decode(std::string_view bytes, int codepage, bool* ok) {
     if (ok) *ok = false;
     return out;
   }
+  if (codepage == 932) return decodeCp932(bytes);
+  if (isSingleByte(codepage)) return decodeSingleByte(bytes, codepage);
   return decodeIconv(bytes, codepage, name);
 }
 
@@ -311,6 +505,7 @@ std::string encode(const std::u32string& text, int codepage, bool* ok) {
     if (ok) *ok = false;
     return out;
   }
+  if (asciiIsItself(codepage)) return encodeStateless(text, name);
   return encodeIconv(text, name);
 }
 
@@ -366,6 +561,10 @@ std::string toAnsi(std::string_view bytes, int codepage, bool* ok) {
     if (ok) *ok = true;
     return std::string(bytes);
   }
+  if (asciiIsItself(codepage) && isAscii(bytes)) {
+    if (ok) *ok = true;
+    return std::string(bytes);
+  }
   bool known = true;
   std::u32string text = decode(bytes, codepage, &known);
   if (ok) *ok = known;
@@ -387,6 +586,7 @@ std::string fromAnsi(std::string_view ansi, int codepage, bool* ok) {
 }
 
 std::u16string ansiToUtf16(std::string_view ansi) {
+  if (isAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
   std::u32string text = decode(ansi, kAnsi, nullptr);
   std::u16string out;
   out.reserve(text.size());
@@ -406,11 +606,15 @@ std::string utf16ToAnsi(std::u16string_view text) {
 }
 
 std::string ansiToUtf8(std::string_view ansi) {
+  if (isAscii(ansi)) return std::string(ansi);
   std::string out;
   for (char32_t c : decode(ansi, kAnsi, nullptr)) encodeUtf8(out, c);
   return out;
 }
 
-std::string utf8ToAnsi(std::string_view utf8) { return encode(decodeUtf8(utf8), kAnsi, nullptr); }
+std::string utf8ToAnsi(std::string_view utf8) {
+  if (isAscii(utf8)) return std::string(utf8);
+  return encode(decodeUtf8(utf8), kAnsi, nullptr);
+}
 
 }  // namespace tl::cp

@@ -115,6 +115,10 @@ void FakePlayer::setURL(const std::string& url) {
 
 int FakePlayer::playState() const {
   check("playState");
+  return state();
+}
+
+int FakePlayer::state() const {
   if (opening_) return ps_transitioning;
   if (!loaded_) return ps_undefined;
   if (transitioning_) return ps_transitioning;
@@ -125,7 +129,7 @@ int FakePlayer::playState() const {
 }
 
 std::string FakePlayer::status() const {
-  switch (playState()) {
+  switch (state()) {
     case ps_playing: return "再生中";
     case ps_paused: return "一時停止";
     case ps_stopped:

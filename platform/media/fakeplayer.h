@@ -89,6 +89,7 @@ class FakePlayer : public MediaPlayer {
  private:
   void enter(const std::string& op, const std::string& args = {});
   void check(const std::string& op) const;
+  int state() const;
   void setOpenState(int s);
   void statusMaybeChanged();
 

@@ -6,6 +6,7 @@
 #include <mpv/render.h>
 
 #include <QMetaObject>
+#include <QTimer>
 #include <algorithm>
 #include <charconv>
 #include <clocale>
@@ -161,6 +162,8 @@ void MpvPlayer::load(const std::string& url, bool append) {
 
 void MpvPlayer::setURL(const std::string& url) {
   url_ = url;
+  failing_ = false;
+  ++openGeneration_;
   cdMode_ = false;
   loaded_ = false;
   played_ = false;
@@ -211,6 +214,8 @@ std::vector<std::string> MpvPlayer::cdTracks(const std::string& drive) {
 void MpvPlayer::close() {
   command({"stop"}, false);
   url_.clear();
+  failing_ = false;
+  ++openGeneration_;
   opening_ = loaded_ = played_ = stopped_ = eof_ = false;
   pendingSeek_.reset();
   seekTarget_.reset();
@@ -245,6 +250,7 @@ void MpvPlayer::fileLoaded() {
 }
 
 void MpvPlayer::openFailed(int error) {
+  failing_ = false;
   opening_ = false;
   loaded_ = false;
   pendingSeek_.reset();
@@ -416,7 +422,7 @@ void MpvPlayer::handleEvent(const mpv_event& e) {
   switch (e.event_id) {
     case MPV_EVENT_LOG_MESSAGE: {
       const auto* m = static_cast<const mpv_event_log_message*>(e.data);
-      if (opening_ && loadError_.empty() && m->text) {
+      if ((opening_ || failing_) && loadError_.empty() && m->text) {
         loadError_ = m->text;
         while (!loadError_.empty() && (loadError_.back() == '\n' || loadError_.back() == ' '))
           loadError_.pop_back();
@@ -436,8 +442,19 @@ void MpvPlayer::handleEvent(const mpv_event& e) {
       break;
     case MPV_EVENT_END_FILE: {
       const auto* ef = static_cast<const mpv_event_end_file*>(e.data);
-      if (ef->reason == MPV_END_FILE_REASON_ERROR) {
-        openFailed(ef->error);
+      if (ef->reason == MPV_END_FILE_REASON_ERROR && !failing_) {
+        // mpv hands out queued events before log messages: the reason for
+        // the failure may still follow.  Collect it for a moment.
+        failing_ = true;
+        const unsigned generation = ++openGeneration_;
+        const int error = ef->error;
+        QTimer::singleShot(100, this, [this, generation, error] {
+          if (failing_ && generation == openGeneration_) {
+            drainEvents();
+            openFailed(error);
+            notifyChanges();
+          }
+        });
       } else if (ef->reason == MPV_END_FILE_REASON_EOF && !opening_) {
         loaded_ = false;  // a play list moves on; START_FILE follows
       }

@@ -112,6 +112,8 @@ class MpvPlayer : public QObject, public MediaPlayer {
   bool eof_ = false;
   std::string lastError_;
   std::string loadError_;    // first error message of the open under way
+  bool failing_ = false;     // the open failed; its reason is being collected
+  unsigned openGeneration_ = 0;
   std::optional<double> pendingSeek_;  // asked before the medium was open
   int pendingChapter_ = -1;
   std::optional<double> seekTarget_;   // seek in flight: the position to report

@@ -231,6 +231,7 @@ bool parse(std::string_view file, Data& out, std::string& why) {
   uint32_t version, flags, length, crc;
   head.u32(version), head.u32(flags), head.u32(length), head.u32(crc);
   if (version != kVersion) return why = "unknown hive version " + std::to_string(version), false;
+  if (flags != 0) return why = "unknown flags", false;
   if (length != file.size() - kHeaderSize) return why = "the file is truncated or has extra bytes", false;
   const std::string_view payload = file.substr(kHeaderSize);
   if (crc32(payload) != crc) return why = "checksum mismatch", false;
@@ -363,7 +364,7 @@ bool Hive::load(std::string* err) {
   corrupt_ = false;
   if (path_.empty()) return true;
   std::string bytes, why;
-  if (::access(path_.c_str(), F_OK) != 0 && errno == ENOENT) return true;  // no hive yet
+  if (::access(path_.c_str(), F_OK) != 0 && (errno == ENOENT || errno == ENOTDIR)) return true;  // no hive yet
   if (!paths::readFile(path_, bytes, &why)) {
     corrupt_ = true;
     return setErr(err, "the settings file cannot be read (" + why + ")");

@@ -72,13 +72,14 @@ struct AlsaSoundPlayer::Impl {
       left -= static_cast<snd_pcm_uframes_t>(w);
       lastProgress = std::chrono::steady_clock::now();
     }
-    // Let the queued frames sound out, still listening for a stop.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (!cancelled(gen) && std::chrono::steady_clock::now() < deadline) {
-      snd_pcm_sframes_t delay = 0;
-      if (snd_pcm_delay(pcm, &delay) < 0 || delay <= 0) break;
-      if (snd_pcm_state(pcm) != SND_PCM_STATE_RUNNING) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Let the queued frames sound out (as long as the device says they take),
+    // still listening for a stop.
+    snd_pcm_sframes_t delay = 0;
+    if (left == 0 && snd_pcm_delay(pcm, &delay) == 0 && delay > 0) {
+      const auto wait = std::chrono::milliseconds(std::min<long>(1000, delay * 1000L / wav.sampleRate + 30));
+      const auto until = std::chrono::steady_clock::now() + wait;
+      while (!cancelled(gen) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     snd_pcm_drop(pcm);
     snd_pcm_close(pcm);

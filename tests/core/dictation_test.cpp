@@ -44,7 +44,7 @@ Lesson makeLesson(const std::vector<Cue>& cues) {
   return L;
 }
 
-struct Fixture : ::testing::Test {
+struct Typing : ::testing::Test {
   Options O;
   Lesson L;
   void load(const std::vector<Cue>& cues) {
@@ -61,7 +61,7 @@ struct Fixture : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Fixture, TypedLetterOpensAndMovesCursor) {
+TEST_F(Typing, TypedLetterOpensAndMovesCursor) {
   load({{1, 2, "Hi you"}});
   Dictation d(L, O);
   DictOutcome o = d.keyPress('h', true);
@@ -103,7 +103,7 @@ TEST_F(Fixture, TypedLetterOpensAndMovesCursor) {
   EXPECT_EQ(o.logLine, "Hiコピーしました");
 }
 
-TEST_F(Fixture, UpperCaseLetterInTextOpensByLowerCaseKey) {
+TEST_F(Typing, UpperCaseLetterInTextOpensByLowerCaseKey) {
   load({{1, 2, "E e"}});
   Dictation d(L, O);
   EXPECT_FALSE(d.keyPress('E', true).opened);
@@ -112,7 +112,7 @@ TEST_F(Fixture, UpperCaseLetterInTextOpensByLowerCaseKey) {
   EXPECT_TRUE(d.keyPress('e', true).opened);
 }
 
-TEST_F(Fixture, WrapClearSceneAndAllCleared) {
+TEST_F(Typing, WrapClearSceneAndAllCleared) {
   load({{1, 2, "ab cd"}, {3, 4, "x"}});
   Dictation d(L, O);
   d.wordNext(true);  // to "cd"
@@ -127,7 +127,7 @@ TEST_F(Fixture, WrapClearSceneAndAllCleared) {
   DictOutcome o = d.keyPress('b', true);
   EXPECT_EQ(L.subclear[1], 1);
   EXPECT_EQ(L.hintpoint, before + 1 + 2);
-  EXPECT_EQ(o.sounds, std::vector<ClearSound>{ClearSound::BCLR});
+  EXPECT_EQ(o.sounds, std::vector<CueSound>{CueSound::BCLR});
   EXPECT_TRUE(o.repaintBar);
   EXPECT_TRUE(o.message.empty());
 
@@ -141,14 +141,14 @@ TEST_F(Fixture, WrapClearSceneAndAllCleared) {
   d.cueDisplayed();
   o = d.keyPress('x', true);
   EXPECT_EQ(L.hintpoint, p + 3);
-  EXPECT_EQ((std::vector<ClearSound>{ClearSound::BCLR, ClearSound::SCLR}), o.sounds);
+  EXPECT_EQ((std::vector<CueSound>{CueSound::BCLR, CueSound::SCLR}), o.sounds);
   EXPECT_EQ(L.sceneflg[0], 1);
   EXPECT_EQ(L.flgrest, 0);
   EXPECT_TRUE(o.congratulate);
   EXPECT_EQ(o.message, kMsgAllCleared);
 }
 
-TEST_F(Fixture, SoundsFollowSoundmodeAndPeek) {
+TEST_F(Typing, SoundsFollowSoundmodeAndPeek) {
   O.soundmode = false;
   load({{1, 2, "a"}});
   Dictation d(L, O);
@@ -157,7 +157,7 @@ TEST_F(Fixture, SoundsFollowSoundmodeAndPeek) {
   EXPECT_EQ(L.hintpoint, 23);
 }
 
-TEST_F(Fixture, HintWithAndWithoutLimit) {
+TEST_F(Typing, HintWithAndWithoutLimit) {
   load({{1, 2, "ab"}});
   Dictation d(L, O);
   O.hintmode = true;
@@ -187,7 +187,7 @@ TEST_F(Fixture, HintWithAndWithoutLimit) {
   EXPECT_EQ(L.hintpoint, 40);
 }
 
-TEST_F(Fixture, GiveupLimitAndEffect) {
+TEST_F(Typing, GiveupLimitAndEffect) {
   load({{1, 2, "ab c"}, {30, 31, "d"}});
   Dictation d(L, O);
   O.giveup = true;
@@ -207,11 +207,11 @@ TEST_F(Fixture, GiveupLimitAndEffect) {
   EXPECT_TRUE(L.flgdirty);
   // Cue 2 is its own scene (30 s gap): scene 0 cleared, one credit, SCLR only.
   EXPECT_EQ(L.hintpoint, p + 1);
-  EXPECT_EQ(o.sounds, std::vector<ClearSound>{ClearSound::SCLR});
+  EXPECT_EQ(o.sounds, std::vector<CueSound>{CueSound::SCLR});
   EXPECT_TRUE(o.repaintSub && o.repaintBar && o.repaintOverlay);
 }
 
-TEST_F(Fixture, NoDisplayedCueOrNoLettersDoesNothing) {
+TEST_F(Typing, NoDisplayedCueOrNoLettersDoesNothing) {
   load({{1, 2, ""}, {3, 4, "ab"}});
   Dictation d(L, O);
   // Slot 0 and a gap.
@@ -225,11 +225,12 @@ TEST_F(Fixture, NoDisplayedCueOrNoLettersDoesNothing) {
     EXPECT_TRUE(d.wordNext(true).cells.empty());
     EXPECT_TRUE(d.wordBack(true).cells.empty());
   }
-  // An empty cue ("\r\n" only) becomes cleared on display; the cursor stays 0.
+  // A letterless cue ("\r\n" only) became cleared on display; the cursor
+  // is put back inside its text.
   L.cursub = 1;
   L.subcsr = 50;
-  DictOutcome o = d.cueDisplayed();
-  EXPECT_EQ(L.subcsr, 0);
+  d.cueDisplayed();
+  EXPECT_EQ(L.subcsr, 1);
   EXPECT_EQ(L.subclear[1], 1);
   EXPECT_FALSE(d.keyPress('a', true).opened);
   // A cursor past the end of the text is put back inside it.
@@ -242,7 +243,7 @@ TEST_F(Fixture, NoDisplayedCueOrNoLettersDoesNothing) {
   EXPECT_EQ(L.subflg[3][0], flg_open);
 }
 
-TEST_F(Fixture, CursorMovesWrapAndAlwaysEnd) {
+TEST_F(Typing, CursorMovesWrapAndAlwaysEnd) {
   load({{1, 2, "ab cd ef"}});
   Dictation d(L, O);
   ASSERT_EQ(L.subcsr, 0);
@@ -285,7 +286,7 @@ TEST_F(Fixture, CursorMovesWrapAndAlwaysEnd) {
   }
 }
 
-TEST_F(Fixture, ReHidingHintsRecounts) {
+TEST_F(Typing, ReHidingHintsRecounts) {
   load({{1, 2, "ab"}, {3, 4, "c,"}});
   Dictation d(L, O);
   d.hint();
@@ -303,7 +304,7 @@ TEST_F(Fixture, ReHidingHintsRecounts) {
   EXPECT_TRUE(o.refreshAll && o.refillList);
 }
 
-TEST_F(Fixture, JumpsToHiddenText) {
+TEST_F(Typing, JumpsToHiddenText) {
   O.backmore = 1000;
   load({{10, 11, "a"}, {12, 13, "b"}, {14, 15, "c"}, {16, 17, "d"}, {18, 19, "e"}});
   Dictation d(L, O);
@@ -327,7 +328,7 @@ TEST_F(Fixture, JumpsToHiddenText) {
   EXPECT_EQ(d.nextclose().playTime, 160000 - 10000);
 }
 
-TEST_F(Fixture, KeyDecisions) {
+TEST_F(Typing, KeyDecisions) {
   load({{10, 11, "a"}});
   Dictation d(L, O);
   KeyEnv env;

@@ -46,7 +46,7 @@ TEST(Scenes, CutAtTenSeconds) {
 
   // Another gap value.
   Scenecut(L, 5, 0);
-  EXPECT_EQ(L.scenetop, (std::vector<int32_t>{1, 5, 7}));
+  EXPECT_EQ(L.scenetop, (std::vector<int32_t>{1, 3, 5, 7}));
   Scenecut(L, 100, 0);
   EXPECT_EQ(L.scenetop, (std::vector<int32_t>{1}));
 }

@@ -1,1 +1,357 @@
-// placeholder
+// The overlay on the video painted into images at a known size, its two
+// layouts, the log line, and what its mouse gestures hand to the main window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "player/overlay.h"
+
+using namespace tl;
+using namespace tl::ui;
+
+namespace {
+
+const QRgb kWhite = qRgb(255, 255, 255), kRed = qRgb(255, 0, 0), kYellow = qRgb(255, 255, 0),
+           kBlack = qRgb(0, 0, 0), kNear = qRgb(1, 1, 1), kGreen = qRgb(0, 255, 0),
+           kBlue = qRgb(0, 0, 255);
+
+// Cues "Hi you", "Line one / Line two" (displayed), "Bye".
+struct Fixture {
+  Lesson l;
+  Options o;
+  bool peek = false;
+  QWidget host;
+  std::unique_ptr<TSubOverlay> ov;
+  Fixture() {
+    l.subcount = 7;
+    l.subtime = {0, 10000, 20000, 30000, 40000, 50000, 60000};
+    l.subtext = {"", "Hi you\r\n", "", "Line one\r\nLine two\r\n", "", "Bye\r\n", ""};
+    l.subflg.resize(7);
+    for (int i = 0; i < 7; ++i) l.subflg[i].assign(l.subtext[i].size(), flg_out);
+    auto& f = l.subflg[3];
+    f[0] = flg_open;       // "L" typed
+    f[1] = flg_hinted;     // "i" hinted
+    f[2] = flg_closed;     // "n" the cursor
+    f[3] = flg_closed;     // "e" hidden
+    f[5] = flg_reclosed;   // "o" hidden again
+    l.subflg[1][0] = flg_closed;
+    l.subclear.assign(7, 0);
+    l.subcsr = 2;
+    l.cursub = 3;
+    l.curscene = 0;
+    l.srtloaded = true;
+    o.outline = false;
+    o.bold = false;
+    o.xcenter = false;
+    host.resize(640, 480);
+    host.show();
+    ov = std::make_unique<TSubOverlay>(PanelView{l, o, peek}, &host);
+    ov->show();
+    ov->setTextPos(100, 300);
+  }
+  QImage paint(QRgb base = kBlue) {
+    QImage img(ov->size(), QImage::Format_RGB32);
+    img.fill(base);
+    QPainter p(&img);
+    ov->tp_subPaint(p);
+    return img;
+  }
+  ovl::OverlayLayout lay() { return ov->layout(); }
+  QRgb under(const QImage& img, int i, int dy = 1) {
+    ovl::OverlayLayout o = lay();
+    return img.pixel(o.subx(i) + 1, o.suby(i) + o.m.gcellh + dy);
+  }
+  int inked(const QImage& img, int i, QRgb base = kBlue) {  // pixels drawn in the cell
+    ovl::OverlayLayout o = lay();
+    int n = 0;
+    for (int y = o.suby(i); y < o.suby(i) + o.m.gcellh; ++y)
+      for (int x = o.subx(i); x < o.subx(i) + o.m.gcellw; ++x) n += img.pixel(x, y) != base;
+    return n;
+  }
+};
+
+void mouse(QWidget& w, QEvent::Type t, QPoint pos, Qt::MouseButton b,
+           Qt::KeyboardModifiers m = Qt::NoModifier) {
+  QMouseEvent e(t, QPointF(pos), w.mapToGlobal(QPointF(pos)), b,
+                t == QEvent::MouseButtonRelease ? Qt::NoButton : b, m);
+  QApplication::sendEvent(&w, &e);
+}
+void moveTo(QWidget& w, QPoint pos, Qt::MouseButtons held) {
+  QMouseEvent e(QEvent::MouseMove, QPointF(pos), w.mapToGlobal(QPointF(pos)), Qt::NoButton, held,
+                Qt::NoModifier);
+  QApplication::sendEvent(&w, &e);
+}
+QPoint cellCentre(const ovl::OverlayLayout& o, int i) {
+  return {o.subx(i) + o.m.gcellw / 2, o.suby(i) + o.m.gcellh / 2};
+}
+
+}  // namespace
+
+TEST(Overlay, DictationViewColours) {
+  Fixture f;
+  EXPECT_EQ(f.ov->geometry(), f.host.rect());  // over the whole video
+  QImage img = f.paint();
+  EXPECT_EQ(f.under(img, 0), kWhite);   // typed
+  EXPECT_EQ(f.under(img, 1), kRed);     // hinted
+  EXPECT_EQ(f.under(img, 2), kYellow);  // the cursor
+  EXPECT_EQ(f.under(img, 3), kRed);     // hidden
+  EXPECT_EQ(f.under(img, 5), kWhite);   // hidden again
+  EXPECT_EQ(f.under(img, 4), kBlue);    // a space is never hidden: no line
+  EXPECT_GT(f.inked(img, 0), 0);        // typed and hinted letters are shown
+  EXPECT_GT(f.inked(img, 1), 0);
+  EXPECT_EQ(f.inked(img, 2), 0);        // hidden letters stay blank
+  EXPECT_EQ(f.inked(img, 3), 0);
+  // the second line is the one at tpy
+  EXPECT_EQ(f.lay().suby(10), 300);
+  // a cleared cue shows no yellow line
+  f.l.subclear[3] = 1;
+  EXPECT_EQ(f.under(f.paint(), 2), kRed);
+}
+
+TEST(Overlay, DisplayModes) {
+  Fixture f;
+  f.o.subopenmode = true;  // all letters shown and underlined, none yellow
+  QImage img = f.paint();
+  EXPECT_GT(f.inked(img, 3), 0);
+  EXPECT_EQ(f.under(img, 2), kRed);
+  f.o.subopenmode = false;
+  f.o.subview = true;  // letters only
+  img = f.paint();
+  EXPECT_GT(f.inked(img, 3), 0);
+  EXPECT_EQ(f.under(img, 3), kBlue);
+  f.o.subview = false;
+  f.o.dispsub = false;  // switched off: nothing at all
+  img = f.paint();
+  EXPECT_EQ(f.inked(img, 0), 0);
+}
+
+TEST(Overlay, OutlineAndBoldUnderline) {
+  Fixture f;
+  f.o.outline = true;
+  f.o.bold = true;
+  QImage img = f.paint();
+  EXPECT_EQ(f.under(img, 3, 0), kNear);  // frame
+  EXPECT_EQ(f.under(img, 3, 1), kRed);
+  EXPECT_EQ(f.under(img, 3, 2), kRed);   // bold: a second line
+  EXPECT_EQ(f.under(img, 3, 3), kNear);
+}
+
+TEST(Overlay, LogLineInGreenUntilNextRepaint) {
+  Fixture f;
+  QString status;
+  f.ov->hooks.statusText = [&](const QString& s) { status = s; };
+  f.ov->logout("saved");
+  EXPECT_EQ(status, "saved");
+  QImage img = f.paint();
+  int green = 0;
+  for (int x = 0; x < 60; ++x)
+    for (int y = 0; y < 30; ++y) green += img.pixel(x, y) == kGreen;
+  EXPECT_GT(green, 10);
+  EXPECT_EQ(img.pixel(0, 0), kBlack);  // on solid black
+  f.ov->Invalidate();
+  EXPECT_TRUE(f.ov->logText().isEmpty());
+}
+
+TEST(Overlay, SeeThroughWhereNothingIsDrawn) {
+  Fixture f;
+  QPalette pal = f.host.palette();
+  pal.setColor(QPalette::Window, QColor(0, 0, 255));
+  f.host.setPalette(pal);
+  f.host.setAutoFillBackground(true);
+  QImage img = f.host.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(img.pixel(600, 20), kBlue);
+  ovl::OverlayLayout o = f.lay();
+  EXPECT_EQ(img.pixel(o.subx(2) + 1, o.suby(2) + o.m.gcellh + 1), kYellow);
+  // a panel without a painting handler shows only what lies under it
+  TTransPanel bare(&f.host);
+  bare.setGeometry(0, 0, 100, 100);
+  bare.show();
+  img = f.host.grab(QRect(0, 0, 100, 100)).toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(img.pixel(50, 50), kBlue);
+}
+
+TEST(Overlay, BandAndSideBySideLayout) {
+  Fixture f;
+  f.o.jaclose = true;
+  QImage img = f.paint();
+  EXPECT_EQ(img.pixel(10, 470), kBlack);  // the band hides burnt-in text
+  EXPECT_EQ(img.pixel(10, 350), kBlue);
+  // a left click in the band removes it for this cue
+  mouse(*f.ov, QEvent::MouseButtonPress, {10, 470}, Qt::LeftButton);
+  mouse(*f.ov, QEvent::MouseButtonRelease, {10, 470}, Qt::LeftButton);
+  EXPECT_FALSE(f.ov->bandon());
+  EXPECT_EQ(f.paint().pixel(10, 470), kBlue);
+  f.ov->armBand();
+  EXPECT_TRUE(f.ov->bandon());
+  // side by side: a black band of 7 cells under the picture
+  f.o.xp = false;
+  f.o.win7 = true;
+  f.ov->modeChanged();
+  const ovl::Metrics& m = f.ov->metrics();
+  EXPECT_EQ(f.ov->height(), 7 * m.gcellh);
+  EXPECT_EQ(f.ov->y(), 480 - 7 * m.gcellh);
+  EXPECT_EQ(f.ov->tpy(), 2 * m.gcellh + m.gscellh + 5 + 10);
+  img = f.paint();
+  EXPECT_EQ(img.pixel(600, 2), kBlack);
+  EXPECT_EQ(f.under(img, 2), kYellow);
+  f.host.resize(800, 480);  // the band follows its host
+  EXPECT_EQ(f.ov->width(), 800);
+  f.o.dispsub = false;
+  f.ov->dispsubChanged();
+  EXPECT_EQ(f.ov->size(), QSize(0, 0));
+}
+
+TEST(Overlay, RightClickRegistersWordRightDragARange) {
+  Fixture f;
+  int slot = 0;
+  std::string word, sentence;
+  f.ov->hooks.wordentry = [&](int s, const std::string& w, const std::string& t) {
+    slot = s, word = w, sentence = t;
+    return QString::fromUtf8("線");
+  };
+  ovl::OverlayLayout o = f.lay();
+  QPoint at = cellCentre(o, 2);  // the hidden "n" copies the real word
+  mouse(*f.ov, QEvent::MouseButtonPress, at, Qt::RightButton);
+  mouse(*f.ov, QEvent::MouseButtonRelease, at, Qt::RightButton);
+  EXPECT_EQ(slot, 3);
+  EXPECT_EQ(word, "Line");
+  EXPECT_EQ(sentence, f.l.subtext[3]);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "Line");
+  EXPECT_EQ(f.ov->logText(), QString::fromUtf8("線（コピー、単語登録完了）"));
+  // a drag from line 2 back to line 1
+  f.ov->hooks.wordentry = [&](int, const std::string& w, const std::string&) {
+    word = w;
+    return QString();
+  };
+  mouse(*f.ov, QEvent::MouseButtonPress, cellCentre(o, 12), Qt::RightButton);
+  mouse(*f.ov, QEvent::MouseButtonRelease, cellCentre(o, 5), Qt::RightButton);
+  EXPECT_EQ(word, "one\r\nLin");
+  EXPECT_EQ(f.ov->logText(), QString::fromUtf8("one\r\nLin（コピー、単語登録完了）"));
+  // a release off the text copies nothing
+  word.clear();
+  mouse(*f.ov, QEvent::MouseButtonPress, cellCentre(o, 12), Qt::RightButton);
+  mouse(*f.ov, QEvent::MouseButtonRelease, {600, 20}, Qt::RightButton);
+  EXPECT_TRUE(word.empty());
+  // the previous cue copies from its own slot
+  QPoint pre(o.pre.x + o.m.gscellw * 3 + 1, o.pre.y + o.m.gscellh / 2);
+  mouse(*f.ov, QEvent::MouseButtonPress, pre, Qt::RightButton);
+  mouse(*f.ov, QEvent::MouseButtonRelease, pre, Qt::RightButton);
+  EXPECT_EQ(word, "you");
+}
+
+TEST(Overlay, LeftClicksMoveCursorSyncOrDrag) {
+  Fixture f;
+  int col = 0, from = 0, sslot = 0, scol = 0;
+  bool moved = true;
+  f.ov->hooks.clickwordg = [&](int c) { col = c; return moved; };
+  f.ov->hooks.clickadjg = [&](int a, int s, int c) { from = a, sslot = s, scol = c; };
+  ovl::OverlayLayout o = f.lay();
+  mouse(*f.ov, QEvent::MouseButtonPress, cellCentre(o, 3), Qt::LeftButton);
+  mouse(*f.ov, QEvent::MouseButtonRelease, cellCentre(o, 3), Qt::LeftButton);
+  EXPECT_EQ(col, 4);
+  // Alt on the previous cue marks it as the start of a partial shift
+  QPoint pre(o.pre.x + 1, o.pre.y + o.m.gscellh / 2);
+  mouse(*f.ov, QEvent::MouseButtonPress, pre, Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(from, 1);
+  EXPECT_EQ(sslot, 1);
+  EXPECT_EQ(scol, 1);
+  QPoint next(o.next.x + 1, o.next.y + o.m.gscellh / 2);
+  mouse(*f.ov, QEvent::MouseButtonPress, next, Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(from, 3);
+  EXPECT_EQ(sslot, 5);
+  mouse(*f.ov, QEvent::MouseButtonPress, cellCentre(o, 11), Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(from, -1);
+  EXPECT_EQ(scol, 12);
+  // without the previous cue drawn its place is no hit
+  f.o.gpresub = false;
+  sslot = 0;
+  mouse(*f.ov, QEvent::MouseButtonPress, pre, Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(sslot, 0);
+  // a press that moves no cursor drags the text
+  moved = false;
+  mouse(*f.ov, QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+  moveTo(*f.ov, {80, 70}, Qt::LeftButton);
+  mouse(*f.ov, QEvent::MouseButtonRelease, {80, 70}, Qt::LeftButton);
+  EXPECT_EQ(f.ov->tpx(), 130);
+  EXPECT_EQ(f.ov->tpy(), 320);
+  // no displayed cue: presses do nothing
+  f.l.cursub = 0;
+  col = 0;
+  mouse(*f.ov, QEvent::MouseButtonPress, {131, 321}, Qt::LeftButton);
+  EXPECT_EQ(col, 0);
+}
+
+TEST(Overlay, FollowsTheVideoSize) {
+  Fixture f;
+  ovl::VideoGeom g{640, 360, 640, 360, 640, 500, 3, 150};
+  f.ov->movsizeset(g);  // 640 x 360 at the top 70
+  EXPECT_EQ(f.ov->vid(), (ovl::VidRect{640, 360, 0, 70}));
+  f.ov->setTextPos(100, 300);
+  f.paint();  // records the text place relative to the picture
+  f.ov->setGauto(true);
+  g.cw = 320;
+  g.ch = 250;
+  f.ov->gsubadj(g);  // the picture halves: so do the sizes and the offsets
+  EXPECT_EQ(f.ov->vid(), (ovl::VidRect{320, 180, 0, 35}));
+  EXPECT_EQ(f.ov->gfsize(), 120000);
+  EXPECT_EQ(f.ov->gfssize(), 80000);
+  EXPECT_EQ(f.ov->tpx(), 50);
+  EXPECT_EQ(f.ov->tpy(), 115 + 35);
+  // with gauto off only the rectangle moves
+  f.ov->setGauto(false);
+  g.cw = 640;
+  g.ch = 500;
+  f.ov->gsubadj(g);
+  EXPECT_EQ(f.ov->gfsize(), 120000);
+  EXPECT_EQ(f.ov->tpx(), 50);
+  // no picture: nothing changes
+  g.pw = 0;
+  f.ov->gsubadj(g);
+  EXPECT_EQ(f.ov->vid(), (ovl::VidRect{640, 360, 0, 70}));
+}
+
+TEST(Overlay, ResetPositionAndGaps) {
+  Fixture f;
+  f.ov->tpsubreset();
+  const ovl::Metrics& m = f.ov->metrics();
+  EXPECT_EQ(f.ov->tpx(), 0);
+  EXPECT_EQ(f.ov->tpy(), m.gcellh + m.gscellh + 5 + 10);
+  f.ov->transgapset();  // both translations on by default
+  EXPECT_EQ(f.ov->wdgap(), m.gscellh + 5);
+  EXPECT_EQ(f.ov->sntgap(), m.gscellh + 10);
+}
+
+TEST(Overlay, TranslationsStopAtTheFirstUntranslated) {
+  Fixture f;
+  f.l.jawd.assign(7, {});
+  f.l.jawd[3] = {"010tr", "nts015two"};
+  f.l.jasnt.assign(7, "");
+  f.o.gtsword = true;
+  QImage img = f.paint();
+  ovl::OverlayLayout o = f.lay();
+  auto inkBelow = [&](const QImage& im, int i) {
+    int n = 0, y0 = o.suby(i) + o.m.gcellh + 4;
+    for (int y = y0; y < y0 + o.m.gscellh; ++y)
+      for (int x = o.subx(i); x < o.subx(i) + 2 * o.m.gscellw; ++x) n += im.pixel(x, y) == kWhite;
+    return n;
+  };
+  EXPECT_GT(inkBelow(img, 10), 0);  // under "Line two"
+  EXPECT_EQ(inkBelow(img, 15), 0);  // "two" is not translated yet
+}
+
+TEST(Overlay, SingleCellUpdatesAfterTyping) {
+  Fixture f;
+  f.l.subflg[3][2] = flg_open;  // "n" typed, the cursor moves to "e"
+  f.l.subcsr = 3;
+  f.ov->letterOpened(2);
+  f.ov->tp_sub_txtwrt(2);
+  f.ov->tp_sub_undwrt(3, QColor(255, 255, 0));
+  QImage img = f.paint();
+  EXPECT_EQ(f.under(img, 2), kWhite);
+  EXPECT_EQ(f.under(img, 3), kYellow);
+  EXPECT_GT(f.inked(img, 2), 0);
+}

@@ -1,0 +1,134 @@
+#include "core/maintimer.h"
+
+#include <cmath>
+#include <exception>
+
+#include "core/timetext.h"
+
+namespace tl {
+
+const char* MainTimer::kFailureMessage =
+    "エラーが起きました　字幕表示処理が停止されます お手数ですがTallisenを再起動してください";
+
+ttime secondsToTime(double seconds) {
+  // nearbyint rounds to nearest with ties to even in the default rounding mode.
+  return (ttime)std::nearbyint(seconds * 10000.0);
+}
+
+void binarysearch(Lesson& L, ttime nowpos) {
+  const int64_t n = (int64_t)L.subtime.size();
+  if (n == 0) return;
+  if (nowpos > L.subtime[n - 1]) {
+    L.possub = (int32_t)(n - 1);
+    return;
+  }
+  if (nowpos <= L.subtime[0]) return;
+  // Invariant: subtime[lo] < nowpos <= subtime[hi].
+  int64_t lo = 0, hi = n - 1;
+  while (hi - lo > 1) {
+    int64_t mid = lo + (hi - lo) / 2;
+    if (L.subtime[mid] < nowpos)
+      lo = mid;
+    else
+      hi = mid;
+  }
+  L.possub = (int32_t)lo;
+}
+
+std::string achievementText(int32_t flgrest, int32_t flgtotal) {
+  int64_t pct = 100;
+  if (flgtotal > 0) pct = 100 - (int64_t)flgrest * 100 / flgtotal;
+  return "達成:" + std::to_string(pct) + "%:" + std::to_string((int64_t)flgtotal - flgrest) + "/" +
+         std::to_string(flgtotal);
+}
+
+void MainTimer::tick(const TimerInputs& in) {
+  if (tmrstop) return;
+  if (!in.movopened && !in.dvdmode) return;
+  try {
+    tickBody(in);
+  } catch (const std::exception& e) {
+    tmrstop = true;
+    V.tickFailed(kFailureMessage);
+  } catch (...) {
+    tmrstop = true;
+    V.tickFailed(kFailureMessage);
+  }
+}
+
+void MainTimer::tickBody(const TimerInputs& in) {
+  double sec = 0;
+  if (!V.playerPosition(sec)) return;  // no position this tick
+  L.nowpos = secondsToTime(sec);
+  const bool playing = V.playerState() == 3;
+
+  if (playing && !in.seekdrag) {
+    V.setStatusText(4, sec2str_4(L.nowpos));
+    double d = V.playerDuration();
+    if (!(d > 0)) d = 9000;
+    double p = std::trunc((double)V.movieBarMax() * (double)L.nowpos / d / 10000.0);
+    V.setMovieBarPos((int)p);
+  }
+  V.repaintWave();
+
+  if (!L.srtloaded || L.subcount <= 0) return;
+  if ((int64_t)L.subtext.size() < L.subcount || (int64_t)L.subclear.size() < L.subcount) return;
+  if ((uint32_t)(V.tickCount() - L.replaytick) < 1000u) return;
+
+  V.setStatusText(1, "ﾘﾋﾟｰﾄ:" + std::to_string(L.repcount));
+  V.setStatusText(2, "ﾋﾝﾄ:" + std::to_string(L.hintpoint) + "/" + std::to_string(L.hintcost));
+  V.setStatusText(6, achievementText(L.flgrest, L.flgtotal));
+
+  if (!playing && !L.forcetick) {
+    L.forcetick = false;
+    return;
+  }
+  if (O.focusbar) V.repaintFocusBar();
+  if (!in.seekdrag) V.setPointBarPos((int)(L.nowpos / 10000));
+  if (L.sublocked || in.ppbtnheld) return;
+
+  L.prevpossub = L.possub;
+  binarysearch(L, L.nowpos);
+  if (L.possub < 0) L.possub = 0;
+  if (L.possub > L.subcount - 1) L.possub = L.subcount - 1;
+  if (L.prevpossub < 0 || L.prevpossub > L.subcount - 1) L.prevpossub = L.possub;
+  L.incue = (L.possub & 1) == 1;
+  const bool emptyText = L.subtext[L.possub].empty();
+  const int32_t d = L.possub - L.prevpossub;
+
+  if (O.pausemode && !L.justseeked && L.possub != L.prevpossub && (emptyText || d == 2) &&
+      (L.subclear[L.prevpossub] != 1 || !O.notclearpause) && L.possub >= L.startsub) {
+    // Only a playing player is paused here: a tick forced while paused must
+    // not start playback, and goes on so that the displayed cue follows.
+    if (playing) {
+      V.playpause();
+      return;
+    }
+  }
+  if (L.possub < L.startsub) return;
+
+  int32_t shown = L.possub;
+  if (emptyText && !(L.forcetick && L.possub < L.subcount - 2)) {
+    if (L.possub > 0 && !seMarkVisible) {
+      seMarkVisible = true;
+      V.gapReached();
+    }
+    return;
+  }
+  // Forced tick in a gap with a cue after it: that cue becomes the displayed
+  // one.  possub itself stays on the gap, so that the next tick does not take
+  // the gap for a newly entered one and pause at once.
+  if (emptyText) shown = L.possub + 1;
+
+  if (L.cursub != shown) {
+    L.repcount = 1;
+    seMarkVisible = false;
+    L.cursub = shown;
+    L.newcue = true;
+    V.newCueDisplayed();
+  }
+  L.justseeked = false;
+  L.forcetick = false;
+}
+
+}  // namespace tl

@@ -1,0 +1,83 @@
+// The main timer's tick: follows the playing position, finds the slot under
+// it, pauses when playback leaves a cue and makes a newly reached cue the
+// displayed one.  The window implements TimerView and calls tick() on every
+// timer event (and once more after setting forcetick).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/lesson.h"
+#include "core/options.h"
+
+namespace tl {
+
+// What the tick asks of and tells the window.
+class TimerView {
+ public:
+  virtual ~TimerView() = default;
+  // Player position in seconds; false when the player cannot give one yet
+  // (the medium is still opening): that tick then does nothing more.
+  virtual bool playerPosition(double& seconds) = 0;
+  virtual int playerState() = 0;      // 3 = playing
+  virtual double playerDuration() = 0;  // seconds, 0 when unknown
+  virtual uint32_t tickCount() = 0;   // milliseconds
+  virtual void setStatusText(int panel, const std::string& utf8) = 0;
+  virtual int movieBarMax() = 0;
+  virtual void setMovieBarPos(int pos) = 0;
+  virtual void setPointBarPos(int pos) = 0;
+  virtual void repaintWave() = 0;
+  virtual void repaintFocusBar() = 0;
+  virtual void playpause() = 0;
+  // Playback entered the gap after the displayed cue for the first time
+  // (end-of-sentence mark not yet shown): the window marks the waveform and
+  // shows the mark.
+  virtual void gapReached() = 0;
+  // A new cue became the displayed one (cursub already set): the window puts
+  // the cursor on the first hidden letter, updates the scene, repaints the
+  // strips and the overlay and shows the cue's memo and star.
+  virtual void newCueDisplayed() = 0;
+  // Something failed inside a tick; the timer is latched off.
+  virtual void tickFailed(const std::string& utf8Message) = 0;
+};
+
+// The flags the window keeps about playback that the tick reads.
+struct TimerInputs {
+  bool movopened = false;
+  bool dvdmode = false;
+  bool seekdrag = false;
+  bool ppbtnheld = false;
+};
+
+class MainTimer {
+ public:
+  MainTimer(Lesson& lesson, const Options& options, TimerView& view)
+      : L(lesson), O(options), V(view) {}
+
+  void tick(const TimerInputs& in);
+
+  bool tmrstop = false;     // latch: once set every tick returns at once
+  bool seMarkVisible = false;  // end-of-sentence mark shown (the gap was reached)
+
+  static const char* kFailureMessage;
+
+ private:
+  void tickBody(const TimerInputs& in);
+  Lesson& L;
+  const Options& O;
+  TimerView& V;
+};
+
+// Position in seconds as a time value: x 10000, rounded to nearest, ties to even.
+ttime secondsToTime(double seconds);
+
+// Sets L.possub to the slot under `nowpos` (subtime[i] < nowpos <= subtime[i+1];
+// after the last entry: the last slot; at or before subtime[0]: unchanged).
+// Reads no entry outside subtime.
+void binarysearch(Lesson& L, ttime nowpos);
+
+// The achievement text of status panel 6.  A file without any hideable letter
+// shows as complete.
+std::string achievementText(int32_t flgrest, int32_t flgtotal);
+
+}  // namespace tl

@@ -1,0 +1,475 @@
+// Tf_main: creation, layout, closing, menu bar and full screen.
+#include "player/main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+
+#include "platform/media/mediaplayer.h"
+#include "audio/AudioIO.h"
+#include "core/dictationkeys.h"
+#include "core/settings.h"
+#include "player/overlay.h"
+#include "player/subpanels.h"
+#include "player/Extrkbar.h"
+
+namespace {
+
+uint32_t monotonicMs() {
+  static QElapsedTimer t = [] {
+    QElapsedTimer e;
+    e.start();
+    return e;
+  }();
+  return (uint32_t)t.elapsed();
+}
+
+QWidget* blackBox(QWidget* parent, const char* name) {
+  auto* w = new QWidget(parent);
+  w->setObjectName(QString::fromLatin1(name));
+  w->setAutoFillBackground(true);
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, Qt::black);
+  w->setPalette(p);
+  return w;
+}
+
+}  // namespace
+
+Tf_main::Tf_main(MainDeps deps, QWidget* parent)
+    : QMainWindow(parent), deps_(std::move(deps)), player_(std::move(deps_.player)),
+      maintimer_(L, opt, *this) {
+  setObjectName(QStringLiteral("f_main"));
+  setWindowTitle(QStringLiteral("Tallisen 3.991"));
+  if (!deps_.tickCount) deps_.tickCount = monotonicMs;
+  FormCreate();
+}
+
+Tf_main::~Tf_main() {
+  qApp->removeEventFilter(this);
+}
+
+void Tf_main::FormCreate() {
+  buildLayout();
+  // The player's video fills its area.
+  if (QWidget* vw = player_->videoWidget()) {
+    vw->setParent(videoArea);
+    videoArea->layout()->addWidget(vw);
+  }
+  buildPanels();
+  buildActions();
+  buildMenus();
+  buildViewMenu();
+  createRecorder();
+  exedir = deps_.exedir;
+  maintimer_.tmrstop = false;
+  dvdmode = movopened = seekdrag = dict.ppbtnheld = dict.peekkey = false;
+  dvdmenuoverlay = false;
+  subflginit();
+  driveAdd();
+  L.hintcost = 20;
+  L.hintpoint = 20;
+  setAcceptDrops(true);
+  ReadFile();
+  if (deps_.hive) totaltimebase = tl::ReadEnvOne(*deps_.hive, "totaltime");
+  starttick = tickCount();
+  wavcolsec = 512.0 / (22050.0 * 2.0);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(50);
+  connect(Timer1, &QTimer::timeout, this, &Tf_main::Timer1Timer);
+
+  player_->onOpenStateChange = [this](int s) { WMPOpenStateChange(s); };
+  player_->onClick = [this](int, int, int, int) {
+    raise();
+    activateWindow();
+  };
+  // Key preview: every key of the application passes the window first.
+  qApp->installEventFilter(this);
+  enableSubtitleControls(false);
+  resize(760, 620);
+}
+
+void Tf_main::buildLayout() {
+  auto* central = new QWidget(this);
+  auto* top = new QVBoxLayout(central);
+  top->setContentsMargins(0, 0, 0, 0);
+  top->setSpacing(0);
+
+  Splitter1 = new QSplitter(Qt::Vertical, central);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setChildrenCollapsible(false);
+  videoArea = blackBox(Splitter1, "WMP");
+  auto* vl = new QVBoxLayout(videoArea);
+  vl->setContentsMargins(0, 0, 0, 0);
+  videoArea->setMinimumHeight(40);
+
+  Panel1 = blackBox(Splitter1, "Panel1");
+  Panel1->setFocusPolicy(Qt::StrongFocus);
+  Panel1->setAttribute(Qt::WA_InputMethodEnabled, false);
+  auto* p1 = new QVBoxLayout(Panel1);
+  p1->setContentsMargins(0, 0, 0, 0);
+  p1->setSpacing(0);
+
+  Panel7 = blackBox(Panel1, "Panel7");
+  Panel7->setFixedHeight(24);
+  auto* p7 = new QHBoxLayout(Panel7);
+  p7->setContentsMargins(2, 0, 2, 0);
+  sb_star = new QToolButton(Panel7);
+  sb_star->setObjectName(QStringLiteral("sb_star"));
+  sb_star->setText(QStringLiteral("☆"));
+  sb_star->setFocusPolicy(Qt::NoFocus);
+  Edit1 = new QLineEdit(Panel7);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  p7->addWidget(sb_star);
+  p7->addWidget(Edit1, 1);
+  p1->addWidget(Panel7);
+
+  p_subs = blackBox(Panel1, "p_subs");
+  auto* ps = new QVBoxLayout(p_subs);
+  ps->setContentsMargins(0, 0, 0, 0);
+  ps->setSpacing(0);
+  p_presub = blackBox(p_subs, "p_presub");
+  p_presub->setFixedHeight(14);
+  auto* mid = new QHBoxLayout();
+  mid->setContentsMargins(0, 0, 0, 0);
+  mid->setSpacing(0);
+  PaintBox1 = blackBox(p_subs, "PaintBox1");
+  PaintBox1->setFixedWidth(24);
+  Splitter2 = new QWidget(p_subs);
+  Splitter2->setObjectName(QStringLiteral("Splitter2"));
+  Splitter2->setFixedWidth(3);
+  Splitter2->setAutoFillBackground(true);
+  p_sub = blackBox(p_subs, "p_sub");
+  mid->addWidget(PaintBox1);
+  mid->addWidget(Splitter2);
+  mid->addWidget(p_sub, 1);
+  p_nextsub = blackBox(p_subs, "p_nextsub");
+  p_nextsub->setFixedHeight(14);
+  ps->addWidget(p_presub);
+  ps->addLayout(mid, 1);
+  ps->addWidget(p_nextsub);
+  i_se = new QLabel(p_subs);
+  i_se->setObjectName(QStringLiteral("i_se"));
+  i_se->setFixedSize(18, 18);
+  i_se->setText(QStringLiteral("◆"));
+  i_se->setStyleSheet(QStringLiteral("color: rgb(0,255,0);"));
+  i_se->hide();
+  p1->addWidget(p_subs, 1);
+
+  Panel4 = blackBox(Panel1, "Panel4");
+  Panel4->setFixedHeight(15);
+  auto* p4 = new QVBoxLayout(Panel4);
+  p4->setContentsMargins(0, 1, 0, 1);
+  p_focusbar = blackBox(Panel4, "p_focusbar");
+  p4->addWidget(p_focusbar);
+  p1->addWidget(Panel4);
+
+  Panel3 = blackBox(Panel1, "Panel3");
+  Panel3->setFixedHeight(27);
+  auto* p3 = new QVBoxLayout(Panel3);
+  p3->setContentsMargins(0, 0, 0, 0);
+  p3->setSpacing(0);
+  tb_point = new TExtTrackBar(Panel3);
+  tb_point->setObjectName(QStringLiteral("tb_point"));
+  tb_point->setFixedHeight(11);
+  tb_point->setFocusPolicy(Qt::NoFocus);
+  p_bar = blackBox(Panel3, "p_bar");
+  p_bar->setFixedHeight(11);
+  auto* barRow = new QHBoxLayout();
+  barRow->setContentsMargins(8, 0, 8, 0);
+  barRow->addWidget(p_bar);
+  p3->addWidget(tb_point);
+  p3->addLayout(barRow);
+  p1->addWidget(Panel3);
+
+  Splitter1->addWidget(videoArea);
+  Splitter1->addWidget(Panel1);
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setStretchFactor(1, 0);
+  Splitter1->setSizes({400, 150});
+  top->addWidget(Splitter1, 1);
+
+  // Playback bar.
+  auto* bar = new QWidget(central);
+  bar->setObjectName(QStringLiteral("playbar"));
+  auto* bl = new QHBoxLayout(bar);
+  bl->setContentsMargins(2, 1, 2, 1);
+  bl->setSpacing(1);
+  auto button = [&](QToolButton*& b, const char* name, const QString& glyph, const QString& hint) {
+    b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(glyph);
+    b->setToolTip(hint);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    bl->addWidget(b);
+  };
+  button(sb_playpause, "sb_playpause", QString(), QStringLiteral("再生/一時停止（スペース）"));
+  sb_playpause->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  button(sb_stop, "sb_stop", QString(), QStringLiteral("停止"));
+  sb_stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+  button(sb_previous, "sb_previous", QStringLiteral("|◀"), QStringLiteral("１チャプター戻る"));
+  button(sb_sceneback, "sb_sceneback", QStringLiteral("◀◀"), QStringLiteral("１シーン戻る"));
+  button(sb_sntback, "sb_sntback", QStringLiteral("◀"), QStringLiteral("１文戻る（↑）"));
+  button(sb_sntnext, "sb_sntnext", QStringLiteral("▶"), QStringLiteral("１文進む（ctrl+↓）"));
+  button(sb_scenenext, "sb_scenenext", QStringLiteral("▶▶"), QStringLiteral("１シーン進む"));
+  button(sb_next, "sb_next", QStringLiteral("▶|"), QStringLiteral("１チャプター進む"));
+  button(sb_wordback, "sb_wordback", QStringLiteral("←"), QStringLiteral("カーソル戻る（←）"));
+  button(sb_wordnext, "sb_wordnext", QStringLiteral("→"), QStringLiteral("カーソル進む（→）"));
+  button(sb_sublock, "sb_sublock", QStringLiteral("🔓"), QStringLiteral("字幕ロック"));
+  button(sb_hint, "sb_hint", QStringLiteral("F1"), QStringLiteral("1文字ヒント(F1)"));
+  button(sb_giveup, "sb_giveup", QStringLiteral("Esc"), QStringLiteral("1文ギブアップ(Esc)"));
+  tb_movie = new TExtTrackBar(bar);
+  tb_movie->setObjectName(QStringLiteral("tb_movie"));
+  tb_movie->setFocusPolicy(Qt::NoFocus);
+  tb_movie->setMaximum(1000);
+  bl->addWidget(tb_movie, 1);
+  i_sl = new QLabel(QStringLiteral("🐢"), bar);
+  i_sl->setToolTip(QStringLiteral("スロー"));
+  t_spd = new QSlider(Qt::Horizontal, bar);
+  t_spd->setObjectName(QStringLiteral("t_spd"));
+  t_spd->setRange(5, 20);
+  t_spd->setValue(10);
+  t_spd->setFixedWidth(80);
+  t_spd->setFocusPolicy(Qt::NoFocus);
+  i_ff = new QLabel(QStringLiteral("🐇"), bar);
+  i_ff->setToolTip(QStringLiteral("早送り"));
+  l_rate = new QLabel(QStringLiteral("1"), bar);
+  l_rate->setObjectName(QStringLiteral("l_rate"));
+  l_rate->setMinimumWidth(24);
+  bl->addWidget(i_sl);
+  bl->addWidget(t_spd);
+  bl->addWidget(i_ff);
+  bl->addWidget(l_rate);
+  i_sl->hide();
+  t_spd->hide();
+  i_ff->hide();
+  l_rate->hide();
+  t_vlm = new QSlider(Qt::Horizontal, bar);
+  t_vlm->setObjectName(QStringLiteral("t_vlm"));
+  t_vlm->setRange(0, 100);
+  t_vlm->setValue(50);
+  t_vlm->setFixedWidth(80);
+  t_vlm->setFocusPolicy(Qt::NoFocus);
+  t_vlm->setToolTip(QStringLiteral("音量"));
+  bl->addWidget(t_vlm);
+  top->addWidget(bar);
+  setCentralWidget(central);
+
+  // Status bar: eight panels.
+  auto* sbar = statusBar();
+  const int widths[8] = {220, 70, 80, 50, 110, 100, 150, 70};
+  for (int i = 0; i < 8; ++i) {
+    auto* l = new QLabel(sbar);
+    l->setMinimumWidth(widths[i]);
+    statusPanels.push_back(l);
+    sbar->addWidget(l, i == 0 ? 1 : 0);
+  }
+  // With the menu bar hidden, a right click on the status bar brings it back.
+  sbar->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(sbar, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    QMenu m(this);
+    m.addAction(QStringLiteral("メニューを表示"), this, [this] { setMenuVisible(true); });
+    m.exec(statusBar()->mapToGlobal(p));
+  });
+
+  connect(t_vlm, &QSlider::valueChanged, this, &Tf_main::t_vlmChange);
+  connect(t_spd, &QSlider::valueChanged, this, &Tf_main::t_spdChange);
+  spltcol();
+}
+
+void Tf_main::driveAdd() {
+  for (QAction* a : driveItems) delete a;
+  driveItems.clear();
+  if (!deps_.drives) return;
+  for (const auto& d : driveList()) {
+    QAction* a = n_dvd->addAction(QString::fromStdString(d.second) + QStringLiteral("を再生する"));
+    const std::string dev = d.first;
+    connect(a, &QAction::triggered, this, [this, dev] { driveplay(dev); });
+    driveItems.push_back(a);
+  }
+}
+
+void Tf_main::subflginit() {
+  L.srtloaded = false;
+  L.startsub = 0;
+  L.subcsr = 0;
+  L.repcount = 1;
+  L.curscene = -1;
+  L.possub = 0;
+  L.cursub = 0;
+  L.srtnum = 0;
+  L.subcount = 0;
+  L.prevpossub = 0;
+  L.flgdirty = L.srtdirty = false;
+  L.flgtotal = L.flgrest = 0;
+  L.adjsaved = 0;
+  L.adjfrom = 0;
+  L.resumesub = 0;
+  L.forcetick = false;
+  L.sublocked = false;
+  if (n_sublock && n_sublock->isEnabled()) n_sublock->setChecked(false);
+  L.justseeked = false;
+  L.nowpos = 0;
+  L.replaytick = 0;
+  L.newcue = false;
+  maintimer_.seMarkVisible = false;
+  onSubflginit();
+}
+
+void Tf_main::message(const QString& text, const QString& caption) {
+  if (deps_.showMessage) {
+    deps_.showMessage(text, caption);
+    return;
+  }
+  QMessageBox box(QMessageBox::Information, caption.isEmpty() ? QStringLiteral("Tallisen") : caption,
+                  text, QMessageBox::Ok, this);
+  box.exec();
+}
+
+int Tf_main::question(const QString& text, const QString& caption, int buttons) {
+  if (deps_.ask) return deps_.ask(text, caption, buttons);
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::StandardButtons(buttons), this);
+  return box.exec();
+}
+
+QString Tf_main::statusText(int panel) const {
+  if (panel < 0 || panel >= (int)statusPanels.size()) return {};
+  return statusPanels[panel]->text();
+}
+
+void Tf_main::setStatusText(int panel, const std::string& utf8) {
+  if (panel < 0 || panel >= (int)statusPanels.size()) return;
+  statusPanels[panel]->setText(QString::fromStdString(utf8));
+}
+
+bool Tf_main::FormCloseQuery() {
+  QString q;
+  if (L.flgdirty && L.srtdirty)
+    q = QStringLiteral("進捗と字幕を上書き保存しますか？");
+  else if (L.flgdirty)
+    q = QStringLiteral("進捗を保存しますか？");
+  else if (L.srtdirty)
+    q = QStringLiteral("字幕を上書き保存しますか？");
+  if (q.isEmpty()) return true;
+  int r = question(q, QStringLiteral("セーブ"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  if (r == QMessageBox::Cancel) return false;
+  if (r == QMessageBox::Yes) {
+    // A failed write keeps the window open so that nothing is lost.
+    if (!srtsav()) return false;
+    if (!subflgsave()) return false;
+  }
+  return true;
+}
+
+void Tf_main::FormClose() {
+  stopWorkersAtClose();
+  Timer1->stop();
+  player_->close();
+  saveSettingsAtClose();
+}
+
+void Tf_main::closeEvent(QCloseEvent* e) {
+  if (!FormCloseQuery()) {
+    e->ignore();
+    return;
+  }
+  FormClose();
+  e->accept();
+}
+
+void Tf_main::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::ActivationChange) {
+    if (isActiveWindow())
+      FormActivate();
+    else
+      FormDeactivate();
+  }
+  QMainWindow::changeEvent(e);
+}
+
+void Tf_main::FormActivate() { shortcuton(); }
+
+void Tf_main::FormDeactivate() {
+  shortcutoff();
+  // Keys held while the window loses the focus count as released.
+  if (tl::dictFocusLost(dict)) {
+    subs_invalidate();
+    repaintOverlay();
+  }
+}
+
+void Tf_main::shortcuton() {
+  if (auto* a = action("a_sntback")) a->setShortcut(QKeySequence(Qt::Key_Up));
+  if (auto* a = action("a_sntnext")) a->setShortcut(QKeySequence(Qt::Key_Down));
+  if (auto* a = action("a_wordback")) a->setShortcut(QKeySequence(Qt::Key_Left));
+  if (auto* a = action("a_wordnext")) a->setShortcut(QKeySequence(Qt::Key_Right));
+}
+
+void Tf_main::shortcutoff() {
+  for (const char* n : {"a_sntback", "a_sntnext", "a_wordback", "a_wordnext"})
+    if (auto* a = action(n)) a->setShortcut(QKeySequence());
+}
+
+void Tf_main::setMenuVisible(bool on) {
+  menuBar()->setVisible(on);
+  if (auto* a = action("a_menuvis")) a->setChecked(on);
+}
+
+void Tf_main::n_fullClick() {
+  if (n_fullp->isChecked()) {
+    savedPanelHeight = Panel1->height();
+    Panel1->setFixedHeight(0);
+    showMaximized();
+    gsubadj();
+  } else {
+    Panel1->setMinimumHeight(0);
+    Panel1->setMaximumHeight(QWIDGETSIZE_MAX);
+    QList<int> s = Splitter1->sizes();
+    if (s.size() == 2) {
+      int total = s[0] + s[1];
+      Splitter1->setSizes({std::max(0, total - savedPanelHeight), savedPanelHeight});
+    }
+    setMenuVisible(true);
+  }
+}
+
+void Tf_main::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  FormResize();
+}
+
+QAction* Tf_main::action(const char* name) const {
+  for (QAction* a : allActions)
+    if (a->objectName() == QLatin1String(name)) return a;
+  return nullptr;
+}
+
+QAction* Tf_main::addAction_(const char* name, const QString& caption, const QKeySequence& key,
+                             std::function<void()> handler) {
+  auto* a = new QAction(caption, this);
+  a->setObjectName(QString::fromLatin1(name));
+  if (!key.isEmpty()) a->setShortcut(key);
+  a->setShortcutContext(Qt::WindowShortcut);
+  connect(a, &QAction::triggered, this, [handler] { handler(); });
+  // Added to the window itself so that the shortcut works with the menu bar hidden.
+  QWidget::addAction(a);
+  allActions.push_back(a);
+  return a;
+}

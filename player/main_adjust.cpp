@@ -1,0 +1,66 @@
+// Tf_main: timing adjustment commands and the refresh after a timing change.
+#include "core/timing.h"
+#include "platform/media/mediaplayer.h"
+#include "player/Extrkbar.h"
+#include "player/main.h"
+#include "player/windows.h"
+
+namespace {
+bool playing(tl::MediaPlayer& p) { return p.playState() == tl::ps_playing; }
+}  // namespace
+
+void Tf_main::applyTiming(const tl::TimingChange& c) {
+  for (const auto& m : c.messages) message(QString::fromStdString(m));
+  if (!c.changed) return;
+  refreshAfterTiming();
+  if (c.tick) {
+    L.forcetick = true;
+    Timer1Timer();
+  }
+  repaintFocusBar();
+  a_F5Execute();
+  if (!c.log.empty()) logout(c.log);
+}
+
+void Tf_main::refreshAfterTiming() {
+  if (L.subcount > 1)
+    tb_point->setRange((int)(L.subtime[1] / 10000), (int)(L.subtime[L.subcount - 1] / 10000));
+  if (windows) windows->repainttime();
+}
+
+double Tf_main::positionSeconds() {
+  double p = 0;
+  if (!player_->currentPosition(p)) return 0;
+  return p;
+}
+
+bool Tf_main::mediumOpen() const { return movopened || dvdmode; }
+
+void Tf_main::adjshift(tl::ttime delta) { applyTiming(tl::adjshift(L, opt, delta, playing(*player_))); }
+
+void Tf_main::adjratio(tl::ttime t) { applyTiming(tl::adjratio(L, t, positionSeconds(), mediumOpen())); }
+
+void Tf_main::adjpos(tl::ttime t) {
+  applyTiming(tl::adjpos(L, opt, t, positionSeconds(), mediumOpen(), playing(*player_)));
+}
+
+void Tf_main::a_subtopadjExecute() {
+  applyTiming(tl::subtopadj(L, opt, positionSeconds(), mediumOpen(), playing(*player_)));
+}
+
+void Tf_main::a_subendadjExecute() {
+  applyTiming(tl::subendadj(L, opt, positionSeconds(), mediumOpen(), playing(*player_)));
+}
+
+void Tf_main::a_pointsubdownExecute() { applyTiming(tl::pointsubdown(L)); }
+void Tf_main::a_pointsubupExecute() { applyTiming(tl::pointsubup(L)); }
+void Tf_main::n_adjresetClick() { applyTiming(tl::resetsub(L)); }
+
+void Tf_main::clickadj(int x, int y, int cellh, int cellw, int slot) {
+  applyTiming(tl::clickadj(L, opt, x, y, cellh, cellw, slot, Splitter2->x(), positionSeconds(), mediumOpen(),
+                           playing(*player_)));
+}
+
+void Tf_main::clickadjg(int slot, int column) {
+  applyTiming(tl::clickadjg(L, opt, slot, column, positionSeconds(), mediumOpen(), playing(*player_)));
+}

@@ -1,0 +1,357 @@
+// Tf_main: the subtitle panels, the overlay on the video, the view menu and
+// the settings pushed into the window.
+#include <QAction>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QMenu>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include "core/overlaylayout.h"
+#include "core/settings.h"
+#include "core/timetext.h"
+#include "platform/codepage/codepage.h"
+#include "platform/media/mediaplayer.h"
+#include "player/Extrkbar.h"
+#include "player/cellfont.h"
+#include "player/main.h"
+#include "player/overlay.h"
+#include "player/subpanels.h"
+#include "player/windows.h"
+
+namespace {
+const QString kCellFace = QStringLiteral("ＭＳ ゴシック");
+}
+
+void Tf_main::buildPanels() {
+  const tl::ui::PanelView view{L, opt, dict.peekkey};
+  auto replace = [](QWidget* old, QWidget* now) {
+    now->setObjectName(old->objectName());
+    if (QLayout* l = old->parentWidget()->layout()) {
+      QLayoutItem* it = l->replaceWidget(old, now, Qt::FindChildrenRecursively);
+      delete it;
+    }
+    delete old;
+  };
+  auto* sub = new tl::ui::TSubPanel(view, p_subs);
+  auto* pre = new tl::ui::TSubStrip(view, -2, p_subs);
+  auto* next = new tl::ui::TSubStrip(view, +2, p_subs);
+  auto* focus = new tl::ui::TFocusBar(view, Panel4);
+  auto* bar = new tl::ui::TProgressBar(view, Panel3);
+  replace(p_sub, sub);
+  replace(p_presub, pre);
+  replace(p_nextsub, next);
+  replace(p_focusbar, focus);
+  bar->setFixedHeight(11);
+  replace(p_bar, bar);
+  p_sub = sub;
+  p_presub = pre;
+  p_nextsub = next;
+  p_focusbar = focus;
+  p_bar = bar;
+  subPanel = sub;
+  preStrip = pre;
+  nextStrip = next;
+  progressBar = bar;
+
+  auto sync = [this](int from, int slot, int column) {
+    if (from != -1) tl::setadjfrom(L, from);
+    clickadjg(slot, column);
+  };
+  connect(sub, &tl::ui::TSubPanel::syncClicked, this, sync);
+  connect(pre, &tl::ui::TSubStrip::syncClicked, this, sync);
+  connect(next, &tl::ui::TSubStrip::syncClicked, this, sync);
+  connect(sub, &tl::ui::TSubPanel::wordClicked, this, [this](int column) { clickwordg(column); });
+  auto log = [this](const QString& t) { logout(t.toStdString()); };
+  connect(sub, &tl::ui::TSubPanel::logout, this, log);
+  connect(pre, &tl::ui::TSubStrip::logout, this, log);
+  connect(next, &tl::ui::TSubStrip::logout, this, log);
+  connect(focus, &tl::ui::TFocusBar::playFrom, this, [this](tl::ttime t) {
+    if (L.srtloaded) tl::posplay(L, *this, 0, t);
+  });
+  connect(bar, &tl::ui::TProgressBar::seekDragChanged, this, [this](bool on) { seekdrag = on; });
+  connect(bar, &tl::ui::TProgressBar::seekDragMoved, this, [this](bool inRange, int seconds) {
+    if (inRange) tb_point->setValue(seconds);
+    setStatusText(4, tl::sec2str_0((tl::ttime)seconds * 10000));
+  });
+  connect(bar, &tl::ui::TProgressBar::seekReleased, this, [this](tl::ttime t) {
+    if (!L.srtloaded || !mediumOpen()) return;
+    tl::posplay(L, *this, 0, t);
+    if (L.cursub > 0) {
+      L.forcetick = true;
+      Timer1Timer();
+    }
+  });
+
+  QWidget* host = player_->videoWidget() ? player_->videoWidget() : videoArea;
+  tp_sub = new tl::ui::TSubOverlay(view, host);
+  tp_sub->setObjectName(QStringLiteral("tp_sub"));
+  tp_sub->hooks.clickwordg = [this](int column) { return clickwordg(column); };
+  tp_sub->hooks.clickadjg = sync;
+  tp_sub->hooks.statusText = [this](const QString& t) { setStatusText(0, t.toStdString()); };
+  tl::ui::fontset(sub, pre, next, kCellFace, 16, 10);
+  pre->setTextLeft(Splitter2->x());
+  next->setTextLeft(Splitter2->x());
+  tp_sub->gfontset(kCellFace, 240000, 160000);
+}
+
+void Tf_main::buildViewMenu() {
+  struct Item {
+    const char* name;
+    const char* caption;
+    bool tl::Options::*flag;
+    void (Tf_main::*handler)();
+  };
+  static const Item items[] = {
+      {"n_outline", "縁取り", &tl::Options::outline, &Tf_main::overlayOptionChanged},
+      {"n_bold", "太字", &tl::Options::bold, &Tf_main::overlayOptionChanged},
+      {"n_xcenter", "字幕の横位置を中央に", &tl::Options::xcenter, &Tf_main::overlayOptionChanged},
+      {"n_panelsub", "パネル字幕表示", &tl::Options::panelsub, &Tf_main::n_panelsubClick},
+      {"n_gpresub", "前字幕表示", &tl::Options::gpresub, &Tf_main::overlayOptionChanged},
+      {"n_gnextsub", "後字幕表示", &tl::Options::gnextsub, &Tf_main::overlayOptionChanged},
+      {"n_prenextsub", "前後文表示", &tl::Options::prenextsub, &Tf_main::n_prenextsubClick},
+      {"n_focusbar", "フォーカスバー", &tl::Options::focusbar, &Tf_main::n_focusbarClick},
+      {"n_gsubno", "字幕番号表示", &tl::Options::gsubno, &Tf_main::overlayOptionChanged},
+      {"n_dispsub", "画面字幕表示", &tl::Options::dispsub, &Tf_main::n_dispsubClick},
+      {"n_startreset", "起動時字幕位置をリセットする", &tl::Options::startreset, nullptr},
+      {"n_jaclose", "日本語字幕を隠す", &tl::Options::jaclose, &Tf_main::overlayOptionChanged},
+  };
+  n_view->addSeparator();
+  for (const Item& it : items) {
+    QAction* a = n_view->addAction(QString::fromUtf8(it.caption));
+    a->setObjectName(QString::fromLatin1(it.name));
+    a->setCheckable(true);
+    a->setChecked(opt.*(it.flag));
+    allActions.push_back(a);
+    const Item* p = &it;
+    connect(a, &QAction::triggered, this, [this, a, p] {
+      opt.*(p->flag) = a->isChecked();
+      if (p->handler) (this->*(p->handler))();
+    });
+  }
+  n_view->addSeparator();
+  QAction* xp = n_view->addAction(QStringLiteral("映像と字幕重ねる（XP）"));
+  xp->setObjectName(QStringLiteral("n_xp"));
+  QAction* w7 = n_view->addAction(QStringLiteral("映像と字幕並べる(Win7)"));
+  w7->setObjectName(QStringLiteral("n_7"));
+  for (QAction* a : {xp, w7}) {
+    a->setCheckable(true);
+    allActions.push_back(a);
+  }
+  xp->setChecked(true);
+  connect(xp, &QAction::triggered, this, [this] { n_xpClick(); });
+  connect(w7, &QAction::triggered, this, [this] { n_7Click(); });
+  n_view->addAction(QStringLiteral("字幕位置リセット"), this, [this] {
+    tp_sub->tpsubreset();
+    tp_sub->Invalidate();
+  });
+}
+
+void Tf_main::overlayOptionChanged() { tp_sub->Invalidate(); }
+void Tf_main::n_panelsubClick() { p_subs->setVisible(opt.panelsub); }
+void Tf_main::n_prenextsubClick() {
+  p_presub->setVisible(opt.prenextsub);
+  p_nextsub->setVisible(opt.prenextsub);
+}
+void Tf_main::n_focusbarClick() { Panel4->setVisible(opt.focusbar); }
+void Tf_main::n_dispsubClick() { tp_sub->dispsubChanged(); }
+
+void Tf_main::n_xpClick() {
+  opt.xp = true;
+  opt.win7 = false;
+  action("n_xp")->setChecked(true);
+  action("n_7")->setChecked(false);
+  tp_sub->modeChanged();
+}
+
+void Tf_main::n_7Click() {
+  opt.xp = false;
+  opt.win7 = true;
+  action("n_xp")->setChecked(false);
+  action("n_7")->setChecked(true);
+  tp_sub->modeChanged();
+}
+
+tl::ovl::VideoGeom Tf_main::videoGeom() const {
+  tl::ovl::VideoGeom g;
+  g.pw = player_->imageSourceWidth();
+  g.ph = player_->imageSourceHeight();
+  QWidget* host = player_->videoWidget() ? player_->videoWidget() : videoArea;
+  g.ctlw = host->width();
+  g.ctlh = host->height();
+  g.cw = centralWidget() ? centralWidget()->width() : width();
+  g.ch = centralWidget() ? centralWidget()->height() : height();
+  g.splitter1h = Splitter1->handleWidth();
+  g.panel1h = Panel1->height();
+  return g;
+}
+
+void Tf_main::movsizeset() {
+  if (tp_sub) tp_sub->movsizeset(videoGeom());
+}
+
+void Tf_main::gsubadj() {
+  if (tp_sub) tp_sub->gsubadj(videoGeom());
+}
+
+void Tf_main::a_F5Execute() {
+  p_sub->update();
+  p_presub->update();
+  p_nextsub->update();
+  p_bar->update();
+  if (tp_sub) tp_sub->Invalidate();
+}
+
+void Tf_main::subs_invalidate() {
+  p_sub->update();
+  p_nextsub->update();
+  p_presub->update();
+}
+
+void Tf_main::repaintOverlay() {
+  if (tp_sub) tp_sub->Invalidate();
+}
+
+void Tf_main::logout(const std::string& utf8) {
+  const QString t = QString::fromStdString(utf8);
+  setStatusText(0, utf8);
+  if (tp_sub) tp_sub->logout(t);
+}
+
+void Tf_main::overlayCells(const std::vector<tl::OverlayCell>& cells) {
+  if (!tp_sub) return;
+  for (const tl::OverlayCell& c : cells) {
+    if (c.kind == tl::OverlayCell::Letter)
+      tp_sub->tp_sub_txtwrt(c.index);
+    else
+      tp_sub->tp_sub_undwrt(c.index, tl::ui::colorValue(c.colour));
+  }
+}
+
+void Tf_main::hideOverlayForDvdMenu() {
+  dvdmenuoverlay = true;
+  if (tp_sub) {
+    opt.dispsub = false;
+    tp_sub->dispsubChanged();
+  }
+}
+
+void Tf_main::onSubflginit() {
+  if (tp_sub) {
+    tp_sub->armBand();
+    tp_sub->Invalidate();
+  }
+}
+
+void Tf_main::repaintFocusBar() { p_focusbar->update(); }
+
+void Tf_main::sm_ref() {
+  if (!L.validSlot(L.cursub)) return;
+  const std::string memo = L.cursub < (int)L.submemo.size() ? L.submemo[L.cursub] : std::string();
+  Edit1->setText(QString::fromStdString(tl::cp::ansiToUtf8(memo)));
+  const bool star = L.cursub < (int)L.substar.size() && L.substar[L.cursub] == 1;
+  sb_star->setText(star ? QStringLiteral("★") : QStringLiteral("☆"));
+  Panel1->setFocus();
+}
+
+// ---- settings pushed into the window --------------------------------------
+
+void Tf_main::applySettings(const tl::Settings& s) {
+  opt = s.opt;
+  if (tl::timerTicks(opt.tinterval))
+    Timer1->setInterval(opt.tinterval);
+  else
+    Timer1->stop();
+  tl::ui::fontset(subPanel, preStrip, nextStrip, kCellFace, s.size, s.ssize);
+  preStrip->setTextLeft(Splitter2->x());
+  nextStrip->setTextLeft(Splitter2->x());
+  PaintBox1->setFixedWidth(s.PaintBoxs1 > 0 ? s.PaintBoxs1 : 24);
+  const int p1 = s.panel1 > 0 ? s.panel1 : 150;
+  QList<int> sizes = Splitter1->sizes();
+  if (sizes.size() == 2) Splitter1->setSizes({std::max(40, sizes[0] + sizes[1] - p1), p1});
+  t_vlm->setValue(s.vlm);
+  t_vlmChange(t_vlm->value());
+  for (const char* n : {"n_outline", "n_bold", "n_xcenter", "n_gpresub", "n_gnextsub", "n_gsubno",
+                        "n_jaclose", "n_panelsub", "n_prenextsub", "n_focusbar", "n_dispsub",
+                        "n_startreset"}) {
+    if (QAction* a = action(n)) {
+      a->setChecked(viewFlag(n));
+    }
+  }
+  n_speedvis->setChecked(opt.speedvis);
+  spdvisset(opt.speedvis);
+  n_panelsubClick();
+  n_prenextsubClick();
+  n_focusbarClick();
+  tp_sub->gfontset(kCellFace, s.gfsize, s.gfssize);
+  if (opt.win7)
+    n_7Click();
+  else
+    n_xpClick();
+  tp_sub->dispsubChanged();
+  if (opt.startreset)
+    tp_sub->tpsubreset();
+  else
+    tp_sub->setTextPos(s.tpx.value_or(tl::defaultTpx(width())),
+                       s.tpy.value_or(tl::defaultTpy(height(), Panel1->height())));
+  tp_sub->Invalidate();
+}
+
+bool Tf_main::viewFlag(const char* name) const {
+  const QLatin1String n(name);
+  if (n == QLatin1String("n_outline")) return opt.outline;
+  if (n == QLatin1String("n_bold")) return opt.bold;
+  if (n == QLatin1String("n_xcenter")) return opt.xcenter;
+  if (n == QLatin1String("n_gpresub")) return opt.gpresub;
+  if (n == QLatin1String("n_gnextsub")) return opt.gnextsub;
+  if (n == QLatin1String("n_gsubno")) return opt.gsubno;
+  if (n == QLatin1String("n_jaclose")) return opt.jaclose;
+  if (n == QLatin1String("n_panelsub")) return opt.panelsub;
+  if (n == QLatin1String("n_prenextsub")) return opt.prenextsub;
+  if (n == QLatin1String("n_focusbar")) return opt.focusbar;
+  if (n == QLatin1String("n_dispsub")) return opt.dispsub;
+  if (n == QLatin1String("n_startreset")) return opt.startreset;
+  return false;
+}
+
+void Tf_main::collectSettings(tl::Settings& s) {
+  s.PaintBoxs1 = PaintBox1->width() > 0 ? PaintBox1->width() : 24;
+  s.panel1 = Panel1->height() > 0 ? Panel1->height() : 150;
+  s.vlm = t_vlm->value();
+  QWidget* host = player_->videoWidget() ? player_->videoWidget() : videoArea;
+  s.wmpwidth = host->width();
+  s.wmpheight = host->height();
+  const tl::Options keep = s.opt;
+  s.opt = opt;
+  // The dialog's own values stay as the dialog holds them.
+  s.opt.hintmode = keep.hintmode;
+  s.opt.giveup = keep.giveup;
+  s.opt.pausemode = keep.pausemode;
+  s.opt.subopenmode = keep.subopenmode;
+  s.opt.subview = keep.subview;
+  s.opt.soundmode = keep.soundmode;
+  s.opt.notclearpause = keep.notclearpause;
+  s.opt.orgsize = keep.orgsize;
+  s.opt.nextsubplus = keep.nextsubplus;
+  s.opt.autocopy = keep.autocopy;
+  s.opt.adjcrt = keep.adjcrt;
+  s.opt.backmore = keep.backmore;
+  s.opt.tinterval = keep.tinterval;
+  s.opt.codepage = keep.codepage;
+  s.opt.speedvis = n_speedvis->isChecked();
+  s.tpx = tp_sub->tpx();
+  s.tpy = tp_sub->tpy();
+  s.prewid = host->width();
+  s.prehigh = host->height();
+}
+
+void Tf_main::repaintWave() {}
+void Tf_main::wavreset() {}
+void Tf_main::waveResetIfOutside(tl::ttime) {}
+void Tf_main::onGapReached() {
+  // The waveform marks the end of the displayed cue at its now-line; without
+  // the waveform view there is nothing to mark.
+}

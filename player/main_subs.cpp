@@ -1,0 +1,165 @@
+// Tf_main: loading subtitles, the recount, saving progress and subtitles.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStyle>
+#include <QToolButton>
+
+#include "core/dictation.h"
+#include "core/progressfile.h"
+#include "core/scenes.h"
+#include "core/srtread.h"
+#include "core/srtwrite.h"
+#include "core/timetext.h"
+#include "platform/media/mediaplayer.h"
+#include "player/Extrkbar.h"
+#include "player/main.h"
+#include "player/windows.h"
+
+namespace {
+QString U(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+void Tf_main::srtfileopen(const std::string& path) {
+  if (!QFileInfo::exists(U(path))) {
+    message(QStringLiteral("ファイルが見つかりません\n") + U(path));
+    return;
+  }
+  // Unsaved work on the file loaded now is not dropped without a question.
+  if (L.srtloaded && (L.flgdirty || L.srtdirty) && !FormCloseQuery()) return;
+
+  // The file is parsed into a new table; the current one stays when it fails.
+  tl::Lesson fresh;
+  fresh.hintpoint = L.hintpoint;
+  fresh.hintcost = L.hintcost;
+  tl::LoadResult r = tl::loadSrt(path, opt.codepage, exedir, fresh);
+  if (!r.ok) {
+    for (const auto& m : r.messages) message(U(m));
+    if (r.messages.empty()) message(QStringLiteral("字幕を読み込めませんでした\n") + U(path));
+    return;
+  }
+
+  Timer1->stop();
+  try {
+    if (movopened || dvdmode) player_->stop();
+  } catch (const std::exception&) {
+  }
+  sb_playpause->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  subflginit();
+  L = std::move(fresh);
+  for (const auto& m : r.messages) message(U(m));
+
+  subflgload();
+  tl::Scenecut(L, tl::kSceneGapDefault, 0);
+  a_F5Execute();
+  if (windows) windows->gridset();
+  if (L.subcount > 0) setStatusText(5, "/" + tl::sec2str_4(L.subtime[L.subcount - 1]));
+  refileadd(path);
+  WriteFile();
+  ReadFile();
+  enableSubtitleControls(true);
+  if (L.subcount > 1) {
+    tb_point->setRange((int)(L.subtime[1] / 10000), (int)(L.subtime[L.subcount - 1] / 10000));
+  }
+  spltcol();
+  QString cap = windowTitle();
+  const int br = cap.indexOf(QLatin1Char('['));
+  if (br >= 0) cap = cap.left(br);
+  setWindowTitle(cap + QLatin1Char('[') + U(L.srtname) + QLatin1Char(']'));
+
+  std::string mode = opt.subview        ? "字幕表示モード"
+                     : opt.subopenmode  ? "字幕/下線表示モード"
+                                        : "ディクテーションモード";
+  if (opt.pausemode && opt.notclearpause)
+    mode += "/未クリア文ポーズ";
+  else if (opt.pausemode)
+    mode += "/毎文ポーズ";
+  else
+    mode += "/ポーズしない";
+  logout(mode);
+  if (opt.tinterval > 0) {
+    Timer1->setInterval(opt.tinterval);
+    Timer1->start();
+  }
+}
+
+void Tf_main::subflgload() {
+  if (!L.srtloaded) return;
+  tl::ProgressLoadResult r = tl::subflgload(L);
+  if (r.askAdjust) {
+    if (question(QString::fromUtf8(tl::kAskAdjust), QString::fromUtf8(tl::kAskAdjustCaption),
+                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+      const tl::ttime a = L.adjsaved;
+      L.adjfrom = 0;
+      // The saved shift is applied to the whole table as a whole-table shift.
+      tl::Options whole = opt;
+      whole.adjcrt = true;
+      tl::TimingChange c = tl::adjshift(L, whole, a, false);
+      if (c.changed) {
+        refreshAfterTiming();
+        if (!c.log.empty()) logout(c.log);
+      }
+    } else {
+      tl::declineAdjustment(L);
+    }
+  }
+  if (!r.message.empty()) {
+    QString m = U(r.message);
+    if (!r.detail.empty()) m += QLatin1Char('\n') + U(r.detail);
+    message(m);
+  }
+}
+
+bool Tf_main::subflgsave() {
+  tl::ProgressSaveResult r = tl::subflgsave(L);
+  if (!r.ok) {
+    QString m = U(r.message);
+    if (!r.detail.empty()) m += QLatin1Char('\n') + U(r.detail);
+    message(m);
+    return false;
+  }
+  return true;
+}
+
+bool Tf_main::srtsav() {
+  tl::SaveResult r = tl::srtsav(L);
+  if (!r.message.empty()) message(U(r.message));
+  if (r.ok && r.written && windows) windows->repainttime();
+  return r.ok;
+}
+
+void Tf_main::a_saveExecute() {
+  if (subflgsave()) logout(tl::kLogSaved);
+}
+
+void Tf_main::a_allsaveExecute() {
+  if (srtsav() && subflgsave()) logout(tl::kLogAllSaved);
+}
+
+void Tf_main::N24Click() {
+  if (srtsav()) logout("字幕セーブしました");
+}
+
+void Tf_main::N25Click() {
+  if (!L.srtloaded) return;
+  QString f = QFileDialog::getSaveFileName(this, QString(), U(L.srtpath),
+                                           QStringLiteral("srt形式字幕ファイル (*.srt);;すべて (*)"));
+  if (f.isEmpty()) return;
+  tl::SaveResult r = tl::srtSaveAs(L, f.toStdString(), exedir);
+  if (!r.message.empty()) message(U(r.message));
+  if (!r.ok) return;
+  QString cap = windowTitle();
+  const int br = cap.indexOf(QLatin1Char('['));
+  if (br >= 0) cap = cap.left(br);
+  setWindowTitle(cap + QLatin1Char('[') + U(L.srtname) + QLatin1Char(']'));
+  refileadd(L.srtpath);
+  WriteFile();
+  ReadFile();
+}
+
+void Tf_main::afterflgchg() {
+  tl::afterflgchgCore(L);
+  a_F5Execute();
+  if (windows) windows->gridset();
+}

@@ -1,0 +1,45 @@
+// Tf_main: the sound recording started at the first play, and the closing of
+// the window's workers and settings.
+#include <QElapsedTimer>
+
+#include "audio/AudioIO.h"
+#include "core/settings.h"
+#include "platform/registry/registry.h"
+#include "platform/media/mediaplayer.h"
+#include "player/main.h"
+#include "player/option.h"
+
+void Tf_main::createRecorder() {
+  AudioIn1 = std::make_unique<tl::TAudioIn>(this, deps_.waveDevice ? deps_.waveDevice() : nullptr);
+  AudioIn1->OnBufferFilled = [this](char* buf, int& size) { return AudioIn1BufferFilled(buf, size); };
+  wavcolsec = AudioIn1->BufferSize() / (AudioIn1->FrameRate() * 2.0);
+}
+
+bool Tf_main::AudioIn1BufferFilled(char*, int&) {
+  // The waveform view takes the buffers while it is shown and the player has
+  // a position; without it the buffers go back to the component.
+  if (!opt.playwav) return false;
+  double pos = 0;
+  if (!player_->currentPosition(pos) || pos == 0) return false;
+  return true;
+}
+
+void Tf_main::startRecording() {
+  if (!AudioIn1) return;
+  if (!AudioIn1->Start()) message(AudioIn1->LastErrorText());
+}
+
+void Tf_main::stopWorkersAtClose() {
+  if (AudioIn1) AudioIn1->Stop();
+}
+
+uint64_t Tf_main::runMs() const { return (uint64_t)(uint32_t)(deps_.tickCount() - starttick); }
+
+void Tf_main::saveSettingsAtClose() {
+  std::string err;
+  if (option && !option->WriteEnv(&err)) message(QString::fromStdString(err));
+  if (deps_.hive) {
+    const int64_t total = totaltimebase + (int64_t)runMs();
+    if (!tl::WriteEnvOne(*deps_.hive, "totaltime", total, &err)) message(QString::fromStdString(err));
+  }
+}

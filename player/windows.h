@@ -1,0 +1,21 @@
+// The secondary windows as the main window sees them: it only asks for them to
+// be shown.  The program block implements this with the real windows.
+#pragma once
+
+class MainWindows {
+ public:
+  virtual ~MainWindows() = default;
+  virtual void showSubList() = 0;
+  virtual void showSubEdit() = 0;
+  virtual void showUrlOpen() = 0;
+  virtual void showSubNo() = 0;
+  virtual void showWordOpen() = 0;
+  virtual void showFilter() = 0;
+  virtual void showAdjNum() = 0;
+  virtual void showOption() = 0;
+  virtual void showRireki() = 0;
+  virtual void showKeys() = 0;
+  // The list window's refill and time-column refresh.
+  virtual void gridset() = 0;
+  virtual void repainttime() = 0;
+};

@@ -1,0 +1,94 @@
+#include "player/windowset.h"
+
+#include "audio/AudioIO.h"
+#include "core/settings.h"
+#include "platform/media/mediaplayer.h"
+#include "player/adjnum.h"
+#include "player/filter.h"
+#include "player/hanrei.h"
+#include "player/keystct.h"
+#include "player/main.h"
+#include "player/option.h"
+#include "player/overlay.h"
+#include "player/rireki.h"
+#include "player/scenediv.h"
+#include "player/srtout.h"
+#include "player/sub.h"
+#include "player/subedit.h"
+#include "player/subno.h"
+#include "player/subposfind.h"
+#include "player/ted.h"
+#include "player/urlopen.h"
+#include "player/wordopen.h"
+#include "player/wordtest.h"
+#include "platform/registry/registry.h"
+
+namespace {
+void present(QWidget* w) {
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+}  // namespace
+
+WindowSet::WindowSet(MainDeps deps) {
+  tl::reg::Hive* hive = deps.hive;
+  f_main = new Tf_main(std::move(deps));
+  f_main->windows = this;
+  f_sub = new Tf_sub();
+  if (hive) {
+    f_option = new Tf_option(*hive);
+    f_option->setListWindow(f_sub);
+    f_option->applyToMain = [this](const tl::Settings& s) { f_main->applySettings(s); };
+    f_option->collectFromMain = [this](tl::Settings& s) { f_main->collectSettings(s); };
+    f_option->refreshMain = [this] { f_main->a_F5Execute(); };
+    f_option->overlayFontSizes = [this](int32_t& g, int32_t& gs) {
+      if (!f_main->tp_sub) return false;
+      g = (int32_t)f_main->tp_sub->gfsize();
+      gs = (int32_t)f_main->tp_sub->gfssize();
+      return true;
+    };
+    f_option->setWaveDevice = [this](int device) {
+      if (f_main->AudioIn1) f_main->AudioIn1->setWaveDevice(device);
+    };
+    f_option->showMessage = [this](const QString& t) { f_main->message(t); };
+    f_main->option = f_option;
+    f_option->FormCreate();
+  }
+  f_rireki = new Tf_rireki();
+  f_wordopen = new Tf_wordopen();
+  f_filter = new Tf_filter();
+  f_hanrei = new Tf_hanrei();
+  f_scenediv = new Tf_scenediv();
+  f_subposfind = new Tf_subposfind();
+  f_srtout = new Tf_srtout();
+  f_adjnum = new Tf_adjnum();
+  f_keystct = new Tf_keystct();
+  f_subno = new Tf_subno();
+  f_subedit = new Tf_subedit();
+  f_wordtest = new Tf_wordtest();
+  f_urlopen = new Tf_urlopen();
+  f_ted = new Tf_ted();
+}
+
+WindowSet::~WindowSet() {
+  QWidget* all[] = {f_ted, f_urlopen, f_wordtest, f_subedit, f_subno, f_keystct, f_adjnum, f_srtout,
+                    f_subposfind, f_scenediv, f_hanrei, f_filter, f_wordopen, f_rireki, f_option, f_sub};
+  for (QWidget* w : all) delete w;
+  delete f_main;
+}
+
+void WindowSet::showSubList() { present((QWidget*)f_sub); }
+void WindowSet::showSubEdit() { present((QWidget*)f_subedit); }
+void WindowSet::showUrlOpen() { present((QWidget*)f_urlopen); }
+void WindowSet::showSubNo() { present((QWidget*)f_subno); }
+void WindowSet::showWordOpen() { present((QWidget*)f_wordopen); }
+void WindowSet::showFilter() { present((QWidget*)f_filter); }
+void WindowSet::showAdjNum() { present((QWidget*)f_adjnum); }
+void WindowSet::showOption() {
+  if (f_option) present((QWidget*)f_option);
+}
+void WindowSet::showRireki() { present((QWidget*)f_rireki); }
+void WindowSet::showKeys() { present((QWidget*)f_keystct); }
+void WindowSet::gridset() {}
+void WindowSet::repainttime() {}
