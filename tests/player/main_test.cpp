@@ -1,0 +1,283 @@
+// The main window end to end on the scripted player: loading, the timer's
+// pauses, typing, saving and the close question.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <filesystem>
+#include <fstream>
+
+#include "audio/AudioIO.h"
+#include "platform/media/fakeplayer.h"
+#include "platform/registry/registry.h"
+#include "platform/sound/soundplayer.h"
+#include "platform/wavein/fakewavein.h"
+#include "player/main.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kThreeCues =
+    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
+    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
+    "3\r\n00:00:04,000 --> 00:00:05,000\r\n(laughs) OK\r\n\r\n";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tl_main_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    write("a.srt", kThreeCues);
+    write("movie.mkv", "");
+    MainDeps d;
+    auto p = std::make_unique<tl::FakePlayer>();
+    player = p.get();
+    d.player = std::move(p);
+    d.hive = &hive;
+    d.sound = &sound;
+    d.exedir = dir.string() + "/";
+    d.tickCount = [this] { return now; };
+    d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
+    d.ask = [this](const QString& t, const QString&, int) {
+      questions.push_back(t.toStdString());
+      return answer;
+    };
+    d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+    w = std::make_unique<Tf_main>(std::move(d));
+    w->forceForeground = true;
+    w->resize(640, 480);
+    w->show();
+  }
+  void TearDown() override {
+    w->L.flgdirty = w->L.srtdirty = false;
+    w.reset();
+    fs::remove_all(dir);
+  }
+  void write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+  }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+
+  void openAll() {
+    w->srtfileopen(path("a.srt"));
+    w->movfileopen(path("movie.mkv"));
+    player->completeOpen(320, 240, 10.0);
+    player->settle();
+  }
+  // Plays in 50 ms ticks up to `until` seconds; resumes after every pause.
+  std::vector<double> playThrough(double until) {
+    std::vector<double> pauses;
+    while (player->position() < until) {
+      now += 50;
+      player->advance(0.05);
+      const bool wasPlaying = player->playState() == tl::ps_playing;
+      w->Timer1Timer();
+      if (wasPlaying && player->playState() != tl::ps_playing) {
+        pauses.push_back(player->position());
+        player->play();
+      }
+    }
+    return pauses;
+  }
+  void key(int k, const QString& text, QEvent::Type t = QEvent::KeyPress) {
+    QKeyEvent e(t, k, Qt::NoModifier, text);
+    QApplication::sendEvent(w->Panel1, &e);
+  }
+  void type(const std::string& letters) {
+    for (char c : letters) {
+      const QString s(QChar::fromLatin1(c));
+      key(Qt::Key_A + (std::tolower(c) - 'a'), s);
+      key(Qt::Key_A + (std::tolower(c) - 'a'), s, QEvent::KeyRelease);
+    }
+  }
+
+  fs::path dir;
+  tl::reg::Hive hive;
+  tl::FakeSoundPlayer sound;
+  tl::FakePlayer* player = nullptr;
+  uint32_t now = 100000;
+  std::vector<std::string> messages, questions;
+  int answer = QMessageBox::Yes;
+  std::unique_ptr<Tf_main> w;
+};
+
+TEST_F(MainWindowTest, LoadFillsTheTableAndEnablesTheCommands) {
+  EXPECT_FALSE(w->action("a_hint")->isEnabled());
+  w->srtfileopen(path("a.srt"));
+  EXPECT_TRUE(w->L.srtloaded);
+  EXPECT_EQ(w->L.subcount, 7);
+  EXPECT_TRUE(w->action("a_hint")->isEnabled());
+  EXPECT_EQ(w->statusText(5).toStdString(), "/00:00:05,0000");
+  EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral("[a.srt]")));
+  EXPECT_EQ(w->statusText(0).toStdString(), "ディクテーションモード/未クリア文ポーズ");
+  EXPECT_EQ(w->refilelist.at(0), path("a.srt"));
+}
+
+TEST_F(MainWindowTest, AFailedLoadKeepsTheSubtitlesLoaded) {
+  w->srtfileopen(path("a.srt"));
+  write("empty.srt", "");
+  messages.clear();
+  w->srtfileopen(path("empty.srt"));
+  EXPECT_FALSE(messages.empty());
+  EXPECT_EQ(w->L.srtname, "a.srt");
+  EXPECT_EQ(w->L.subcount, 7);
+  w->srtfileopen(path("missing.srt"));
+  EXPECT_EQ(w->L.srtname, "a.srt");
+}
+
+TEST_F(MainWindowTest, PlaybackPausesAfterEveryCue) {
+  openAll();
+  const std::vector<double> p = playThrough(6.0);
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_NEAR(p[0], 2.05, 1e-6);
+  EXPECT_NEAR(p[1], 4.05, 1e-6);
+  EXPECT_NEAR(p[2], 5.05, 1e-6);
+  EXPECT_EQ(w->L.cursub, 5);
+  EXPECT_EQ(w->statusText(1).toStdString(), "ﾘﾋﾟｰﾄ:1");
+  EXPECT_EQ(w->statusText(2).toStdString(), "ﾋﾝﾄ:20/20");
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:0%:0/8");
+}
+
+TEST_F(MainWindowTest, ACueClearedByTypingPlaysOn) {
+  openAll();
+  // Up to the first cue, then type it while paused at its end.
+  playThrough(2.1);
+  ASSERT_EQ(w->L.cursub, 1);
+  type("hi");
+  EXPECT_EQ(w->L.subclear[1], 1);
+  EXPECT_EQ(w->L.hintpoint, 20 + 2 + 1);  // two letters, the cue
+  ASSERT_EQ(sound.played.size(), 1u);
+  EXPECT_EQ(sound.played[0], tl::clearSound(tl::ClearSound::Sentence));
+  // Back to the first cue and through it again: no pause after it.
+  player->setCurrentPosition(0);
+  w->L.prevpossub = w->L.possub = 0;
+  const std::vector<double> p = playThrough(3.5);
+  EXPECT_TRUE(p.empty());
+}
+
+TEST_F(MainWindowTest, TypingTheWholeFile) {
+  openAll();
+  playThrough(2.1);
+  type("xHhi");  // a wrong letter and an upper-case one change nothing
+  EXPECT_EQ(w->L.flgrest, 6);
+  w->L.cursub = 3;
+  w->csrset(0);
+  type("goon");
+  w->L.cursub = 5;
+  w->csrset(0);
+  type("ok");
+  EXPECT_EQ(w->L.flgrest, 0);
+  EXPECT_TRUE(w->L.flgdirty);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages.back().find("おめでとうございます"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, HintAndGiveUp) {
+  openAll();
+  playThrough(2.1);
+  w->a_hintExecute();
+  EXPECT_EQ(w->L.subflg[1][0], tl::flg_hinted);
+  EXPECT_EQ(w->L.hintpoint, 0);
+  w->a_sntgiveupExecute();
+  EXPECT_EQ(w->L.subflg[1][1], tl::flg_hinted);
+  EXPECT_EQ(w->L.subclear[1], 1);
+  // Nothing displayed: hint and give-up do nothing.
+  w->L.cursub = 0;
+  w->a_hintExecute();
+  w->a_sntgiveupExecute();
+  EXPECT_EQ(w->L.flgrest, 6);
+}
+
+TEST_F(MainWindowTest, ProgressSurvivesAReload) {
+  openAll();
+  playThrough(2.1);
+  type("hi");
+  w->a_saveExecute();
+  EXPECT_TRUE(fs::exists(dir / "sav" / "a.dat"));
+  EXPECT_FALSE(w->L.flgdirty);
+  w->srtfileopen(path("a.srt"));
+  EXPECT_EQ(w->L.subflg[1][0], tl::flg_open);
+  EXPECT_EQ(w->L.flgrest, 6);
+}
+
+TEST_F(MainWindowTest, CloseAsksOnlyWithUnsavedWork) {
+  w->srtfileopen(path("a.srt"));
+  EXPECT_TRUE(w->close());
+  EXPECT_TRUE(questions.empty());
+  w->show();
+  w->L.srtdirty = true;
+  answer = QMessageBox::Cancel;
+  EXPECT_FALSE(w->close());
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], "字幕を上書き保存しますか？");
+  EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(MainWindowTest, AnotherLoadAsksBeforeDroppingProgress) {
+  openAll();
+  playThrough(2.1);
+  type("h");
+  write("b.srt", kThreeCues);
+  answer = QMessageBox::Cancel;
+  w->srtfileopen(path("b.srt"));
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_EQ(w->L.srtname, "a.srt");
+  answer = QMessageBox::No;
+  w->srtfileopen(path("b.srt"));
+  EXPECT_EQ(w->L.srtname, "b.srt");
+}
+
+TEST_F(MainWindowTest, MenuBarHidesAndShortcutsStay) {
+  QAction* mv = w->action("a_menuvis");
+  mv->trigger();
+  EXPECT_FALSE(w->menuBar()->isVisible());
+  EXPECT_TRUE(w->actions().contains(w->action("a_hint")));
+  mv->trigger();
+  EXPECT_TRUE(w->menuBar()->isVisible());
+}
+
+TEST_F(MainWindowTest, RecentFilesMenu) {
+  write("x&y.srt", kThreeCues);
+  w->srtfileopen(path("x&y.srt"));
+  w->movfileopen(path("movie.mkv"));
+  ASSERT_GE(w->n_refile->actions().size(), 2);
+  QAction* first = w->n_refile->actions().at(0);
+  EXPECT_EQ(first->data().toString().toStdString(), path("movie.mkv"));
+  QAction* second = w->n_refile->actions().at(1);
+  EXPECT_TRUE(second->text().contains(QStringLiteral("x&&y.srt")));
+  EXPECT_EQ(second->data().toString().toStdString(), path("x&y.srt"));
+  std::string r0;
+  EXPECT_TRUE(hive.getString("Software\\Tallisen\\file", "r0", r0));
+  EXPECT_EQ(r0, path("movie.mkv"));
+}
+
+TEST_F(MainWindowTest, RecordingStartsOnceThePlayerHasAPosition) {
+  openAll();
+  EXPECT_FALSE(w->AudioIn1->DeviceOpen());
+  playThrough(0.2);
+  EXPECT_TRUE(w->AudioIn1->DeviceOpen());
+}
+
+TEST_F(MainWindowTest, ReplayKeys) {
+  openAll();
+  playThrough(2.1);
+  ASSERT_EQ(w->L.cursub, 1);
+  now += 5000;
+  w->action("a_sntback")->trigger();
+  EXPECT_NEAR(player->position(), 0.0, 1e-9);  // 1 s before a cue at 1 s
+  EXPECT_EQ(w->L.repcount, 2);
+  w->L.cursub = 3;
+  now += 5000;
+  key(Qt::Key_2, QStringLiteral("2"));
+  EXPECT_NEAR(player->position(), 1.0, 1e-9);  // cue at 3 s, 2 s earlier
+  key(Qt::Key_2, QStringLiteral("2"), QEvent::KeyRelease);
+}
+
+}  // namespace
