@@ -274,10 +274,12 @@ void Tf_main::buildLayout() {
 
   // Status bar: eight panels.
   auto* sbar = statusBar();
-  const int widths[8] = {220, 70, 80, 50, 110, 100, 150, 70};
+  const int widths[8] = {0, 56, 64, 40, 96, 96, 120, 56};
   for (int i = 0; i < 8; ++i) {
     auto* l = new QLabel(sbar);
     l->setMinimumWidth(widths[i]);
+    // Long log lines are cut at the panel's edge, never drawn over the next.
+    if (i == 0) l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusPanels.push_back(l);
     sbar->addWidget(l, i == 0 ? 1 : 0);
   }

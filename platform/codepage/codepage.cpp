@@ -440,7 +440,19 @@ std::string encodeStateless(const std::u32string& text, const char* name) {
       char* op = buf;
       size_t ol = sizeof buf;
       cv->reset();
-      const bool ok = iconv(cv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
+      bool ok = iconv(cv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
+      if (!ok) {
+        // No exact form: the closest single character, as the desktop's own
+        // conversion gives it (an accented letter becomes its base letter).
+        const std::string translit = std::string(name) + "//TRANSLIT";
+        const Converter* tv = converter(translit.c_str(), "UTF-32LE");
+        ip = in.data();
+        il = in.size();
+        op = buf;
+        ol = sizeof buf;
+        ok = tv && (tv->reset(), iconv(tv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1)) &&
+             il == 0 && op - buf == 1 && buf[0] != '?';
+      }
       if (cache.size() > 100000) cache.clear();
       it = cache.emplace(c, ok ? std::string(buf, op - buf) : std::string()).first;
     }

@@ -1,0 +1,56 @@
+// One main-timer tick over a table of 10 000 cues while playing through it.
+#include <benchmark/benchmark.h>
+
+#include "core/maintimer.h"
+
+namespace {
+
+struct QuietView : tl::TimerView {
+  double pos = 0;
+  bool playerPosition(double& s) override {
+    s = pos;
+    return true;
+  }
+  int playerState() override { return 3; }
+  double playerDuration() override { return 50000; }
+  uint32_t tickCount() override { return 1u << 30; }
+  void setStatusText(int, const std::string&) override {}
+  int movieBarMax() override { return 1000; }
+  void setMovieBarPos(int) override {}
+  void setPointBarPos(int) override {}
+  void repaintWave() override {}
+  void repaintFocusBar() override {}
+  void playpause() override {}
+  void gapReached() override {}
+  void newCueDisplayed() override {}
+  void tickFailed(const std::string&) override {}
+};
+
+void BM_TimerTick10000Cues(benchmark::State& state) {
+  const int cues = 10000;
+  tl::Lesson L;
+  L.subcount = 2 * cues + 1;
+  L.subtime.resize(L.subcount);
+  L.subtext.resize(L.subcount);
+  for (int k = 1; k <= cues; ++k) {
+    L.subtime[2 * k - 1] = (tl::ttime)k * 40000;
+    L.subtime[2 * k] = (tl::ttime)k * 40000 + 30000;
+    L.subtext[2 * k - 1] = "Some words of a cue\r\n";
+  }
+  L.subclear.assign(L.subcount, 1);  // cleared: it plays on without pausing
+  L.subflg.resize(L.subcount);
+  L.srtloaded = true;
+  tl::Options O;
+  QuietView v;
+  tl::MainTimer t(L, O, v);
+  tl::TimerInputs in;
+  in.movopened = true;
+  for (auto _ : state) {
+    v.pos += 0.05;
+    if (v.pos > cues * 4.0) v.pos = 0;
+    t.tick(in);
+  }
+}
+BENCHMARK(BM_TimerTick10000Cues);
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Renders the main window with the demo lesson on real playback and saves a
+// picture of it to $TALLISEN_SCREENSHOT (the README's picture).  Skipped
+// unless that variable is set; run under a display server.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/media/mpvplayer.h"
+#include "platform/registry/registry.h"
+#include "platform/sound/soundplayer.h"
+#include "player/main.h"
+
+namespace {
+
+void spin(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+TEST(Screenshot, MainWindowWithTheDemoLesson) {
+  const char* out = std::getenv("TALLISEN_SCREENSHOT");
+  if (!out) GTEST_SKIP() << "TALLISEN_SCREENSHOT not set";
+  const std::string demo = std::string(TL_BINARY_DIR) + "/demo/";
+  if (!std::filesystem::exists(demo + "demo.mkv")) GTEST_SKIP() << "no demo lesson";
+  const std::string dir = std::filesystem::temp_directory_path() / "tl_shot";
+  std::filesystem::create_directories(dir);
+  tl::reg::Hive hive;
+  tl::FakeSoundPlayer sound;
+  MainDeps d;
+  d.player = std::make_unique<tl::MpvPlayer>(true);
+  d.hive = &hive;
+  d.sound = &sound;
+  d.exedir = dir + "/";
+  d.showMessage = [](const QString&, const QString&) {};
+  Tf_main w(std::move(d));
+  w.forceForeground = true;
+  w.resize(760, 640);
+  w.show();
+  w.srtfileopen(demo + "demo.srt");
+  w.movfileopen(demo + "demo.mkv");
+  // Play into the second sentence, where the timer pauses after it.
+  spin(9000);
+  for (char c : std::string("i")) w.FormKeyPress(QChar::fromLatin1(c));
+  w.a_hintExecute();
+  spin(500);
+  const QPixmap shot = w.grab();
+  ASSERT_TRUE(shot.save(QString::fromUtf8(out)));
+  w.L.flgdirty = w.L.srtdirty = false;
+}
+
+}  // namespace
