@@ -16,7 +16,9 @@
 #include "platform/registry/registry.h"
 #include "platform/sound/soundplayer.h"
 #include "platform/wavein/fakewavein.h"
+#include "player/Extrkbar.h"
 #include "player/main.h"
+#include "player/option.h"
 
 namespace fs = std::filesystem;
 
@@ -278,6 +280,68 @@ TEST_F(MainWindowTest, ReplayKeys) {
   key(Qt::Key_2, QStringLiteral("2"));
   EXPECT_NEAR(player->position(), 1.0, 1e-9);  // cue at 3 s, 2 s earlier
   key(Qt::Key_2, QStringLiteral("2"), QEvent::KeyRelease);
+}
+
+TEST_F(MainWindowTest, MovieSeekBarClickSeeksToTheClickedPlace) {
+  openAll();
+  w->tb_movie->setRange(0, 1000);
+  w->tb_movie->resize(500, 20);
+  const QPoint at(250, 10);
+  QMouseEvent press(QEvent::MouseButtonPress, at, w->tb_movie->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w->tb_movie, &press);
+  EXPECT_TRUE(w->seekdrag);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, w->tb_movie->mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w->tb_movie, &release);
+  EXPECT_FALSE(w->seekdrag);
+  EXPECT_NEAR(player->position(), 10.0 * w->tb_movie->positionRatio(), 1e-3);
+  EXPECT_GT(player->position(), 3.0);
+  EXPECT_LT(player->position(), 7.0);
+}
+
+TEST_F(MainWindowTest, LockKeepsTheDisplayedCue) {
+  openAll();
+  playThrough(1.5);
+  ASSERT_EQ(w->L.cursub, 1);
+  w->n_sublock->trigger();
+  EXPECT_TRUE(w->L.sublocked);
+  EXPECT_TRUE(w->n_sublock->isChecked());
+  player->setCurrentPosition(3.5);
+  w->L.forcetick = true;
+  w->Timer1Timer();
+  EXPECT_EQ(w->L.cursub, 1);
+  w->n_sublock->trigger();
+  EXPECT_FALSE(w->L.sublocked);
+  EXPECT_FALSE(w->n_sublock->isChecked());
+}
+
+TEST_F(MainWindowTest, StudyTimeIsAddedAtClose) {
+  hive.setString("Software\\Tallisen\\onereg", "totaltime", "5000");
+  // A window made now reads the stored time; run it for 1.5 s.
+  MainDeps d;
+  d.player = std::make_unique<tl::FakePlayer>();
+  d.hive = &hive;
+  d.tickCount = [this] { return now; };
+  d.showMessage = [](const QString&, const QString&) {};
+  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+  {
+    Tf_main m(std::move(d));
+    now += 1500;
+    m.close();
+  }
+  std::string t;
+  ASSERT_TRUE(hive.getString("Software\\Tallisen\\onereg", "totaltime", t));
+  EXPECT_EQ(t, "6500");
+}
+
+TEST_F(MainWindowTest, FullScreenGivesThePanelHeightBack) {
+  const int before = w->Panel1->height();
+  w->n_fullp->trigger();
+  EXPECT_EQ(w->Panel1->height(), 0);
+  w->n_fullp->trigger();
+  QApplication::processEvents();
+  EXPECT_NEAR(w->Panel1->height(), before, 2);
 }
 
 }  // namespace
