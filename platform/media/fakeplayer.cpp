@@ -128,17 +128,7 @@ int FakePlayer::state() const {
   return played_ ? ps_paused : ps_ready;
 }
 
-std::string FakePlayer::status() const {
-  switch (state()) {
-    case ps_playing: return "再生中";
-    case ps_paused: return "一時停止";
-    case ps_stopped:
-    case ps_ended: return "停止";
-    case ps_ready: return "準備完了";
-    case ps_transitioning: return "メディアを開いています...";
-    default: return lastError_;
-  }
-}
+std::string FakePlayer::status() const { return media::statusText(state(), lastError_); }
 
 void FakePlayer::close() {
   enter("close");

@@ -1,5 +1,7 @@
 #include "platform/media/mediaurl.h"
 
+#include "platform/media/mediaplayer.h"
+
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
@@ -89,6 +91,18 @@ std::vector<int> readCdTracks(const std::string& drive, std::string* device) {
   }
   ::close(fd);
   return tracks;
+}
+
+std::string statusText(int playState, const std::string& lastError) {
+  switch (playState) {
+    case ps_playing: return "再生中";
+    case ps_paused: return "一時停止";
+    case ps_stopped:
+    case ps_ended: return "停止";
+    case ps_ready: return "準備完了";
+    case ps_transitioning: return "メディアを開いています...";
+    default: return lastError;
+  }
 }
 
 }  // namespace tl::media

@@ -26,6 +26,10 @@ int cdTrackOf(const std::string& url);
 // "MM:SS" below an hour, "H:MM:SS" from one hour on; "" when unknown (<= 0).
 std::string durationText(double seconds);
 
+// The status text shown for a play state; after a failure (no state) the
+// reason of the failure.
+std::string statusText(int playState, const std::string& lastError);
+
 // Audio tracks of the disc in drive (device path; "" = /dev/cdrom); empty when
 // the drive or its table of contents cannot be read.
 std::vector<int> readCdTracks(const std::string& drive, std::string* device = nullptr);

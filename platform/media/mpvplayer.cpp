@@ -280,17 +280,7 @@ int MpvPlayer::playState() const {
   return played_ ? ps_paused : ps_ready;
 }
 
-std::string MpvPlayer::status() const {
-  switch (playState()) {
-    case ps_playing: return "再生中";
-    case ps_paused: return "一時停止";
-    case ps_stopped:
-    case ps_ended: return "停止";
-    case ps_ready: return "準備完了";
-    case ps_transitioning: return "メディアを開いています...";
-    default: return lastError_;
-  }
-}
+std::string MpvPlayer::status() const { return media::statusText(playState(), lastError_); }
 
 void MpvPlayer::notifyChanges() {
   const int ps = playState();
