@@ -12,6 +12,7 @@
 #include "core/timetext.h"
 #include "platform/codepage/codepage.h"
 #include "platform/media/mediaplayer.h"
+#include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/windows.h"
 
@@ -171,6 +172,19 @@ void Tf_main::buildMenus() {
     if (windows) windows->showKeys();
   });
   item(n_help, "N15", U("ヘルプページ"), [this] { N15Click(); });
+
+  // The test menu is never shown; its items have no shortcuts.
+  QMenu* test = MainMenu1->addMenu(U("テスト"));
+  test->menuAction()->setVisible(false);
+  item(test, "N27", U("ショートカット切り"), [this] { shortcutoff(); });
+  item(test, "N28", U("ショートカット入り"), [this] { shortcuton(); });
+  item(test, "min1", U("min"), [this] {
+    if (L.subcount > 1) tb_point->setMinimum((int)(L.subtime[1] / 10000));
+    message(QString::number(tb_point->minimum()));
+    message(QString::number(tb_point->maximum()));
+  });
+  item(test, "N10", U("動画長再取得"), [this] { setStatusText(7, player_->durationString()); });
+  item(test, "dbg1", U("dbg表示"), [this] { message(QString()); });
 
   // Playback bar.
   connect(sb_playpause, &QToolButton::pressed, this, [this] { dict.ppbtnheld = true; });

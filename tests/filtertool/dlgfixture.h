@@ -66,3 +66,6 @@ class ScriptedDlg : public quendle::CQuendleDlg {
 };
 
 }  // namespace fx
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
