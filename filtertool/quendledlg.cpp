@@ -73,8 +73,9 @@ void CQuendleDlg::buildControls() {
   header->setSectionsClickable(true);
   header->setHighlightSections(false);
   header->resizeSection(0, 200);
-  header->resizeSection(1, 80);
-  header->resizeSection(2, 300);
+  // 80 pixels, or what the merit text needs in a wider font.
+  const int meritWidth = QFontMetrics(FilterList->font()).horizontalAdvance(QStringLiteral("0x00000000"));
+  header->resizeSection(1, std::max(80, meritWidth + 12));
   // The file column fills the rest of the list's width.
   header->setStretchLastSection(true);
   FilterList->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -90,6 +91,14 @@ void CQuendleDlg::buildControls() {
   for (int c = 0; c < kCategoryCount; ++c) CategoryCombo->addItem(categoryName(c));
   CategoryCombo->setCurrentIndex(-1);
   CategoryCombo->setMaxVisibleItems(kCategoryCount);
+  // A font wider than the layout was made for: the label keeps its whole
+  // text and the selector moves right by what it needs.
+  const QSize labelNeeds = categoryLabel->sizeHint();
+  const QRect labelRect = categoryLabel->geometry();
+  const int grow = std::max(0, labelNeeds.width() - labelRect.width());
+  const int taller = std::max(0, labelNeeds.height() - labelRect.height());
+  categoryLabel->setGeometry(labelRect.adjusted(0, -taller / 2, grow, taller - taller / 2));
+  CategoryCombo->move(CategoryCombo->x() + grow, CategoryCombo->y());
 
   CloseButtonRect = closeButton->geometry();
   RegisterButtonRect = registerButton->geometry();

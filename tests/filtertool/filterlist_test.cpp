@@ -34,7 +34,7 @@ void populate(fx::TempStore& t) {
   ligos.pins = {a, b, o};
   ASSERT_EQ(s.registerFilter(kLigos, "Ligos MPEG Splitter", CLSID_LegacyAmFilterCategory, ligos), kOk);
   t.addFilter(kQuartz, "system splitter", 0x00200000, {MEDIATYPE_Stream, MEDIASUBTYPE_MPEG2_PROGRAM},
-              {GUID_NULL, GUID_NULL}, "/windows/System32/QUARTZ.DLL");
+              {GUID_NULL, GUID_NULL}, "/opt/filters/QUARTZ.DLL");
   t.addFilter(kBare, "bare decoder", 0x00100000, {MEDIATYPE_Audio, MEDIASUBTYPE_MPEG1AudioPayload},
               {MEDIATYPE_Audio, GUID_NULL}, "fx_bare_name.ax");
   t.addFilter(kPercent, "percent decoder", 0x00000010, {MEDIATYPE_MPEG2_PES, GUID_NULL},

@@ -1,0 +1,126 @@
+// The merit dialog, the about box, the main dialog's frame and the single
+// running instance.
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "filtertool/aboutdlg.h"
+#include "filtertool/dlgfixture.h"
+#include "filtertool/meritdlg.h"
+#include "filtertool/quendleapp.h"
+
+using namespace quendle;
+
+namespace {
+
+class CheckedMeritDlg : public CMeritDlg {
+ public:
+  int errors = 0;
+
+ protected:
+  void showInputError() override { ++errors; }
+};
+
+}  // namespace
+
+TEST(MeritDlg, AcceptsUpToEightHexDigitsOnly) {
+  for (const char* good : {"", "0", "a", "ABCDEF01", "00600000", "fFfFfFfF"})
+    EXPECT_TRUE(CMeritDlg::isMeritText(QString::fromUtf8(good))) << good;
+  for (const char* bad : {"0x10", "g", "1 2", " ", "123456789", "-1", "１２", "ａ"})
+    EXPECT_FALSE(CMeritDlg::isMeritText(QString::fromUtf8(bad))) << bad;
+}
+
+TEST(MeritDlg, OkChecksTheTextAndEnterCancels) {
+  CheckedMeritDlg d;
+  d.MeritText = "00600000";
+  d.open();
+  EXPECT_EQ(d.MeritEdit->text(), "00600000");
+  EXPECT_EQ(d.MeritEdit->maxLength(), 8);
+  EXPECT_TRUE(d.cancelButton->isDefault());
+  d.MeritEdit->setText("12x");
+  QTest::mouseClick(d.okButton, Qt::LeftButton);
+  EXPECT_EQ(d.errors, 1);
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_EQ(d.MeritEdit->text(), "12x");  // kept as typed
+  d.MeritEdit->setText("");
+  QTest::mouseClick(d.okButton, Qt::LeftButton);
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(d.MeritText, "");
+
+  CheckedMeritDlg e;
+  e.MeritText = "1";
+  e.open();
+  QTest::keyClick(e.MeritEdit, Qt::Key_Return);
+  EXPECT_EQ(e.result(), QDialog::Rejected);
+  EXPECT_EQ(e.errors, 0);
+}
+
+TEST(AboutDlg, ShowsTheVersion) {
+  CAboutDlg a;
+  EXPECT_EQ(a.windowTitle(), QString::fromUtf8("バージョン情報 Quendle"));
+  auto* label = a.findChild<QLabel*>("versionLabel");
+  ASSERT_TRUE(label);
+  EXPECT_EQ(label->text(), "Quendle Version 1.7");
+  a.open();
+  QTest::keyClick(&a, Qt::Key_Escape);
+  EXPECT_FALSE(a.isVisible());
+}
+
+TEST(MainDlg, ControlsFollowTheWindowAndItStaysAtLeast500By200) {
+  fx::TempStore t;
+  fx::ScriptedDlg d;
+  d.show();
+  EXPECT_EQ(d.windowTitle(), "Quendle");
+  EXPECT_EQ(d.minimumSize(), QSize(500, 200));
+  EXPECT_EQ(d.CategoryCombo->count(), 9);
+  EXPECT_EQ(d.CategoryCombo->itemText(6), QString::fromUtf8("すべて"));
+  EXPECT_EQ(d.FilterList->horizontalHeaderItem(2)->text(), QString::fromUtf8("ファイル名"));
+  auto gaps = [&] {
+    const QRect c = d.rect();
+    return std::vector<int>{c.right() - d.closeButton->geometry().right(),
+                            c.bottom() - d.closeButton->geometry().bottom(),
+                            c.right() - d.registerButton->geometry().right(),
+                            c.bottom() - d.CategoryCombo->geometry().bottom(),
+                            d.CategoryCombo->geometry().left(),
+                            c.right() - d.FilterList->geometry().right(),
+                            c.bottom() - d.FilterList->geometry().bottom(),
+                            d.FilterList->geometry().top()};
+  };
+  const auto before = gaps();
+  d.resize(900, 600);
+  QApplication::processEvents();
+  EXPECT_EQ(gaps(), before);
+  d.resize(100, 50);
+  QApplication::processEvents();
+  EXPECT_EQ(d.size(), QSize(500, 200));
+  EXPECT_EQ(gaps(), before);
+  // The file column fills the rest of the list's width.
+  QHeaderView* h = d.FilterList->horizontalHeader();
+  EXPECT_EQ(h->sectionSize(0), 200);
+  EXPECT_GE(h->sectionSize(1), 80);
+  EXPECT_EQ(h->length(), d.FilterList->viewport()->width());
+  QTest::keyClick(&d, Qt::Key_Escape);  // Escape closes like "閉じる"
+  EXPECT_FALSE(d.isVisible());
+}
+
+TEST(QuendleApp, ASecondStartBringsTheFirstToTheFront) {
+  fx::TempStore t;
+  CQuendleApp first, second;
+  fx::ScriptedDlg d;
+  d.showMinimized();
+  EXPECT_FALSE(second.notifyRunning(200));
+  ASSERT_TRUE(first.listen(&d));
+  QSignalSpy raised(&first, &CQuendleApp::raised);
+  EXPECT_TRUE(second.notifyRunning());
+  EXPECT_TRUE(raised.wait(2000));
+  EXPECT_FALSE(d.isMinimized());
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_TRUE(CQuendleApp::instanceName().startsWith("QUENDLE_Wnd_Class"));
+}
