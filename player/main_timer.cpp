@@ -10,6 +10,7 @@
 #include "platform/media/mediaplayer.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
+#include "player/subpanels.h"
 
 void Tf_main::Timer1Timer() {
   // Recording starts once the player gives a real position, so that the
@@ -39,7 +40,8 @@ void Tf_main::setPointBarPos(int pos) { tb_point->setValue(pos); }
 
 void Tf_main::gapReached() {
   onGapReached();
-  i_se->move(std::max(0, p_subs->width() - i_se->width() - 4), 4);
+  i_se->move(subPanel ? subPanel->seMarkPos(Splitter2->x())
+                     : QPoint(std::max(0, p_subs->width() - i_se->width() - 4), 4));
   i_se->show();
   i_se->raise();
 }
