@@ -64,6 +64,23 @@ const Converter* converter(const char* to, const char* from) {
 void putU32(std::string& out, char32_t c) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((c >> (8 * i)) & 0xFF));
 }
+
+// One code point through a converter from UTF-32LE; false when the converter
+// is missing or has no form for it.
+bool convertOne(const Converter* cv, char32_t c, std::string& out) {
+  if (!cv) return false;
+  std::string one;
+  putU32(one, c);
+  char* ip = one.data();
+  size_t il = one.size();
+  char buf[32];
+  char* op = buf;
+  size_t ol = sizeof buf;
+  cv->reset();
+  if (iconv(cv->get(), &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0) return false;
+  out.assign(buf, op - buf);
+  return true;
+}
 char32_t getU32(const char* p) {
   char32_t c = 0;
   for (int i = 3; i >= 0; --i) c = (c << 8) | static_cast<unsigned char>(p[i]);
@@ -268,15 +285,8 @@ std::string encodeIconv(const std::u32string& text, const char* name) {
     if (c >= 0x80) {
       auto it = fits.find(c);
       if (it == fits.end()) {
-        std::string one;
-        putU32(one, c);
-        char* ip = one.data();
-        size_t il = one.size();
-        char buf[32];
-        char* op = buf;
-        size_t ol = sizeof buf;
-        cv->reset();
-        const bool ok = iconv(cv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
+        std::string form;
+        const bool ok = convertOne(cv, c, form);
         if (fits.size() > 100000) fits.clear();
         it = fits.emplace(c, ok).first;
       }
@@ -421,7 +431,6 @@ std::u32string decodeSingleByte(std::string_view s, int codepage) {
 std::string encodeStateless(const std::u32string& text, const char* name) {
   thread_local std::map<std::string, std::unordered_map<char32_t, std::string>> caches;
   auto& cache = caches[name];
-  const Converter* cv = nullptr;
   std::string out;
   out.reserve(text.size() + text.size() / 2);
   for (char32_t c : text) {
@@ -431,30 +440,17 @@ std::string encodeStateless(const std::u32string& text, const char* name) {
     }
     auto it = cache.find(c);
     if (it == cache.end()) {
-      if (!cv) cv = converter(name, "UTF-32LE");
-      std::string in;
-      putU32(in, c);
-      char* ip = in.data();
-      size_t il = in.size();
-      char buf[16];
-      char* op = buf;
-      size_t ol = sizeof buf;
-      cv->reset();
-      bool ok = iconv(cv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
-      if (!ok) {
+      std::string form;
+      if (!convertOne(converter(name, "UTF-32LE"), c, form)) {
         // No exact form: the closest single character, as the desktop's own
         // conversion gives it (an accented letter becomes its base letter).
         const std::string translit = std::string(name) + "//TRANSLIT";
-        const Converter* tv = converter(translit.c_str(), "UTF-32LE");
-        ip = in.data();
-        il = in.size();
-        op = buf;
-        ol = sizeof buf;
-        ok = tv && (tv->reset(), iconv(tv->get(), &ip, &il, &op, &ol) != static_cast<size_t>(-1)) &&
-             il == 0 && op - buf == 1 && buf[0] != '?';
+        if (!convertOne(converter(translit.c_str(), "UTF-32LE"), c, form) || form.size() != 1 ||
+            form[0] == '?')
+          form.clear();
       }
       if (cache.size() > 100000) cache.clear();
-      it = cache.emplace(c, ok ? std::string(buf, op - buf) : std::string()).first;
+      it = cache.emplace(c, std::move(form)).first;
     }
     if (it->second.empty()) out.push_back('?');
     else out += it->second;
