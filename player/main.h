@@ -181,6 +181,9 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   void seekBarsWire();
   void FormResize();
   tl::ttime movieBarTime();
+  void seekFromBar(tl::ttime t);
+  void forcedTick();
+  void captionset();
   tl::ttime movieSeekTarget = 0;
   std::vector<std::pair<std::string, std::string>> driveList();  // device, name
 
@@ -240,6 +243,14 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   void N24Click();
   void N25Click();
   void N15Click();
+  // view menu handlers (main_paint.cpp)
+  void overlayOptionChanged();
+  void n_panelsubClick();
+  void n_prenextsubClick();
+  void n_focusbarClick();
+  void n_dispsubClick();
+  void n_xpClick();
+  void n_7Click();
   bool clickwordg(int column);
   // settings (main_paint.cpp)
   void applySettings(const tl::Settings& s);
@@ -263,14 +274,6 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   uint64_t runMs() const;
   void buildPanels();
   void buildViewMenu();
-  void overlayOptionChanged();
-  void n_panelsubClick();
-  void n_prenextsubClick();
-  void n_focusbarClick();
-  void n_dispsubClick();
-  void n_xpClick();
-  void n_7Click();
-  bool viewFlag(const char* name) const;
   tl::ovl::VideoGeom videoGeom() const;
   void saveSettingsAtClose();
 

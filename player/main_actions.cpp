@@ -189,46 +189,23 @@ void Tf_main::buildMenus() {
   // Playback bar.
   connect(sb_playpause, &QToolButton::pressed, this, [this] { dict.ppbtnheld = true; });
   connect(sb_playpause, &QToolButton::released, this, [this] { dict.ppbtnheld = false; });
-  connect(sb_playpause, &QToolButton::clicked, this, [this] {
-    playpause();
-    Panel1->setFocus();
-  });
-  connect(sb_stop, &QToolButton::clicked, this, [this] {
-    player_->stop();
-    Panel1->setFocus();
-  });
-  connect(sb_previous, &QToolButton::clicked, this, [this] {
-    player_->previous();
-    Panel1->setFocus();
-  });
-  connect(sb_next, &QToolButton::clicked, this, [this] {
-    player_->next();
-    Panel1->setFocus();
-  });
-  connect(sb_sceneback, &QToolButton::clicked, this, [this] {
-    Sceneback();
-    Panel1->setFocus();
-  });
-  connect(sb_scenenext, &QToolButton::clicked, this, [this] {
-    Scenenext();
-    Panel1->setFocus();
-  });
-  connect(sb_sntback, &QToolButton::clicked, this, [this] {
-    tl::beforesub(L, opt, *this);
-    Panel1->setFocus();
-  });
-  connect(sb_sntnext, &QToolButton::clicked, this, [this] {
-    tl::nextsub(L, opt, *this);
-    Panel1->setFocus();
-  });
-  connect(sb_wordback, &QToolButton::clicked, this, [this] {
-    a_wordbackExecute();
-    Panel1->setFocus();
-  });
-  connect(sb_wordnext, &QToolButton::clicked, this, [this] {
-    a_wordnextExecute();
-    Panel1->setFocus();
-  });
+  // Each button acts, then gives the keyboard focus back to the lower panel.
+  auto onClick = [this](QToolButton* b, std::function<void()> f) {
+    connect(b, &QToolButton::clicked, this, [this, f] {
+      f();
+      Panel1->setFocus();
+    });
+  };
+  onClick(sb_playpause, [this] { playpause(); });
+  onClick(sb_stop, [this] { player_->stop(); });
+  onClick(sb_previous, [this] { player_->previous(); });
+  onClick(sb_next, [this] { player_->next(); });
+  onClick(sb_sceneback, [this] { Sceneback(); });
+  onClick(sb_scenenext, [this] { Scenenext(); });
+  onClick(sb_sntback, [this] { tl::beforesub(L, opt, *this); });
+  onClick(sb_sntnext, [this] { tl::nextsub(L, opt, *this); });
+  onClick(sb_wordback, [this] { a_wordbackExecute(); });
+  onClick(sb_wordnext, [this] { a_wordnextExecute(); });
   connect(sb_sublock, &QToolButton::clicked, this, [this] { lockunlock(); });
   seekBarsWire();
 }

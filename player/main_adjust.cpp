@@ -13,10 +13,7 @@ void Tf_main::applyTiming(const tl::TimingChange& c) {
   for (const auto& m : c.messages) message(QString::fromStdString(m));
   if (!c.changed) return;
   refreshAfterTiming();
-  if (c.tick) {
-    L.forcetick = true;
-    Timer1Timer();
-  }
+  if (c.tick) forcedTick();
   repaintFocusBar();
   a_F5Execute();
   if (!c.log.empty()) logout(c.log);

@@ -170,16 +170,8 @@ void Tf_main::WriteFile() {
     logout("履歴を保存できませんでした " + err);
 }
 
-void Tf_main::fileopen(const std::string& path) {
-  if (path.find("://") == std::string::npos && !QFileInfo::exists(QString::fromStdString(path))) {
-    message(QStringLiteral("ファイルが見つかりません\n") + QString::fromStdString(path));
-    return;
-  }
-  if (lowerExt(path) == "srt")
-    srtfileopen(path);
-  else
-    movfileopen(path);
-}
+// A missing file is reported by the opening itself.
+void Tf_main::fileopen(const std::string& path) { dropFile(QString::fromStdString(path)); }
 
 // ---- seek bars and lock ---------------------------------------------------
 
@@ -198,12 +190,8 @@ void Tf_main::seekBarsWire() {
     if (!(movopened || dvdmode)) return;
     // A click without a drag seeks to where the bar now stands.
     movieSeekTarget = movieBarTime();
-    tl::posplay(L, *this, 0, movieSeekTarget);
+    seekFromBar(movieSeekTarget);
     setStatusText(7, player_->durationString());
-    if (L.cursub > 0) {
-      L.forcetick = true;
-      Timer1Timer();
-    }
   };
   tb_point->OnMouseDown = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { seekdrag = true; };
   tb_point->OnMouseMove = [this](TExtTrackBar*, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {
@@ -213,11 +201,7 @@ void Tf_main::seekBarsWire() {
     if (!seekdrag) return;
     seekdrag = false;
     if (!L.srtloaded || !(movopened || dvdmode)) return;
-    tl::posplay(L, *this, 0, (tl::ttime)tb_point->value() * 10000);
-    if (L.cursub > 0) {
-      L.forcetick = true;
-      Timer1Timer();
-    }
+    seekFromBar((tl::ttime)tb_point->value() * 10000);
   };
 }
 
@@ -225,6 +209,17 @@ tl::ttime Tf_main::movieBarTime() {
   double d = player_->duration();
   if (!(d > 0)) d = 9000;
   return (tl::ttime)std::nearbyint(d * tb_movie->positionRatio() * 10000.0);
+}
+
+void Tf_main::seekFromBar(tl::ttime t) {
+  tl::posplay(L, *this, 0, t);
+  // The displayed cue follows the new position also while paused.
+  if (L.cursub > 0) forcedTick();
+}
+
+void Tf_main::forcedTick() {
+  L.forcetick = true;
+  Timer1Timer();
 }
 
 void Tf_main::lockunlock() {

@@ -24,7 +24,31 @@
 
 namespace {
 const QString kCellFace = QStringLiteral("ＭＳ ゴシック");
-}
+}  // namespace
+
+// The view menu's check items: each mirrors an option flag and applies it
+// through its handler.
+struct ViewItem {
+  const char* name;
+  const char* caption;
+  bool tl::Options::*flag;
+  void (Tf_main::*handler)();
+};
+const ViewItem kViewItems[] = {
+    {"n_outline", "縁取り", &tl::Options::outline, &Tf_main::overlayOptionChanged},
+    {"n_bold", "太字", &tl::Options::bold, &Tf_main::overlayOptionChanged},
+    {"n_xcenter", "字幕の横位置を中央に", &tl::Options::xcenter, &Tf_main::overlayOptionChanged},
+    {"n_panelsub", "パネル字幕表示", &tl::Options::panelsub, &Tf_main::n_panelsubClick},
+    {"n_gpresub", "前字幕表示", &tl::Options::gpresub, &Tf_main::overlayOptionChanged},
+    {"n_gnextsub", "後字幕表示", &tl::Options::gnextsub, &Tf_main::overlayOptionChanged},
+    {"n_prenextsub", "前後文表示", &tl::Options::prenextsub, &Tf_main::n_prenextsubClick},
+    {"n_focusbar", "フォーカスバー", &tl::Options::focusbar, &Tf_main::n_focusbarClick},
+    {"n_gsubno", "字幕番号表示", &tl::Options::gsubno, &Tf_main::overlayOptionChanged},
+    {"n_dispsub", "画面字幕表示", &tl::Options::dispsub, &Tf_main::n_dispsubClick},
+    {"n_startreset", "起動時字幕位置をリセットする", &tl::Options::startreset, nullptr},
+    {"n_jaclose", "日本語字幕を隠す", &tl::Options::jaclose, &Tf_main::overlayOptionChanged},
+};
+
 
 void Tf_main::buildPanels() {
   const tl::ui::PanelView view{L, opt, dict.peekkey};
@@ -79,11 +103,7 @@ void Tf_main::buildPanels() {
   });
   connect(bar, &tl::ui::TProgressBar::seekReleased, this, [this](tl::ttime t) {
     if (!L.srtloaded || !mediumOpen()) return;
-    tl::posplay(L, *this, 0, t);
-    if (L.cursub > 0) {
-      L.forcetick = true;
-      Timer1Timer();
-    }
+    seekFromBar(t);
   });
 
   QWidget* host = player_->videoWidget() ? player_->videoWidget() : videoArea;
@@ -99,34 +119,14 @@ void Tf_main::buildPanels() {
 }
 
 void Tf_main::buildViewMenu() {
-  struct Item {
-    const char* name;
-    const char* caption;
-    bool tl::Options::*flag;
-    void (Tf_main::*handler)();
-  };
-  static const Item items[] = {
-      {"n_outline", "縁取り", &tl::Options::outline, &Tf_main::overlayOptionChanged},
-      {"n_bold", "太字", &tl::Options::bold, &Tf_main::overlayOptionChanged},
-      {"n_xcenter", "字幕の横位置を中央に", &tl::Options::xcenter, &Tf_main::overlayOptionChanged},
-      {"n_panelsub", "パネル字幕表示", &tl::Options::panelsub, &Tf_main::n_panelsubClick},
-      {"n_gpresub", "前字幕表示", &tl::Options::gpresub, &Tf_main::overlayOptionChanged},
-      {"n_gnextsub", "後字幕表示", &tl::Options::gnextsub, &Tf_main::overlayOptionChanged},
-      {"n_prenextsub", "前後文表示", &tl::Options::prenextsub, &Tf_main::n_prenextsubClick},
-      {"n_focusbar", "フォーカスバー", &tl::Options::focusbar, &Tf_main::n_focusbarClick},
-      {"n_gsubno", "字幕番号表示", &tl::Options::gsubno, &Tf_main::overlayOptionChanged},
-      {"n_dispsub", "画面字幕表示", &tl::Options::dispsub, &Tf_main::n_dispsubClick},
-      {"n_startreset", "起動時字幕位置をリセットする", &tl::Options::startreset, nullptr},
-      {"n_jaclose", "日本語字幕を隠す", &tl::Options::jaclose, &Tf_main::overlayOptionChanged},
-  };
   n_view->addSeparator();
-  for (const Item& it : items) {
+  for (const ViewItem& it : kViewItems) {
     QAction* a = n_view->addAction(QString::fromUtf8(it.caption));
     a->setObjectName(QString::fromLatin1(it.name));
     a->setCheckable(true);
     a->setChecked(opt.*(it.flag));
     allActions.push_back(a);
-    const Item* p = &it;
+    const ViewItem* p = &it;
     connect(a, &QAction::triggered, this, [this, a, p] {
       opt.*(p->flag) = a->isChecked();
       if (p->handler) (this->*(p->handler))();
@@ -274,13 +274,8 @@ void Tf_main::applySettings(const tl::Settings& s) {
   if (sizes.size() == 2) Splitter1->setSizes({std::max(40, sizes[0] + sizes[1] - p1), p1});
   t_vlm->setValue(s.vlm);
   t_vlmChange(t_vlm->value());
-  for (const char* n : {"n_outline", "n_bold", "n_xcenter", "n_gpresub", "n_gnextsub", "n_gsubno",
-                        "n_jaclose", "n_panelsub", "n_prenextsub", "n_focusbar", "n_dispsub",
-                        "n_startreset"}) {
-    if (QAction* a = action(n)) {
-      a->setChecked(viewFlag(n));
-    }
-  }
+  for (const ViewItem& it : kViewItems)
+    if (QAction* a = action(it.name)) a->setChecked(opt.*(it.flag));
   n_speedvis->setChecked(opt.speedvis);
   spdvisset(opt.speedvis);
   n_panelsubClick();
@@ -298,23 +293,6 @@ void Tf_main::applySettings(const tl::Settings& s) {
     tp_sub->setTextPos(s.tpx.value_or(tl::defaultTpx(width())),
                        s.tpy.value_or(tl::defaultTpy(height(), Panel1->height())));
   tp_sub->Invalidate();
-}
-
-bool Tf_main::viewFlag(const char* name) const {
-  const QLatin1String n(name);
-  if (n == QLatin1String("n_outline")) return opt.outline;
-  if (n == QLatin1String("n_bold")) return opt.bold;
-  if (n == QLatin1String("n_xcenter")) return opt.xcenter;
-  if (n == QLatin1String("n_gpresub")) return opt.gpresub;
-  if (n == QLatin1String("n_gnextsub")) return opt.gnextsub;
-  if (n == QLatin1String("n_gsubno")) return opt.gsubno;
-  if (n == QLatin1String("n_jaclose")) return opt.jaclose;
-  if (n == QLatin1String("n_panelsub")) return opt.panelsub;
-  if (n == QLatin1String("n_prenextsub")) return opt.prenextsub;
-  if (n == QLatin1String("n_focusbar")) return opt.focusbar;
-  if (n == QLatin1String("n_dispsub")) return opt.dispsub;
-  if (n == QLatin1String("n_startreset")) return opt.startreset;
-  return false;
 }
 
 void Tf_main::collectSettings(tl::Settings& s) {

@@ -63,10 +63,7 @@ void Tf_main::srtfileopen(const std::string& path) {
     tb_point->setRange((int)(L.subtime[1] / 10000), (int)(L.subtime[L.subcount - 1] / 10000));
   }
   spltcol();
-  QString cap = windowTitle();
-  const int br = cap.indexOf(QLatin1Char('['));
-  if (br >= 0) cap = cap.left(br);
-  setWindowTitle(cap + QLatin1Char('[') + U(L.srtname) + QLatin1Char(']'));
+  captionset();
 
   std::string mode = opt.subview        ? "字幕表示モード"
                      : opt.subopenmode  ? "字幕/下線表示モード"
@@ -82,6 +79,14 @@ void Tf_main::srtfileopen(const std::string& path) {
     Timer1->setInterval(opt.tinterval);
     Timer1->start();
   }
+}
+
+// The caption names the loaded subtitle file in brackets after the title.
+void Tf_main::captionset() {
+  QString cap = windowTitle();
+  const int br = cap.indexOf(QLatin1Char('['));
+  if (br >= 0) cap = cap.left(br);
+  setWindowTitle(cap + QLatin1Char('[') + U(L.srtname) + QLatin1Char(']'));
 }
 
 void Tf_main::subflgload() {
@@ -149,10 +154,7 @@ void Tf_main::N25Click() {
   tl::SaveResult r = tl::srtSaveAs(L, f.toStdString(), exedir);
   if (!r.message.empty()) message(U(r.message));
   if (!r.ok) return;
-  QString cap = windowTitle();
-  const int br = cap.indexOf(QLatin1Char('['));
-  if (br >= 0) cap = cap.left(br);
-  setWindowTitle(cap + QLatin1Char('[') + U(L.srtname) + QLatin1Char(']'));
+  captionset();
   refileadd(L.srtpath);
   WriteFile();
   ReadFile();
