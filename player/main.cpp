@@ -52,7 +52,9 @@ QWidget* blackBox(QWidget* parent, const char* name) {
 }  // namespace
 
 Tf_main::Tf_main(MainDeps deps, QWidget* parent)
-    : QMainWindow(parent), deps_(std::move(deps)), player_(std::move(deps_.player)),
+    : QMainWindow(parent), model_(new LessonModel(this)), L(model_->lesson()),
+      opt(model_->options()), dict(model_->dictation()), deps_(std::move(deps)),
+      player_(std::move(deps_.player)),
       maintimer_(L, opt, *this) {
   setObjectName(QStringLiteral("f_main"));
   setWindowTitle(QStringLiteral("Tallisen 3.991"));

@@ -17,6 +17,7 @@
 #include "core/navigation.h"
 #include "core/options.h"
 #include "core/timing.h"
+#include "player/lessonmodel.h"
 
 class QAction;
 class QLabel;
@@ -81,10 +82,16 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   ~Tf_main() override;
 
   // ---- data owned for the run ------------------------------------------
-  tl::Lesson L;
-  tl::Options opt;
+  // The lesson, the options and the typing state live in the model, which
+  // announces their changes to every window.
+  LessonModel* model() const { return model_; }
+ private:
+  LessonModel* model_;
+ public:
+  tl::Lesson& L;
+  tl::Options& opt;
   // Typing state: cursor moves, hints, held keys (peek key, Space, digits).
-  tl::Dictation dict{L, opt};
+  tl::Dictation& dict;
   std::string exedir;
   bool movopened = false;
   bool dvdmode = false;
