@@ -111,6 +111,9 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   void srtfileopen(const std::string& path);
   void movfileopen(const std::string& url);
   void afterflgchg();
+  // Plays from time t; slot names the cue the jump aims at (0: none).  Every
+  // jump of the program, from any window, goes through here.
+  bool posplay(int32_t slot, tl::ttime t);
   void a_F5Execute();
   void logout(const std::string& utf8) override;
   void Timer1Timer();

@@ -236,3 +236,5 @@ void Tf_main::N15Click() {
     return;
   if (deps_.shell) deps_.shell->open(kHelpPage);
 }
+
+bool Tf_main::posplay(int32_t slot, tl::ttime t) { return tl::posplay(L, *this, slot, t); }
