@@ -55,7 +55,7 @@ Tf_main::Tf_main(MainDeps deps, QWidget* parent)
     : QMainWindow(parent), model_(new LessonModel(this)), L(model_->lesson()),
       opt(model_->options()), dict(model_->dictation()), deps_(std::move(deps)),
       player_(std::move(deps_.player)),
-      maintimer_(L, opt, *this) {
+      maintimer_(L, opt, static_cast<tl::TimerView&>(*this)) {
   setObjectName(QStringLiteral("f_main"));
   setWindowTitle(QStringLiteral("Tallisen 3.991"));
   if (!deps_.tickCount) deps_.tickCount = monotonicMs;
@@ -74,11 +74,13 @@ void Tf_main::FormCreate() {
     videoArea->layout()->addWidget(vw);
   }
   buildPanels();
+  subscribeViews();
   buildActions();
   buildMenus();
   buildViewMenu();
+  wireButtons();
   createRecorder();
-  exedir = deps_.exedir;
+  exedir_ = deps_.exedir;
   maintimer_.tmrstop = false;
   dvdmode = movopened = seekdrag = dict.ppbtnheld = dict.peekkey = false;
   dvdmenuoverlay = false;
@@ -334,7 +336,7 @@ void Tf_main::subflginit() {
   L.replaytick = 0;
   L.newcue = false;
   maintimer_.seMarkVisible = false;
-  onSubflginit();
+  model_->announce(tl::Change::Load);
 }
 
 void Tf_main::message(const QString& text, const QString& caption) {
@@ -413,10 +415,7 @@ void Tf_main::FormActivate() { shortcuton(); }
 void Tf_main::FormDeactivate() {
   shortcutoff();
   // Keys held while the window loses the focus count as released.
-  if (tl::dictFocusLost(dict)) {
-    subs_invalidate();
-    repaintOverlay();
-  }
+  if (tl::dictFocusLost(dict)) model_->announce(tl::Change::Peek);
 }
 
 void Tf_main::shortcuton() {

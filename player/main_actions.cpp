@@ -33,10 +33,10 @@ void Tf_main::buildActions() {
 
   // Subtitles.
   addAction_("a_srtview", U("字幕一覧"), K(Qt::CTRL | Qt::Key_L), [this] {
-    if (windows) windows->showSubList();
+    if (windows_) windows_->showSubList();
   });
   addAction_("a_subedit", U("表示字幕を編集"), K(Qt::Key_F2), [this] {
-    if (windows) windows->showSubEdit();
+    if (windows_) windows_->showSubEdit();
   });
   addAction_("a_sntcopy", U("表示字幕をコピー"), K(Qt::CTRL | Qt::Key_C), [this] {
     if (!L.validSlot(L.cursub)) return;
@@ -93,7 +93,7 @@ void Tf_main::buildMenus() {
   n_video = MainMenu1->addMenu(U("動画"));
   item(n_video, "n_movopen", U("動画開く"), [this] { movieopen(); });
   item(n_video, "n_urlopen", U("URLを開く"), [this] {
-    if (windows) windows->showUrlOpen();
+    if (windows_) windows_->showUrlOpen();
   });
   n_dvd = n_video->addMenu(U("DVD"));
   item(n_dvd, "n_topmenu", U("トップメニュー"), [this] { n_topmenuClick(); });
@@ -128,13 +128,13 @@ void Tf_main::buildMenus() {
   item(n_subtitle, "n_hidehint", U("ヒント使用文字を再び隠す"), [this] { hidehint(); });
   n_subtitle->addSeparator();
   item(n_subtitle, "n_subno", U("字幕番号指定ジャンプ"), [this] {
-    if (windows) windows->showSubNo();
+    if (windows_) windows_->showSubNo();
   }, QKeySequence(Qt::CTRL | Qt::Key_J));
   item(n_subtitle, "n_wordopen", U("指定単語オープン"), [this] {
-    if (windows) windows->showWordOpen();
+    if (windows_) windows_->showWordOpen();
   });
   item(n_subtitle, "n_dicmode", U("フィルタ"), [this] {
-    if (windows) windows->showFilter();
+    if (windows_) windows_->showFilter();
   });
   n_subtitle->addAction(action("a_F5"));
 
@@ -143,7 +143,7 @@ void Tf_main::buildMenus() {
                         "a_pointsubup"})
     n_adjust->addAction(action(n));
   item(n_adjust, "n_adjsec", U("字幕調整値を数値で入力する"), [this] {
-    if (windows) windows->showAdjNum();
+    if (windows_) windows_->showAdjNum();
   });
   item(n_adjust, "n_adjreset", U("字幕位置調整リセット"), [this] { n_adjresetClick(); });
 
@@ -157,19 +157,19 @@ void Tf_main::buildMenus() {
 
   n_tools = MainMenu1->addMenu(U("ツール"));
   item(n_tools, "n_option", U("設定"), [this] {
-    if (windows) windows->showOption();
+    if (windows_) windows_->showOption();
   });
   item(n_tools, "n_rireki", U("学習履歴"), [this] {
     if (L.flgdirty &&
         question(U("進捗を保存すると最新の学習履歴が反映されます。保存しますか？"), U("進捗保存"),
                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
       subflgsave();
-    if (windows) windows->showRireki();
+    if (windows_) windows_->showRireki();
   });
 
   n_help = MainMenu1->addMenu(U("ヘルプ"));
   item(n_help, "N11", U("キーボードショートカット"), [this] {
-    if (windows) windows->showKeys();
+    if (windows_) windows_->showKeys();
   });
   item(n_help, "N15", U("ヘルプページ"), [this] { N15Click(); });
 
@@ -186,7 +186,10 @@ void Tf_main::buildMenus() {
   item(test, "N10", U("動画長再取得"), [this] { setStatusText(7, player_->durationString()); });
   item(test, "dbg1", U("dbg表示"), [this] { message(QString()); });
 
-  // Playback bar.
+}
+
+// The playback bar's buttons.
+void Tf_main::wireButtons() {
   connect(sb_playpause, &QToolButton::pressed, this, [this] { dict.ppbtnheld = true; });
   connect(sb_playpause, &QToolButton::released, this, [this] { dict.ppbtnheld = false; });
   // Each button acts, then gives the keyboard focus back to the lower panel.
