@@ -75,7 +75,6 @@ void Tf_main::FormCreate() {
   }
   buildPanels();
   subscribeViews();
-  buildActions();
   buildMenus();
   buildViewMenu();
   wireButtons();
@@ -418,18 +417,6 @@ void Tf_main::FormDeactivate() {
   if (tl::dictFocusLost(dict)) model_->announce(tl::Change::Peek);
 }
 
-void Tf_main::shortcuton() {
-  if (auto* a = action("a_sntback")) a->setShortcut(QKeySequence(Qt::Key_Up));
-  if (auto* a = action("a_sntnext")) a->setShortcut(QKeySequence(Qt::Key_Down));
-  if (auto* a = action("a_wordback")) a->setShortcut(QKeySequence(Qt::Key_Left));
-  if (auto* a = action("a_wordnext")) a->setShortcut(QKeySequence(Qt::Key_Right));
-}
-
-void Tf_main::shortcutoff() {
-  for (const char* n : {"a_sntback", "a_sntnext", "a_wordback", "a_wordnext"})
-    if (auto* a = action(n)) a->setShortcut(QKeySequence());
-}
-
 void Tf_main::setMenuVisible(bool on) {
   menuBar()->setVisible(on);
   if (auto* a = action("a_menuvis")) a->setChecked(on);
@@ -462,17 +449,4 @@ QAction* Tf_main::action(const char* name) const {
   for (QAction* a : allActions)
     if (a->objectName() == QLatin1String(name)) return a;
   return nullptr;
-}
-
-QAction* Tf_main::addAction_(const char* name, const QString& caption, const QKeySequence& key,
-                             std::function<void()> handler) {
-  auto* a = new QAction(caption, this);
-  a->setObjectName(QString::fromLatin1(name));
-  if (!key.isEmpty()) a->setShortcut(key);
-  a->setShortcutContext(Qt::WindowShortcut);
-  connect(a, &QAction::triggered, this, [handler] { handler(); });
-  // Added to the window itself so that the shortcut works with the menu bar hidden.
-  QWidget::addAction(a);
-  allActions.push_back(a);
-  return a;
 }

@@ -195,14 +195,11 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void subflginit();
 
   // the command table, menus and enabling (main_actions.cpp)
-  void buildActions();
   void buildMenus();
   void shortcuton();
   void shortcutoff();
   void enableSubtitleControls(bool on);
   void wireButtons();
-  QAction* addAction_(const char* name, const QString& caption, const QKeySequence& key,
-                      std::function<void()> handler);
 
   // media (main_media.cpp)
   void movieopen();
@@ -397,5 +394,5 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   QAction* n_speedvis = nullptr;
   std::vector<QAction*> driveItems;
   std::vector<QAction*> allActions;
-  std::vector<std::pair<QAction*, int>> enabling_;  // action, MainCommand::When
+  std::vector<std::pair<QAction*, int>> enabling_;  // commands enabled with subtitles loaded
 };
