@@ -61,7 +61,7 @@ void BM_TypedLetterRepaintsPanel(benchmark::State& st) {
     char c = (char)std::tolower((unsigned char)s.l.subtext[1][s.l.subcsr]);
     DictOutcome out = d.keyPress(c, true);
     QPainter p(&img);
-    if (out.repaintSub) panel.p_subPaint(p);
+    if (out.changes.has(tl::Change::Letters, s.l.cursub)) panel.p_subPaint(p);
     benchmark::DoNotOptimize(img.constBits());
   }
 }

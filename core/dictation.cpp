@@ -163,7 +163,7 @@ void Dictation::cueCleared(DictOutcome& out) {
   L.hintpoint += 1;
   L.subclear[L.cursub] = 1;
   sceneCheck(out);
-  out.repaintBar = true;
+  out.changes.add(Change::Letters, L.cursub);
 }
 
 void Dictation::csrset(int32_t start, DictOutcome& out) {
@@ -192,18 +192,18 @@ bool Dictation::opencsr(int32_t state, DictOutcome& out) {
     }
   }
 
-  out.repaintSub = true;
-  out.cells.push_back({OverlayCell::Letter, old, 0});
-  out.cells.push_back({OverlayCell::Underline, old, state == flg_hinted ? kUnderRed : kUnderWhite});
-  out.cells.push_back({OverlayCell::Underline, L.subcsr, kUnderYellow});
+  out.changes.add(Change::Letters, L.cursub);
+  out.marks.push_back({LetterMark::Letter, old, 0});
+  out.marks.push_back({LetterMark::Underline, old, state == flg_hinted ? kUnderRed : kUnderWhite});
+  out.marks.push_back({LetterMark::Underline, L.subcsr, kUnderYellow});
   return true;
 }
 
 void Dictation::underlineOld(int32_t old, DictOutcome& out) {
-  out.repaintSub = true;
+  out.changes.add(Change::Cursor, L.cursub);
   const int32_t f = L.flg(L.cursub, old);
-  out.cells.push_back({OverlayCell::Underline, old, (f == flg_closed || f == flg_hinted) ? kUnderRed : kUnderWhite});
-  if (!displayedCleared(L)) out.cells.push_back({OverlayCell::Underline, L.subcsr, kUnderYellow});
+  out.marks.push_back({LetterMark::Underline, old, (f == flg_closed || f == flg_hinted) ? kUnderRed : kUnderWhite});
+  if (!displayedCleared(L)) out.marks.push_back({LetterMark::Underline, L.subcsr, kUnderYellow});
 }
 
 void Dictation::nextword(int32_t start, bool foreground, DictOutcome& out) {
@@ -276,7 +276,7 @@ DictOutcome Dictation::giveup(bool foreground) {
   }
   L.subclear[L.cursub] = 1;
   sceneCheck(out);
-  out.repaintSub = out.repaintBar = out.repaintOverlay = true;
+  out.changes.add(Change::Letters, L.cursub);
   L.flgdirty = true;
   return out;
 }
@@ -297,7 +297,8 @@ DictOutcome Dictation::hidehint() {
     }
   }
   afterflgchgCore(L);
-  out.refreshAll = out.refillList = true;
+  out.changes.add(Change::Letters);
+  out.changes.add(Change::Scenes);
   return out;
 }
 

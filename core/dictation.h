@@ -2,16 +2,18 @@
 // letter by typing or by hint, giving up a cue, re-hiding hinted letters,
 // the hint-credit economy and the jumps to uncleared cues.
 //
-// Every operation works on the Lesson and the Options and reports what the
-// window has to do (sounds, message, repaints, single overlay cells, log
-// line, clipboard, playback start) in a DictOutcome; nothing here touches a
-// window.  Texts in an outcome are UTF-8.
+// Every operation works on the Lesson and the Options and reports what
+// changed in the data (change notes, the letters of the displayed cue whose
+// look changed) and what the user is to get (sounds, message, log line,
+// clipboard, playback start) in a DictOutcome; nothing here touches a window.
+// Texts in an outcome are UTF-8.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/change.h"
 #include "core/lesson.h"
 #include "core/options.h"
 
@@ -26,24 +28,22 @@ constexpr int32_t kGiveupRepeats = 3;  // plays needed before a limited give-up
 
 enum class CueSound { BCLR, SCLR };
 
-// One overlay cell to update without a full repaint: either the letter of
-// byte index of the displayed cue is drawn again, or its underline is drawn
-// in colour.  Applied in order.
-struct OverlayCell {
+// One letter of the displayed cue whose look changed: either the letter at
+// byte index now shows differently, or its underline now has colour.  In
+// order; a view that draws single letters can redraw just these.
+struct LetterMark {
   enum Kind { Letter, Underline } kind = Letter;
   int32_t index = 0;
   uint32_t colour = 0;
-  bool operator==(const OverlayCell&) const = default;
+  bool operator==(const LetterMark&) const = default;
 };
 
 struct DictOutcome {
   bool opened = false;          // a letter was opened
-  bool repaintSub = false;      // the main strip p_sub
-  bool refreshAll = false;      // panels, p_bar and overlay as a whole (a_F5)
-  bool repaintBar = false;      // the progress bar p_bar
-  bool repaintOverlay = false;  // the whole overlay
-  bool refillList = false;      // the list window (gridset)
-  std::vector<OverlayCell> cells;
+  // What changed: Letters for the displayed cue (letters, counters, cleared
+  // flag), Cursor for a cursor move, Letters of every slot after a recount.
+  Changes changes;
+  std::vector<LetterMark> marks;
   std::vector<CueSound> sounds;  // to play, in order (already filtered by soundmode etc.)
   std::string message;             // message box text; empty: none
   bool congratulate = false;       // message is the all-cleared one, shown at msgpos
@@ -75,8 +75,8 @@ bool hasDisplayedCue(const Lesson& L);
 
 // Non-window part of the recount after any bulk change of letter states:
 // recount flgrest / flgtotal / subclear, clear every scene flag, re-cut the
-// scenes at 10 s, flgdirty on, cursor back as Left does from subcsr.  The
-// window then refreshes (a_F5) and refills the list (gridset).
+// scenes at 10 s, flgdirty on, cursor back as Left does from subcsr.  Every
+// slot's letters (and the scenes) changed.
 void afterflgchgCore(Lesson& L);
 
 class Dictation {

@@ -29,7 +29,7 @@ struct KeyDownCmd {
     None,
     HoldSpace,    // Panel1 takes the focus; play/pause happens on release
     Replay,       // beforesub
-    PeekOn,       // repaint the three strips and the overlay
+    PeekOn,       // the peek key went down: hidden letters show (Change::Peek)
     PlayFromCue,  // posplay(slot, time): the displayed cue's start minus n s
     PlayFromPos,  // posplay(0, positionMinus(player position, seconds))
   } kind = None;
@@ -40,7 +40,7 @@ struct KeyDownCmd {
 
 struct KeyUpCmd {
   bool playpause = false;  // call playpause once
-  bool peekOff = false;    // repaint the three strips and the overlay
+  bool peekOff = false;    // the peek key went up: hidden letters hide (Change::Peek)
 };
 
 // Key down.  now is the tick count in ms (replaytick / digittick are set).
@@ -48,7 +48,7 @@ KeyDownCmd dictKeyDown(Dictation& d, Lesson& L, DictKey key, int32_t digit, cons
 // Key up.  A digit held longer than 1000 ms pauses on release.
 KeyUpCmd dictKeyUp(Dictation& d, const Lesson& L, DictKey key, const KeyEnv& env, uint32_t now);
 // The window lost the focus: held keys count as released.  True when the
-// peek key was held (strips and overlay then need a repaint).
+// peek key was held (a Change::Peek).
 bool dictFocusLost(Dictation& d);
 
 // (position in seconds - n) as a time value, rounded half to even.

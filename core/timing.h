@@ -1,21 +1,11 @@
 // Timing adjustment of the slot table: shifts, the stretch, syncing a time
 // to the playing position, the nudges of the displayed cue, and the reset to
-// the file's times.  Plain functions on the Lesson; the window reads the
+// the file's times.  Plain functions on the Lesson; the caller reads the
 // player and does the refresh.
 //
-// After every change that returns changed == true the window refreshes in
-// this order (tick, slots and delta say what is due):
-//   1. tb_point range: max := subtime[subcount-1] / 10000, min := subtime[1]
-//      / 10000 (whole seconds, truncated);
-//   2. Tf_sub.repainttime (list time column);
-//   3. when tick is set (cursub > 0): forcetick on and one main-timer tick;
-//   4. (adjsaved is already set here);
-//   5. focus bar repaint and a_F5Execute;
-//   6. waveform: after adjshift wavxshift(delta) over slots first..last;
-//      after the nudges and resetsub wavxset (markers re-placed from times);
-//      adjratio moves no markers;
-//   7. logout(log) when log is not empty.
-// resetsub needs only 1, 2, 3, 5 and 6 (it refreshes like a shift).
+// A change that returns changed == true moved times of slots first..last
+// (a Timing change of the data); tick asks for one forced main-timer tick
+// (cursub > 0), delta is the shift applied, log the line to show.
 //
 // Times are 1/10000 s; rounding is to the nearest unit, halves to even.
 #pragma once
@@ -65,8 +55,8 @@ TimingChange subtopadj(Lesson& l, const Options& o, double positionSeconds, bool
 TimingChange subendadj(Lesson& l, const Options& o, double positionSeconds, bool mediumOpen, bool playing);
 
 // The 1-based byte column of a press at (x, y) on a strip showing text in
-// cells of cellw x cellh: x - xoffset (the left edge of Splitter2 on the
-// previous and next strips, 0 on p_sub) divided by cellw, + 1; a press below
+// cells of cellw x cellh: x - xoffset (the left edge of the text on the
+// previous and next cue strips, 0 on the displayed cue's) divided by cellw, + 1; a press below
 // the first line (y > cellh + 2) adds the position of the first CR LF + 1.
 // 0 when cellw <= 0.
 int clickColumn(int x, int y, int cellh, int cellw, const std::string& text, int xoffset);
@@ -78,7 +68,7 @@ std::optional<ttime> clickTarget(const Lesson& l, int64_t slot, int64_t column);
 
 // Alt + click sync: adjpos(clickTarget(slot, column)).  The strips' handlers
 // set adjfrom first: previous strip cursub - 2 (only when that is >= 1),
-// next strip cursub; p_sub leaves it.  clickadj computes the column with
+// next strip cursub; the displayed cue's leaves it.  clickadj computes the column with
 // clickColumn (xoffset 0 when slot == cursub, else splitterLeft).
 TimingChange clickadj(Lesson& l, const Options& o, int x, int y, int cellh, int cellw, int64_t slot,
                       int splitterLeft, double positionSeconds, bool mediumOpen, bool playing);

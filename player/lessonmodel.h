@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QObject>
+#include <vector>
 
 #include "core/change.h"
 #include "core/dictation.h"
@@ -29,10 +30,20 @@ class LessonModel : public QObject {
   quint64 loadNumber() const { return loadNumber_; }
 
   // Tells every subscriber what changed; slot tl::kAllSlots for the whole table.
+  // Subscribers run at once, on the UI thread (the model lives there).
   void announce(tl::Change what, int slot = tl::kAllSlots) {
     if (what == tl::Change::Load) ++loadNumber_;
     emit changed(what, slot);
   }
+  // The same, naming the letters of the displayed cue whose look changed;
+  // while subscribers run, marks() returns them (a view that draws single
+  // letters redraws just these instead of the whole cue).
+  void announce(tl::Change what, int slot, const std::vector<tl::LetterMark>& marks) {
+    marks_ = marks.empty() ? nullptr : &marks;
+    announce(what, slot);
+    marks_ = nullptr;
+  }
+  const std::vector<tl::LetterMark>* marks() const { return marks_; }
 
  signals:
   void changed(tl::Change what, int slot);
@@ -42,4 +53,5 @@ class LessonModel : public QObject {
   tl::Options options_;
   tl::Dictation dictation_{lesson_, options_};
   quint64 loadNumber_ = 0;
+  const std::vector<tl::LetterMark>* marks_ = nullptr;
 };

@@ -55,7 +55,7 @@ Tf_main::Tf_main(MainDeps deps, QWidget* parent)
     : QMainWindow(parent), model_(new LessonModel(this)), L(model_->lesson()),
       opt(model_->options()), dict(model_->dictation()), deps_(std::move(deps)),
       player_(std::move(deps_.player)),
-      maintimer_(L, opt, *this) {
+      maintimer_(L, opt, static_cast<tl::TimerView&>(*this)) {
   setObjectName(QStringLiteral("f_main"));
   setWindowTitle(QStringLiteral("Tallisen 3.991"));
   if (!deps_.tickCount) deps_.tickCount = monotonicMs;
@@ -74,11 +74,12 @@ void Tf_main::FormCreate() {
     videoArea->layout()->addWidget(vw);
   }
   buildPanels();
-  buildActions();
+  subscribeViews();
   buildMenus();
   buildViewMenu();
+  wireButtons();
   createRecorder();
-  exedir = deps_.exedir;
+  exedir_ = deps_.exedir;
   maintimer_.tmrstop = false;
   dvdmode = movopened = seekdrag = dict.ppbtnheld = dict.peekkey = false;
   dvdmenuoverlay = false;
@@ -334,7 +335,7 @@ void Tf_main::subflginit() {
   L.replaytick = 0;
   L.newcue = false;
   maintimer_.seMarkVisible = false;
-  onSubflginit();
+  model_->announce(tl::Change::Load);
 }
 
 void Tf_main::message(const QString& text, const QString& caption) {
@@ -413,22 +414,7 @@ void Tf_main::FormActivate() { shortcuton(); }
 void Tf_main::FormDeactivate() {
   shortcutoff();
   // Keys held while the window loses the focus count as released.
-  if (tl::dictFocusLost(dict)) {
-    subs_invalidate();
-    repaintOverlay();
-  }
-}
-
-void Tf_main::shortcuton() {
-  if (auto* a = action("a_sntback")) a->setShortcut(QKeySequence(Qt::Key_Up));
-  if (auto* a = action("a_sntnext")) a->setShortcut(QKeySequence(Qt::Key_Down));
-  if (auto* a = action("a_wordback")) a->setShortcut(QKeySequence(Qt::Key_Left));
-  if (auto* a = action("a_wordnext")) a->setShortcut(QKeySequence(Qt::Key_Right));
-}
-
-void Tf_main::shortcutoff() {
-  for (const char* n : {"a_sntback", "a_sntnext", "a_wordback", "a_wordnext"})
-    if (auto* a = action(n)) a->setShortcut(QKeySequence());
+  if (tl::dictFocusLost(dict)) model_->announce(tl::Change::Peek);
 }
 
 void Tf_main::setMenuVisible(bool on) {
@@ -463,17 +449,4 @@ QAction* Tf_main::action(const char* name) const {
   for (QAction* a : allActions)
     if (a->objectName() == QLatin1String(name)) return a;
   return nullptr;
-}
-
-QAction* Tf_main::addAction_(const char* name, const QString& caption, const QKeySequence& key,
-                             std::function<void()> handler) {
-  auto* a = new QAction(caption, this);
-  a->setObjectName(QString::fromLatin1(name));
-  if (!key.isEmpty()) a->setShortcut(key);
-  a->setShortcutContext(Qt::WindowShortcut);
-  connect(a, &QAction::triggered, this, [handler] { handler(); });
-  // Added to the window itself so that the shortcut works with the menu bar hidden.
-  QWidget::addAction(a);
-  allActions.push_back(a);
-  return a;
 }

@@ -1,6 +1,12 @@
-// Tf_main: the main window of Tallisen.  It owns the lesson (slot table and
-// counters), the media player, the main timer and the controls; the logic
-// lives in core/ and the window forwards to it and paints the result.
+// Tf_main: the main window of Tallisen.  It owns the lesson model (slot
+// table, counters, options, typing state), the media player, the main timer
+// and the controls.  The logic lives in core/; the window runs it through
+// its entry points below, announces what changed on the model, and its
+// views repaint from the model's announcements (docs/architecture.md).
+//
+// Threads: everything here runs on the UI thread.  Work from another thread
+// (the player's events, the recorder's buffers, translations) arrives as a
+// queued call on the UI thread; nothing waits in a nested event loop.
 #pragma once
 
 #include <QMainWindow>
@@ -47,6 +53,7 @@ namespace ovl {
 struct VideoGeom;
 }
 namespace ui {
+class TFocusBar;
 class TSubPanel;
 class TSubStrip;
 class TProgressBar;
@@ -56,7 +63,10 @@ class TSubOverlay;
 
 class TExtTrackBar;
 class MainWindows;
+class MainTestAccess;
 class Tf_option;
+struct MainCommand;
+struct ViewItem;
 
 // What the main window is built with; tests pass fakes.
 struct MainDeps {
@@ -75,59 +85,85 @@ struct MainDeps {
   std::function<std::unique_ptr<tl::wavein::WaveIn>()> waveDevice;
 };
 
-class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
+class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   Q_OBJECT
  public:
   explicit Tf_main(MainDeps deps, QWidget* parent = nullptr);
   ~Tf_main() override;
 
-  // ---- data owned for the run ------------------------------------------
+  // ---- the run's data ----------------------------------------------------
   // The lesson, the options and the typing state live in the model, which
   // announces their changes to every window.
   LessonModel* model() const { return model_; }
- private:
-  LessonModel* model_;
- public:
-  tl::Lesson& L;
-  tl::Options& opt;
-  // Typing state: cursor moves, hints, held keys (peek key, Space, digits).
-  tl::Dictation& dict;
-  std::string exedir;
-  bool movopened = false;
-  bool dvdmode = false;
-  bool seekdrag = false;
-  bool dvdmenuoverlay = false;
-  int64_t totaltimebase = 0;  // study time before this run (ms)
-  uint32_t starttick = 0;
-  double wavcolsec = 512.0 / (22050.0 * 2.0);
-  int savedPanelHeight = 150;
-  std::vector<std::string> refilelist;  // recent files, newest first
-
+  const std::string& exedir() const { return exedir_; }  // program data folder, trailing '/'
   tl::MediaPlayer& WMP() { return *player_; }
-  tl::MainTimer& timer() { return maintimer_; }
+  bool mediumOpen() const;
+  double positionSeconds();
 
-  // ---- operations other windows and tests call -------------------------
-  void subflginit();
+  // The secondary windows and the settings window (set by the program block).
+  void setWindows(MainWindows* w) { windows_ = w; }
+  void setOptionWindow(Tf_option* o) { option_ = o; }
+
+  // ---- entry points other windows call -----------------------------------
   void srtfileopen(const std::string& path);
   void movfileopen(const std::string& url);
+  void dropFile(const QString& path);
+  bool srtsav();       // false when a write failed
+  bool subflgsave();   // false when a write failed
+  void a_saveExecute();
+  // The recount after a bulk change of letter states; announces the letters.
   void afterflgchg();
+  // After times were changed in place: announces the timing.
+  void refreshAfterTiming();
+  // Repaints every view of the main window ("表示更新").
+  void a_F5Execute();
   // Plays from time t; slot names the cue the jump aims at (0: none).  Every
   // jump of the program, from any window, goes through here.
   bool posplay(int32_t slot, tl::ttime t);
-  void a_F5Execute();
-  void logout(const std::string& utf8) override;
-  void Timer1Timer();
   void playpause() override;
-  void spltcol();
-  void fstplay();
-  void dropFile(const QString& path);
+  void adjshift(tl::ttime delta);
+  void adjratio(tl::ttime t);
+  void adjpos(tl::ttime t);
+  void csrset(int start);
+  void a_hintExecute();
+  void a_sntgiveupExecute();
+  void hidehint();
+  void Sceneback();
+  void Scenenext();
+  void Timer1Timer();
+  void logout(const std::string& utf8) override;
   // Shows a message box (through the dependency, so that tests see it).
   void message(const QString& text, const QString& caption = QString());
   int question(const QString& text, const QString& caption, int buttons);
   QString statusText(int panel) const;
   QAction* action(const char* name) const;
 
-  // ---- NavView / TimerView ---------------------------------------------
+  // ---- settings (the option window) --------------------------------------
+  void applySettings(const tl::Settings& s);
+  void collectSettings(tl::Settings& s);
+  bool overlayFontSizes(int32_t& gfsize, int32_t& gfssize) const;
+  void setWaveDevice(int device);
+
+  // Treat the window as the foreground window whatever the window system
+  // says (offscreen windows are never active).
+  void setForceForeground(bool on) { forceForeground_ = on; }
+
+  static constexpr const char* kHelpPage = "https://tallisen.example.org/help/";
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  bool eventFilter(QObject* obj, QEvent* ev) override;
+
+ private:
+  friend class MainTestAccess;  // tests/support/mainaccess.h
+  friend struct MainCommand;
+  friend struct ViewItem;
+
+  // ---- NavView / TimerView (core's calls back into the window) ------------
   bool isForeground() override;
   uint32_t tickCount() override;
   void waveResetIfOutside(tl::ttime t) override;
@@ -146,34 +182,24 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   void newCueDisplayed() override;
   void tickFailed(const std::string& utf8Message) override;
 
-  // For tests: treat the window as the foreground window whatever the
-  // window system says (offscreen windows are never active).
-  bool forceForeground = false;
-
- protected:
-  void closeEvent(QCloseEvent* e) override;
-  void resizeEvent(QResizeEvent* e) override;
-  void dragEnterEvent(QDragEnterEvent* e) override;
-  void dropEvent(QDropEvent* e) override;
-  void changeEvent(QEvent* e) override;
-  bool eventFilter(QObject* obj, QEvent* ev) override;
-
- private:
-  // construction (main.cpp)
+  // construction, closing, full screen, message boxes (main.cpp)
   void FormCreate();
   void buildLayout();
-  void buildActions();
-  void buildMenus();
   void driveAdd();
   bool FormCloseQuery();
   void FormClose();
   void FormActivate();
   void FormDeactivate();
-  void shortcuton();
-  void shortcutoff();
   void setMenuVisible(bool on);
   void n_fullClick();
+  void subflginit();
+
+  // the command table, menus and enabling (main_actions.cpp)
+  void buildMenus();
+  void shortcuton();
+  void shortcutoff();
   void enableSubtitleControls(bool on);
+  void wireButtons();
 
   // media (main_media.cpp)
   void movieopen();
@@ -183,77 +209,46 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   void spdvisset(bool visible);
   void t_vlmChange(int v);
   void t_spdChange(int v);
+  void FormResize();
+  void fstplay();
+  std::vector<std::pair<std::string, std::string>> driveList();  // device, name
+  void n_topmenuClick();
+  void n_titlemenuClick();
+  void N15Click();
+
+  // recent files (main_recent.cpp)
   void ReadFile();
   void WriteFile();
   void refileadd(const std::string& path);
   void fileopen(const std::string& path);
-  void lockunlock();
+
+  // seek bars and the lock (main_seek.cpp)
   void seekBarsWire();
-  void FormResize();
   tl::ttime movieBarTime();
   void seekFromBar(tl::ttime t);
-  void forcedTick();
-  void captionset();
-  tl::ttime movieSeekTarget = 0;
-  std::vector<std::pair<std::string, std::string>> driveList();  // device, name
+  void lockunlock();
 
- public:
-  // subtitles and progress (main_subs.cpp)
-  bool srtsav();       // false when a write failed
-  bool subflgsave();   // false when a write failed
+  // subtitles and progress files (main_subs.cpp)
   void subflgload();
-  void a_saveExecute();
   void a_allsaveExecute();
-  // panels and overlay (main_paint.cpp)
+  void N24Click();
+  void N25Click();
+  void captionset();
+
+  // the views: panels, overlay, status bar, subscriptions (main_paint.cpp)
+  void buildPanels();
+  void buildViewMenu();
+  void subscribeViews();
+  void lessonChanged(tl::Change what, int slot);
   void subs_invalidate();
   void gsubadj();
-  void onSubflginit();
   void onGapReached();
   void repaintOverlay();
   void movsizeset();
   void wavreset();
-  static constexpr const char* kHelpPage = "https://tallisen.example.org/help/";
-  // sound recording (main_wave.cpp)
-  void startRecording();
-  // typing and keys (main_keys.cpp)
-  void FormKeyPress(QChar c);
-  bool FormKeyDown(QKeyEvent* e);
-  void FormKeyUp(QKeyEvent* e);
-  void csrset(int start);
-  void Sceneposset();
   void sm_ref();
-  void a_hintExecute();
-  void a_sntgiveupExecute();
-  void a_backcloseExecute();
-  void a_nextcloseExecute();
-  void a_wordbackExecute();
-  void a_wordnextExecute();
-  void hidehint();
-  void n_wordcopyClick();
-  // scenes (main_scenes.cpp)
-  void Sceneback();
-  void Scenenext();
-  void n_topmenuClick();
-  void n_titlemenuClick();
-  // timing (main_adjust.cpp)
-  void adjshift(tl::ttime delta);
-  void adjratio(tl::ttime t);
-  void adjpos(tl::ttime t);
-  void a_subtopadjExecute();
-  void a_subendadjExecute();
-  void a_pointsubdownExecute();
-  void a_pointsubupExecute();
-  void n_adjresetClick();
-  void refreshAfterTiming();
-  void applyTiming(const tl::TimingChange& c);
-  double positionSeconds();
-  bool mediumOpen() const;
-  void clickadj(int x, int y, int cellh, int cellw, int slot);
-  void clickadjg(int slot, int column);
-  void N24Click();
-  void N25Click();
-  void N15Click();
-  // view menu handlers (main_paint.cpp)
+  void showStarAndMemo();
+  void pointBarRange();
   void overlayOptionChanged();
   void n_panelsubClick();
   void n_prenextsubClick();
@@ -261,46 +256,85 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   void n_dispsubClick();
   void n_xpClick();
   void n_7Click();
-  bool clickwordg(int column);
-  // settings (main_paint.cpp)
-  void applySettings(const tl::Settings& s);
-  void collectSettings(tl::Settings& s);
-  Tf_option* option = nullptr;
-  // recording (main_wave.cpp)
-  std::unique_ptr<tl::TAudioIn> AudioIn1;
-  bool AudioIn1BufferFilled(char* buf, int& size);
-  bool recordPending = false;
-  void applyOutcome(const tl::DictOutcome& o);
-  void congratulate(const QString& text);
-  QPoint msgpos() const;
-  void overlayCells(const std::vector<tl::OverlayCell>& cells);
   void hideOverlayForDvdMenu();
-  // The secondary windows, shown by menu commands (set by the program block).
-  MainWindows* windows = nullptr;
-
- private:
-  void stopWorkersAtClose();
-  void createRecorder();
-  uint64_t runMs() const;
-  void buildPanels();
-  void buildViewMenu();
   tl::ovl::VideoGeom videoGeom() const;
+  void spltcol();
+
+  // settings pushed into the window (main_settings.cpp)
   void saveSettingsAtClose();
 
-  QAction* addAction_(const char* name, const QString& caption, const QKeySequence& key,
-                      std::function<void()> handler);
+  // typing, cursor, hints, give-up (main_dict.cpp)
+  void applyOutcome(const tl::DictOutcome& o);
+  void FormKeyPress(QChar c);
+  void a_backcloseExecute();
+  void a_nextcloseExecute();
+  void a_wordbackExecute();
+  void a_wordnextExecute();
+  void n_wordcopyClick();
+  void congratulate(const QString& text);
+  QPoint msgpos() const;
+  bool clickwordg(int column);
 
-  const QKeyEvent* lastKeyEvent_ = nullptr;
-  quint64 lastKeyStamp_ = 0;
-  int lastKeyType_ = 0;
+  // the key preview (main_keys.cpp)
+  bool FormKeyDown(QKeyEvent* e);
+  void FormKeyUp(QKeyEvent* e);
 
+  // timing (main_adjust.cpp)
+  void applyTiming(const tl::TimingChange& c);
+  void a_subtopadjExecute();
+  void a_subendadjExecute();
+  void a_pointsubdownExecute();
+  void a_pointsubupExecute();
+  void n_adjresetClick();
+  void clickadjg(int slot, int column);
+
+  // scenes (main_scenes.cpp)
+  void Sceneposset();
+
+  // the main timer and playback (main_timer.cpp)
+  void forcedTick();
+  void playStarted();
+  void pauseGlyph(bool playing);
+
+  // recording and closing the workers (main_wave.cpp)
+  void createRecorder();
+  void startRecording();
+  bool AudioIn1BufferFilled(char* buf, int& size);
+  void stopWorkersAtClose();
+  uint64_t runMs() const;
+
+  // ---- state --------------------------------------------------------------
+  LessonModel* model_;
+  tl::Lesson& L;
+  tl::Options& opt;
+  tl::Dictation& dict;  // typing state: cursor moves, hints, held keys
   MainDeps deps_;
   std::unique_ptr<tl::MediaPlayer> player_;
   tl::MainTimer maintimer_;
   QTimer* Timer1 = nullptr;
+  QTimer* playWait_ = nullptr;   // the bounded wait of playpause for the playing state
+  qint64 playWaitStart_ = 0;
+  std::string exedir_;
+  MainWindows* windows_ = nullptr;
+  Tf_option* option_ = nullptr;
+  std::unique_ptr<tl::TAudioIn> AudioIn1;
+  bool recordPending = false;
+  bool forceForeground_ = false;
+  bool movopened = false;
+  bool dvdmode = false;
+  bool seekdrag = false;
+  bool dvdmenuoverlay = false;
+  int64_t totaltimebase = 0;  // study time before this run (ms)
+  uint32_t starttick = 0;
+  double wavcolsec = 512.0 / (22050.0 * 2.0);
+  int savedPanelHeight = 150;
+  std::vector<std::string> refilelist;  // recent files, newest first
+  tl::ttime movieSeekTarget = 0;
+  const QKeyEvent* lastKeyEvent_ = nullptr;
+  quint64 lastKeyStamp_ = 0;
+  int lastKeyType_ = 0;
 
- public:
-  // ---- controls (named as the rest of the program refers to them) ------
+  // ---- controls -----------------------------------------------------------
   QWidget* videoArea = nullptr;  // where the player's video widget sits
   QSplitter* Splitter1 = nullptr;
   QWidget* Panel1 = nullptr;
@@ -338,15 +372,16 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   QToolButton* sb_sublock = nullptr;
   QToolButton* sb_hint = nullptr;
   QToolButton* sb_giveup = nullptr;
-  std::vector<QLabel*> statusPanels;
+  std::vector<QLabel*> statusPanels;  // the eight status-bar panels
   tl::ui::TSubPanel* subPanel = nullptr;
   tl::ui::TSubStrip* preStrip = nullptr;
   tl::ui::TSubStrip* nextStrip = nullptr;
+  tl::ui::TFocusBar* focusBar = nullptr;
   tl::ui::TProgressBar* progressBar = nullptr;
-  tl::ui::TSubOverlay* tp_sub = nullptr;  // the eight status-bar panels
+  tl::ui::TSubOverlay* tp_sub = nullptr;
   QMenuBar* MainMenu1 = nullptr;
-  QMenu* n_video = nullptr;   // "動画"
-  QMenu* n_dvd = nullptr;     // "DVD" below it
+  QMenu* n_video = nullptr;     // "動画"
+  QMenu* n_dvd = nullptr;       // "DVD" below it
   QAction* n_dvdsep = nullptr;
   QMenu* n_subtitle = nullptr;  // "字幕"
   QMenu* n_adjust = nullptr;    // "調整"
@@ -359,4 +394,5 @@ class Tf_main : public QMainWindow, public tl::TimerView, public tl::NavView {
   QAction* n_speedvis = nullptr;
   std::vector<QAction*> driveItems;
   std::vector<QAction*> allActions;
+  std::vector<std::pair<QAction*, int>> enabling_;  // commands enabled with subtitles loaded
 };

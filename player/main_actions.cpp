@@ -1,6 +1,5 @@
-// Tf_main: the action list and the menus, declared as data.
+// Tf_main: the command table, the menus and the enabling built from it.
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -14,179 +13,195 @@
 #include "platform/media/mediaplayer.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
+#include "player/main_commands.h"
 #include "player/windows.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
-void Tf_main::buildActions() {
+const std::vector<MainCommand>& MainCommand::all() {
+  using M = MainCommand::Menu;
+  using W = MainCommand::When;
   using K = QKeySequence;
-  // Menu bar and window.
-  auto* mv = addAction_("a_menuvis", U("メニュー"), K(Qt::Key_F12), [this] {
-    setMenuVisible(action("a_menuvis")->isChecked());
-  });
-  mv->setCheckable(true);
-  mv->setChecked(true);
-  n_fullp = addAction_("n_fullp", U("全画面"), K(Qt::ALT | Qt::Key_Return), [this] { n_fullClick(); });
-  n_fullp->setCheckable(true);
-
-  // Subtitles.
-  addAction_("a_srtview", U("字幕一覧"), K(Qt::CTRL | Qt::Key_L), [this] {
-    if (windows) windows->showSubList();
-  });
-  addAction_("a_subedit", U("表示字幕を編集"), K(Qt::Key_F2), [this] {
-    if (windows) windows->showSubEdit();
-  });
-  addAction_("a_sntcopy", U("表示字幕をコピー"), K(Qt::CTRL | Qt::Key_C), [this] {
-    if (!L.validSlot(L.cursub)) return;
-    const std::string t = tl::cp::ansiToUtf8(L.subtext[L.cursub]);
-    QApplication::clipboard()->setText(QString::fromStdString(t));
-    logout(t + "コピーしました");
-  });
-  addAction_("a_F5", U("表示更新"), K(Qt::Key_F5), [this] { a_F5Execute(); });
-  addAction_("a_save", U("進捗保存"), K(Qt::CTRL | Qt::Key_S), [this] { a_saveExecute(); });
-  addAction_("a_allsave", U("全て保存"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { a_allsaveExecute(); });
-
-  // Dictation.
-  addAction_("a_sntback", U("1文戻る"), K(Qt::Key_Up), [this] { tl::beforesub(L, opt, *this); });
-  addAction_("a_sntnext", U("1文進む"), K(Qt::Key_Down), [this] { tl::nextsub(L, opt, *this); });
-  addAction_("a_wordback", U("カーソル戻る"), K(Qt::Key_Left), [this] { a_wordbackExecute(); });
-  addAction_("a_wordnext", U("カーソル進む"), K(Qt::Key_Right), [this] { a_wordnextExecute(); });
-  addAction_("a_hint", U("1文字ヒント"), K(Qt::Key_F1), [this] { a_hintExecute(); });
-  addAction_("a_sntgiveup", U("1文ギブアップ"), K(Qt::Key_Escape), [this] { a_sntgiveupExecute(); });
-  addAction_("a_backclose", U("前の隠された文までジャンプ"), K(Qt::SHIFT | Qt::Key_Up),
-             [this] { a_backcloseExecute(); });
-  addAction_("a_nextclose", U("次の隠された文までジャンプ"), K(Qt::SHIFT | Qt::Key_Down),
-             [this] { a_nextcloseExecute(); });
-
-  // Timing.
-  addAction_("a_subtoolate", U("字幕遅い/一時停止ｵｰﾊﾞｰ(全ての字幕-0.1秒)"), K(Qt::ALT | Qt::Key_Left),
-             [this] { adjshift(-1000); });
-  addAction_("a_subtoofast", U("字幕早い/手前で一時停止(全ての字幕+0.1秒)"), K(Qt::ALT | Qt::Key_Right),
-             [this] { adjshift(+1000); });
-  addAction_("a_subtopadj", U("表示字幕のセリフ始まりと現在位置を合わせる"), K(Qt::ALT | Qt::Key_Up),
-             [this] { a_subtopadjExecute(); });
-  addAction_("a_subendadj", U("表示字幕のセリフ終わりと現在位置を合わせる"), K(Qt::ALT | Qt::Key_Down),
-             [this] { a_subendadjExecute(); });
-  addAction_("a_pointsubdown", U("現在字幕始まりだけ下げる"), K(Qt::ALT | Qt::Key_Comma),
-             [this] { a_pointsubdownExecute(); });
-  addAction_("a_pointsubup", U("現在字幕終わりだけ伸ばす"), K(Qt::ALT | Qt::Key_Period),
-             [this] { a_pointsubupExecute(); });
+  static const std::vector<MainCommand> table = {
+      // 動画
+      {M::Video, "n_movopen", "動画開く", {}, [](Tf_main& w) { w.movieopen(); }},
+      {M::Video, "n_urlopen", "URLを開く", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showUrlOpen(); }},
+      {M::Dvd, "n_topmenu", "トップメニュー", {}, [](Tf_main& w) { w.n_topmenuClick(); }},
+      {M::Dvd, "n_titlemenu", "タイトルメニュー", {}, [](Tf_main& w) { w.n_titlemenuClick(); }},
+      {M::Dvd, nullptr, nullptr, {}},
+      {M::Video, nullptr, nullptr, {}},
+      {M::Video, "N26", "再生しなおし", {}, [](Tf_main& w) { w.movfileopen(w.player_->URL()); }},
+      {M::Video, "n_fullp", "全画面", K(Qt::ALT | Qt::Key_Return), [](Tf_main& w) { w.n_fullClick(); },
+       W::Always, Checkable},
+      // 字幕
+      {M::Subtitle, "n_srtopen", "srt形式の字幕ファイルを開く", {}, [](Tf_main& w) { w.subopen(); }},
+      {M::Subtitle, "a_save", "進捗保存", K(Qt::CTRL | Qt::Key_S), [](Tf_main& w) { w.a_saveExecute(); }, W::Loaded},
+      {M::Subtitle, "a_allsave", "全て保存", K(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+       [](Tf_main& w) { w.a_allsaveExecute(); }, W::Loaded},
+      {M::Subtitle, "N24", "字幕上書き保存", {}, [](Tf_main& w) { w.N24Click(); }, W::Loaded},
+      {M::Subtitle, "N25", "字幕別名保存", {}, [](Tf_main& w) { w.N25Click(); }, W::Loaded},
+      {M::Subtitle, nullptr, nullptr, {}},
+      {M::Subtitle, "a_srtview", "字幕一覧", K(Qt::CTRL | Qt::Key_L),
+       [](Tf_main& w) { if (w.windows_) w.windows_->showSubList(); }, W::Loaded},
+      {M::Subtitle, "a_subedit", "表示字幕を編集", K(Qt::Key_F2),
+       [](Tf_main& w) { if (w.windows_) w.windows_->showSubEdit(); }, W::Loaded},
+      {M::Subtitle, "a_sntcopy", "表示字幕をコピー", K(Qt::CTRL | Qt::Key_C),
+       [](Tf_main& w) {
+         if (!w.L.validSlot(w.L.cursub)) return;
+         const std::string t = tl::cp::ansiToUtf8(w.L.subtext[w.L.cursub]);
+         QApplication::clipboard()->setText(QString::fromStdString(t));
+         w.logout(t + "コピーしました");
+       },
+       W::Loaded},
+      {M::Subtitle, "n_wordcopy", "直近の入力単語をコピー", {}, [](Tf_main& w) { w.n_wordcopyClick(); }, W::Loaded},
+      {M::Subtitle, "n_sublock", "字幕ロック", {}, [](Tf_main& w) { w.lockunlock(); }, W::Loaded, Checkable},
+      {M::Subtitle, nullptr, nullptr, {}},
+      {M::Subtitle, "a_sntback", "1文戻る", K(Qt::Key_Up), [](Tf_main& w) { tl::beforesub(w.L, w.opt, w); },
+       W::Loaded, ActiveKey},
+      {M::Subtitle, "a_sntnext", "1文進む", K(Qt::Key_Down), [](Tf_main& w) { tl::nextsub(w.L, w.opt, w); },
+       W::Loaded, ActiveKey},
+      {M::Subtitle, "a_wordback", "カーソル戻る", K(Qt::Key_Left), [](Tf_main& w) { w.a_wordbackExecute(); },
+       W::Loaded, ActiveKey},
+      {M::Subtitle, "a_wordnext", "カーソル進む", K(Qt::Key_Right), [](Tf_main& w) { w.a_wordnextExecute(); },
+       W::Loaded, ActiveKey},
+      {M::Subtitle, "a_backclose", "前の隠された文までジャンプ", K(Qt::SHIFT | Qt::Key_Up),
+       [](Tf_main& w) { w.a_backcloseExecute(); }, W::Loaded},
+      {M::Subtitle, "a_nextclose", "次の隠された文までジャンプ", K(Qt::SHIFT | Qt::Key_Down),
+       [](Tf_main& w) { w.a_nextcloseExecute(); }, W::Loaded},
+      {M::Subtitle, "a_hint", "1文字ヒント", K(Qt::Key_F1), [](Tf_main& w) { w.a_hintExecute(); }, W::Loaded},
+      {M::Subtitle, "a_sntgiveup", "1文ギブアップ", K(Qt::Key_Escape), [](Tf_main& w) { w.a_sntgiveupExecute(); },
+       W::Loaded},
+      {M::Subtitle, "n_hidehint", "ヒント使用文字を再び隠す", {}, [](Tf_main& w) { w.hidehint(); }, W::Loaded},
+      {M::Subtitle, nullptr, nullptr, {}},
+      {M::Subtitle, "n_subno", "字幕番号指定ジャンプ", K(Qt::CTRL | Qt::Key_J),
+       [](Tf_main& w) { if (w.windows_) w.windows_->showSubNo(); }, W::Loaded},
+      {M::Subtitle, "n_wordopen", "指定単語オープン", {},
+       [](Tf_main& w) { if (w.windows_) w.windows_->showWordOpen(); }, W::Loaded},
+      {M::Subtitle, "n_dicmode", "フィルタ", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showFilter(); },
+       W::Loaded},
+      {M::Subtitle, "a_F5", "表示更新", K(Qt::Key_F5), [](Tf_main& w) { w.a_F5Execute(); }, W::Loaded},
+      // 調整
+      {M::Adjust, "a_subtoolate", "字幕遅い/一時停止ｵｰﾊﾞｰ(全ての字幕-0.1秒)", K(Qt::ALT | Qt::Key_Left),
+       [](Tf_main& w) { w.adjshift(-1000); }, W::Loaded},
+      {M::Adjust, "a_subtoofast", "字幕早い/手前で一時停止(全ての字幕+0.1秒)", K(Qt::ALT | Qt::Key_Right),
+       [](Tf_main& w) { w.adjshift(+1000); }, W::Loaded},
+      {M::Adjust, "a_subtopadj", "表示字幕のセリフ始まりと現在位置を合わせる", K(Qt::ALT | Qt::Key_Up),
+       [](Tf_main& w) { w.a_subtopadjExecute(); }, W::Loaded},
+      {M::Adjust, "a_subendadj", "表示字幕のセリフ終わりと現在位置を合わせる", K(Qt::ALT | Qt::Key_Down),
+       [](Tf_main& w) { w.a_subendadjExecute(); }, W::Loaded},
+      {M::Adjust, "a_pointsubdown", "現在字幕始まりだけ下げる", K(Qt::ALT | Qt::Key_Comma),
+       [](Tf_main& w) { w.a_pointsubdownExecute(); }, W::Loaded},
+      {M::Adjust, "a_pointsubup", "現在字幕終わりだけ伸ばす", K(Qt::ALT | Qt::Key_Period),
+       [](Tf_main& w) { w.a_pointsubupExecute(); }, W::Loaded},
+      {M::Adjust, "n_adjsec", "字幕調整値を数値で入力する", {},
+       [](Tf_main& w) { if (w.windows_) w.windows_->showAdjNum(); }, W::Loaded},
+      {M::Adjust, "n_adjreset", "字幕位置調整リセット", {}, [](Tf_main& w) { w.n_adjresetClick(); }, W::Loaded},
+      // 表示 (the view items follow in buildViewMenu)
+      {M::View, "n_speedvis", "スピード調整バー", {}, [](Tf_main& w) { w.spdvisset(w.n_speedvis->isChecked()); },
+       W::Always, Checkable},
+      {M::View, "a_menuvis", "メニュー", K(Qt::Key_F12),
+       [](Tf_main& w) { w.setMenuVisible(w.action("a_menuvis")->isChecked()); }, W::Always, Checkable | Checked},
+      // ツール
+      {M::Tools, "n_option", "設定", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showOption(); }},
+      {M::Tools, "n_rireki", "学習履歴", {},
+       [](Tf_main& w) {
+         if (w.L.flgdirty &&
+             w.question(U("進捗を保存すると最新の学習履歴が反映されます。保存しますか？"), U("進捗保存"),
+                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+           w.subflgsave();
+         if (w.windows_) w.windows_->showRireki();
+       }},
+      // ヘルプ
+      {M::Help, "N11", "キーボードショートカット", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showKeys(); }},
+      {M::Help, "N15", "ヘルプページ", {}, [](Tf_main& w) { w.N15Click(); }},
+      // The test menu is never shown; its items have no shortcuts.
+      {M::Test, "N27", "ショートカット切り", {}, [](Tf_main& w) { w.shortcutoff(); }},
+      {M::Test, "N28", "ショートカット入り", {}, [](Tf_main& w) { w.shortcuton(); }},
+      {M::Test, "min1", "min", {},
+       [](Tf_main& w) {
+         if (w.L.subcount > 1) w.tb_point->setMinimum((int)(w.L.subtime[1] / 10000));
+         w.message(QString::number(w.tb_point->minimum()));
+         w.message(QString::number(w.tb_point->maximum()));
+       }},
+      {M::Test, "N10", "動画長再取得", {}, [](Tf_main& w) { w.setStatusText(7, w.player_->durationString()); }},
+      {M::Test, "dbg1", "dbg表示", {}, [](Tf_main& w) { w.message(QString()); }},
+  };
+  return table;
 }
 
+// The menus hold the table's commands in its order; every command is also
+// an action of the window itself, so its shortcut works with the menu bar
+// hidden and the key preview finds it.
 void Tf_main::buildMenus() {
+  using M = MainCommand::Menu;
   MainMenu1 = menuBar();
-  auto item = [this](QMenu* m, const char* name, const QString& caption, std::function<void()> f,
-                     const QKeySequence& key = QKeySequence()) {
-    QAction* a = m->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    if (!key.isEmpty()) {
-      a->setShortcut(key);
-      QWidget::addAction(a);
-    }
-    connect(a, &QAction::triggered, this, [f] { f(); });
-    allActions.push_back(a);
-    return a;
-  };
-
   n_video = MainMenu1->addMenu(U("動画"));
-  item(n_video, "n_movopen", U("動画開く"), [this] { movieopen(); });
-  item(n_video, "n_urlopen", U("URLを開く"), [this] {
-    if (windows) windows->showUrlOpen();
-  });
-  n_dvd = n_video->addMenu(U("DVD"));
-  item(n_dvd, "n_topmenu", U("トップメニュー"), [this] { n_topmenuClick(); });
-  item(n_dvd, "n_titlemenu", U("タイトルメニュー"), [this] { n_titlemenuClick(); });
-  n_dvdsep = n_dvd->addSeparator();
-  n_video->addSeparator();
-  item(n_video, "N26", U("再生しなおし"), [this] { movfileopen(player_->URL()); });
-  n_video->addAction(n_fullp);
-
   n_subtitle = MainMenu1->addMenu(U("字幕"));
-  item(n_subtitle, "n_srtopen", U("srt形式の字幕ファイルを開く"), [this] { subopen(); });
-  n_subtitle->addAction(action("a_save"));
-  n_subtitle->addAction(action("a_allsave"));
-  item(n_subtitle, "N24", U("字幕上書き保存"), [this] { N24Click(); });
-  item(n_subtitle, "N25", U("字幕別名保存"), [this] { N25Click(); });
-  n_subtitle->addSeparator();
-  n_subtitle->addAction(action("a_srtview"));
-  n_subtitle->addAction(action("a_subedit"));
-  n_subtitle->addAction(action("a_sntcopy"));
-  item(n_subtitle, "n_wordcopy", U("直近の入力単語をコピー"), [this] { n_wordcopyClick(); });
-  n_sublock = item(n_subtitle, "n_sublock", U("字幕ロック"), [this] { lockunlock(); });
-  n_sublock->setCheckable(true);
-  n_subtitle->addSeparator();
-  n_subtitle->addAction(action("a_sntback"));
-  n_subtitle->addAction(action("a_sntnext"));
-  n_subtitle->addAction(action("a_wordback"));
-  n_subtitle->addAction(action("a_wordnext"));
-  n_subtitle->addAction(action("a_backclose"));
-  n_subtitle->addAction(action("a_nextclose"));
-  n_subtitle->addAction(action("a_hint"));
-  n_subtitle->addAction(action("a_sntgiveup"));
-  item(n_subtitle, "n_hidehint", U("ヒント使用文字を再び隠す"), [this] { hidehint(); });
-  n_subtitle->addSeparator();
-  item(n_subtitle, "n_subno", U("字幕番号指定ジャンプ"), [this] {
-    if (windows) windows->showSubNo();
-  }, QKeySequence(Qt::CTRL | Qt::Key_J));
-  item(n_subtitle, "n_wordopen", U("指定単語オープン"), [this] {
-    if (windows) windows->showWordOpen();
-  });
-  item(n_subtitle, "n_dicmode", U("フィルタ"), [this] {
-    if (windows) windows->showFilter();
-  });
-  n_subtitle->addAction(action("a_F5"));
-
   n_adjust = MainMenu1->addMenu(U("調整"));
-  for (const char* n : {"a_subtoolate", "a_subtoofast", "a_subtopadj", "a_subendadj", "a_pointsubdown",
-                        "a_pointsubup"})
-    n_adjust->addAction(action(n));
-  item(n_adjust, "n_adjsec", U("字幕調整値を数値で入力する"), [this] {
-    if (windows) windows->showAdjNum();
-  });
-  item(n_adjust, "n_adjreset", U("字幕位置調整リセット"), [this] { n_adjresetClick(); });
-
   n_refile = MainMenu1->addMenu(U("履歴"));
   n_refile->setObjectName(QStringLiteral("n_refile"));
-
   n_view = MainMenu1->addMenu(U("表示"));
-  n_speedvis = item(n_view, "n_speedvis", U("スピード調整バー"), [this] { spdvisset(n_speedvis->isChecked()); });
-  n_speedvis->setCheckable(true);
-  n_view->addAction(action("a_menuvis"));
-
   n_tools = MainMenu1->addMenu(U("ツール"));
-  item(n_tools, "n_option", U("設定"), [this] {
-    if (windows) windows->showOption();
-  });
-  item(n_tools, "n_rireki", U("学習履歴"), [this] {
-    if (L.flgdirty &&
-        question(U("進捗を保存すると最新の学習履歴が反映されます。保存しますか？"), U("進捗保存"),
-                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-      subflgsave();
-    if (windows) windows->showRireki();
-  });
-
   n_help = MainMenu1->addMenu(U("ヘルプ"));
-  item(n_help, "N11", U("キーボードショートカット"), [this] {
-    if (windows) windows->showKeys();
-  });
-  item(n_help, "N15", U("ヘルプページ"), [this] { N15Click(); });
-
-  // The test menu is never shown; its items have no shortcuts.
   QMenu* test = MainMenu1->addMenu(U("テスト"));
   test->menuAction()->setVisible(false);
-  item(test, "N27", U("ショートカット切り"), [this] { shortcutoff(); });
-  item(test, "N28", U("ショートカット入り"), [this] { shortcuton(); });
-  item(test, "min1", U("min"), [this] {
-    if (L.subcount > 1) tb_point->setMinimum((int)(L.subtime[1] / 10000));
-    message(QString::number(tb_point->minimum()));
-    message(QString::number(tb_point->maximum()));
-  });
-  item(test, "N10", U("動画長再取得"), [this] { setStatusText(7, player_->durationString()); });
-  item(test, "dbg1", U("dbg表示"), [this] { message(QString()); });
+  auto menuOf = [&](M m) -> QMenu* {
+    switch (m) {
+      case M::Video: return n_video;
+      case M::Dvd:
+        if (!n_dvd) n_dvd = n_video->addMenu(U("DVD"));
+        return n_dvd;
+      case M::Subtitle: return n_subtitle;
+      case M::Adjust: return n_adjust;
+      case M::View: return n_view;
+      case M::Tools: return n_tools;
+      case M::Help: return n_help;
+      case M::Test: return test;
+    }
+    return nullptr;
+  };
+  for (const MainCommand& c : MainCommand::all()) {
+    QMenu* m = menuOf(c.menu);
+    if (!c.name) {
+      QAction* sep = m->addSeparator();
+      if (c.menu == M::Dvd) n_dvdsep = sep;
+      continue;
+    }
+    auto* a = new QAction(U(c.caption), this);
+    a->setObjectName(QString::fromLatin1(c.name));
+    if (!c.key.isEmpty()) a->setShortcut(c.key);
+    a->setShortcutContext(Qt::WindowShortcut);
+    a->setCheckable(c.flags & MainCommand::Checkable);
+    if (c.flags & MainCommand::Checked) a->setChecked(true);
+    auto handler = c.handler;
+    connect(a, &QAction::triggered, this, [this, handler] { handler(*this); });
+    QWidget::addAction(a);
+    m->addAction(a);
+    allActions.push_back(a);
+    if (c.when == MainCommand::When::Loaded) enabling_.push_back({a, (int)c.when});
+  }
+  n_fullp = action("n_fullp");
+  n_sublock = action("n_sublock");
+  n_speedvis = action("n_speedvis");
+}
 
-  // Playback bar.
+// The keys that work only while the window is active (the arrows).
+void Tf_main::shortcuton() {
+  for (const MainCommand& c : MainCommand::all())
+    if (c.name && (c.flags & MainCommand::ActiveKey))
+      if (QAction* a = action(c.name)) a->setShortcut(c.key);
+}
+
+void Tf_main::shortcutoff() {
+  for (const MainCommand& c : MainCommand::all())
+    if (c.name && (c.flags & MainCommand::ActiveKey))
+      if (QAction* a = action(c.name)) a->setShortcut(QKeySequence());
+}
+
+// The playback bar's buttons.
+void Tf_main::wireButtons() {
   connect(sb_playpause, &QToolButton::pressed, this, [this] { dict.ppbtnheld = true; });
   connect(sb_playpause, &QToolButton::released, this, [this] { dict.ppbtnheld = false; });
   // Each button acts, then gives the keyboard focus back to the lower panel.
@@ -202,8 +217,8 @@ void Tf_main::buildMenus() {
   onClick(sb_next, [this] { player_->next(); });
   onClick(sb_sceneback, [this] { Sceneback(); });
   onClick(sb_scenenext, [this] { Scenenext(); });
-  onClick(sb_sntback, [this] { tl::beforesub(L, opt, *this); });
-  onClick(sb_sntnext, [this] { tl::nextsub(L, opt, *this); });
+  onClick(sb_sntback, [this] { tl::beforesub(L, opt, static_cast<tl::NavView&>(*this)); });
+  onClick(sb_sntnext, [this] { tl::nextsub(L, opt, static_cast<tl::NavView&>(*this)); });
   onClick(sb_wordback, [this] { a_wordbackExecute(); });
   onClick(sb_wordnext, [this] { a_wordnextExecute(); });
   connect(sb_sublock, &QToolButton::clicked, this, [this] { lockunlock(); });
@@ -211,14 +226,7 @@ void Tf_main::buildMenus() {
 }
 
 void Tf_main::enableSubtitleControls(bool on) {
-  for (QAction* a : n_subtitle->actions())
-    if (a->objectName() != QLatin1String("n_srtopen")) a->setEnabled(on);
-  for (QAction* a : n_adjust->actions()) a->setEnabled(on);
-  for (const char* n : {"a_wordback", "a_srtview", "a_save", "a_allsave", "a_subedit", "a_sntcopy", "a_F5",
-                        "a_wordnext", "a_pointsubup", "a_pointsubdown", "a_subendadj", "a_subtopadj",
-                        "a_subtoofast", "a_subtoolate", "a_sntgiveup", "a_hint", "a_nextclose",
-                        "a_backclose", "a_sntnext", "a_sntback"})
-    if (QAction* a = action(n)) a->setEnabled(on);
+  for (const auto& e : enabling_) e.first->setEnabled(on);
   for (QWidget* w : std::initializer_list<QWidget*>{sb_sceneback, sb_scenenext, sb_sntback, sb_sntnext,
                                                     sb_wordback, sb_wordnext, sb_previous, sb_next,
                                                     sb_sublock, sb_hint, sb_giveup, (QWidget*)tb_point,

@@ -3,7 +3,6 @@
 #include "platform/media/mediaplayer.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
-#include "player/windows.h"
 
 namespace {
 bool playing(tl::MediaPlayer& p) { return p.playState() == tl::ps_playing; }
@@ -14,16 +13,10 @@ void Tf_main::applyTiming(const tl::TimingChange& c) {
   if (!c.changed) return;
   refreshAfterTiming();
   if (c.tick) forcedTick();
-  repaintFocusBar();
-  a_F5Execute();
   if (!c.log.empty()) logout(c.log);
 }
 
-void Tf_main::refreshAfterTiming() {
-  if (L.subcount > 1)
-    tb_point->setRange((int)(L.subtime[1] / 10000), (int)(L.subtime[L.subcount - 1] / 10000));
-  if (windows) windows->repainttime();
-}
+void Tf_main::refreshAfterTiming() { model_->announce(tl::Change::Timing); }
 
 double Tf_main::positionSeconds() {
   double p = 0;
@@ -52,11 +45,6 @@ void Tf_main::a_subendadjExecute() {
 void Tf_main::a_pointsubdownExecute() { applyTiming(tl::pointsubdown(L)); }
 void Tf_main::a_pointsubupExecute() { applyTiming(tl::pointsubup(L)); }
 void Tf_main::n_adjresetClick() { applyTiming(tl::resetsub(L)); }
-
-void Tf_main::clickadj(int x, int y, int cellh, int cellw, int slot) {
-  applyTiming(tl::clickadj(L, opt, x, y, cellh, cellw, slot, Splitter2->x(), positionSeconds(), mediumOpen(),
-                           playing(*player_)));
-}
 
 void Tf_main::clickadjg(int slot, int column) {
   applyTiming(tl::clickadjg(L, opt, slot, column, positionSeconds(), mediumOpen(), playing(*player_)));

@@ -7,7 +7,6 @@
 #include "core/dictation.h"
 #include "platform/sound/soundplayer.h"
 #include "player/main.h"
-#include "player/windows.h"
 
 void Tf_main::applyOutcome(const tl::DictOutcome& o) {
   if (deps_.sound)
@@ -16,13 +15,8 @@ void Tf_main::applyOutcome(const tl::DictOutcome& o) {
                                                                     : tl::ClearSound::Scene));
   if (!o.clipboard.empty()) QApplication::clipboard()->setText(QString::fromStdString(o.clipboard));
   if (!o.logLine.empty()) logout(o.logLine);
-  if (o.refreshAll) a_F5Execute();
-  if (o.repaintSub) p_sub->update();
-  if (o.repaintBar) p_bar->update();
-  if (o.repaintOverlay) repaintOverlay();
-  if (!o.cells.empty()) overlayCells(o.cells);
-  if (o.refillList && windows) windows->gridset();
-  if (o.play) tl::posplay(L, *this, o.playSlot, o.playTime);
+  for (const tl::ChangeNote& n : o.changes.notes) model_->announce(n.what, n.slot, o.marks);
+  if (o.play) posplay(o.playSlot, o.playTime);
   if (!o.message.empty()) {
     if (o.congratulate)
       congratulate(QString::fromStdString(o.message));

@@ -86,18 +86,17 @@ bool Tf_main::FormKeyDown(QKeyEvent* e) {
       Panel1->setFocus();
       return true;
     case tl::KeyDownCmd::Replay:
-      tl::beforesub(L, opt, *this);
+      tl::beforesub(L, opt, static_cast<tl::NavView&>(*this));
       return true;
     case tl::KeyDownCmd::PeekOn:
-      subs_invalidate();
-      repaintOverlay();
+      model_->announce(tl::Change::Peek);
       return true;
     case tl::KeyDownCmd::PlayFromCue:
-      tl::posplay(L, *this, c.slot, c.time < 0 ? 0 : c.time);
+      posplay(c.slot, c.time < 0 ? 0 : c.time);
       return true;
     case tl::KeyDownCmd::PlayFromPos: {
       double pos = 0;
-      if (player_->currentPosition(pos)) tl::posplay(L, *this, 0, tl::positionMinus(pos, c.seconds));
+      if (player_->currentPosition(pos)) posplay(0, tl::positionMinus(pos, c.seconds));
       return true;
     }
   }
@@ -114,8 +113,5 @@ void Tf_main::FormKeyUp(QKeyEvent* e) {
   env.editFocus = Edit1->hasFocus();
   const tl::KeyUpCmd c = tl::dictKeyUp(dict, L, key, env, tickCount());
   if (c.playpause) playpause();
-  if (c.peekOff) {
-    subs_invalidate();
-    repaintOverlay();
-  }
+  if (c.peekOff) model_->announce(tl::Change::Peek);
 }

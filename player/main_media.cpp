@@ -1,5 +1,5 @@
 // Tf_main: opening media, the open-state event, volume and rate, dropped
-// files, the seek bars, the subtitle lock and the recent-files menu.
+// files, the DVD menus and the help page.
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -99,7 +99,6 @@ void Tf_main::WMPOpenStateChange(int state) {
   }
   setStatusText(7, player_->durationString());
   movsizeset();
-  repaintOverlay();
   a_F5Execute();
 }
 
@@ -147,89 +146,6 @@ void Tf_main::FormResize() {
   wavreset();
 }
 
-// ---- recent files ---------------------------------------------------------
-
-void Tf_main::ReadFile() {
-  n_refile->clear();
-  refilelist = deps_.hive ? tl::ReadFile(*deps_.hive) : std::vector<std::string>(10);
-  for (size_t n = 0; n < refilelist.size(); ++n) {
-    if (refilelist[n].empty()) continue;
-    const QString path = QString::fromStdString(refilelist[n]);
-    QAction* a = n_refile->addAction(QString::fromStdString(tl::menuCaption(std::to_string(n) + ":" + refilelist[n])));
-    a->setData(path);
-    connect(a, &QAction::triggered, this, [this, a] { fileopen(a->data().toString().toStdString()); });
-  }
-}
-
-void Tf_main::refileadd(const std::string& path) { tl::refileadd(refilelist, path); }
-
-void Tf_main::WriteFile() {
-  if (!deps_.hive) return;
-  std::string err;
-  if (!tl::WriteFile(*deps_.hive, refilelist, &err))
-    logout("履歴を保存できませんでした " + err);
-}
-
-// A missing file is reported by the opening itself.
-void Tf_main::fileopen(const std::string& path) { dropFile(QString::fromStdString(path)); }
-
-// ---- seek bars and lock ---------------------------------------------------
-
-void Tf_main::seekBarsWire() {
-  tb_movie->OnMouseDown = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-    if (movopened || dvdmode) seekdrag = true;
-  };
-  tb_movie->OnMouseMove = [this](TExtTrackBar*, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {
-    if (!seekdrag || !(movopened || dvdmode)) return;
-    movieSeekTarget = movieBarTime();
-    setStatusText(4, tl::sec2str_0(movieSeekTarget));
-  };
-  tb_movie->OnMouseUp = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-    if (!seekdrag) return;
-    seekdrag = false;
-    if (!(movopened || dvdmode)) return;
-    // A click without a drag seeks to where the bar now stands.
-    movieSeekTarget = movieBarTime();
-    seekFromBar(movieSeekTarget);
-    setStatusText(7, player_->durationString());
-  };
-  tb_point->OnMouseDown = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { seekdrag = true; };
-  tb_point->OnMouseMove = [this](TExtTrackBar*, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {
-    if (L.srtloaded && seekdrag) setStatusText(4, tl::sec2str_0((tl::ttime)tb_point->value() * 10000));
-  };
-  tb_point->OnMouseUp = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-    if (!seekdrag) return;
-    seekdrag = false;
-    if (!L.srtloaded || !(movopened || dvdmode)) return;
-    seekFromBar((tl::ttime)tb_point->value() * 10000);
-  };
-}
-
-tl::ttime Tf_main::movieBarTime() {
-  double d = player_->duration();
-  if (!(d > 0)) d = 9000;
-  return (tl::ttime)std::nearbyint(d * tb_movie->positionRatio() * 10000.0);
-}
-
-void Tf_main::seekFromBar(tl::ttime t) {
-  tl::posplay(L, *this, 0, t);
-  // The displayed cue follows the new position also while paused.
-  if (L.cursub > 0) forcedTick();
-}
-
-void Tf_main::forcedTick() {
-  L.forcetick = true;
-  Timer1Timer();
-}
-
-void Tf_main::lockunlock() {
-  // The menu item toggles its own check mark; the state is ours.
-  L.sublocked = !L.sublocked;
-  n_sublock->setChecked(L.sublocked);
-  sb_sublock->setText(L.sublocked ? QStringLiteral("🔒") : QStringLiteral("🔓"));
-  spltcol();
-}
-
 void Tf_main::N15Click() {
   if (question(QStringLiteral("ブラウザを開いてヘルプページを表示しますか？インターネットに接続している必要があります"),
                QStringLiteral("ヘルプ"), QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
@@ -237,4 +153,22 @@ void Tf_main::N15Click() {
   if (deps_.shell) deps_.shell->open(kHelpPage);
 }
 
-bool Tf_main::posplay(int32_t slot, tl::ttime t) { return tl::posplay(L, *this, slot, t); }
+bool Tf_main::posplay(int32_t slot, tl::ttime t) { return tl::posplay(L, static_cast<tl::NavView&>(*this), slot, t); }
+
+void Tf_main::n_topmenuClick() {
+  try {
+    player_->dvdTopMenu();
+    hideOverlayForDvdMenu();
+  } catch (const std::exception&) {
+    message(QStringLiteral("トップメニュー画面に遷移出来ませんでした"));
+  }
+}
+
+void Tf_main::n_titlemenuClick() {
+  try {
+    player_->dvdTitleMenu();
+    hideOverlayForDvdMenu();
+  } catch (const std::exception&) {
+    message(QStringLiteral("タイトルメニュー画面に遷移出来ませんでした"));
+  }
+}

@@ -1,5 +1,6 @@
-// Tf_main: the subtitle panels, the overlay on the video, the view menu and
-// the settings pushed into the window.
+// Tf_main: its views (the subtitle panels, the strips, the focus and progress
+// bars, the overlay on the video, the status bar) and their subscription to
+// the lesson model; the view menu.
 #include <QAction>
 #include <QLabel>
 #include <QLayout>
@@ -22,19 +23,11 @@
 #include "player/subpanels.h"
 #include "player/windows.h"
 
-namespace {
-const QString kCellFace = QStringLiteral("ＭＳ ゴシック");
-}  // namespace
 
-// The view menu's check items: each mirrors an option flag and applies it
-// through its handler.
-struct ViewItem {
-  const char* name;
-  const char* caption;
-  bool tl::Options::*flag;
-  void (Tf_main::*handler)();
-};
-const ViewItem kViewItems[] = {
+#include "player/main_viewitems.h"
+
+const std::vector<ViewItem>& ViewItem::all() {
+  static const std::vector<ViewItem> items = {
     {"n_outline", "縁取り", &tl::Options::outline, &Tf_main::overlayOptionChanged},
     {"n_bold", "太字", &tl::Options::bold, &Tf_main::overlayOptionChanged},
     {"n_xcenter", "字幕の横位置を中央に", &tl::Options::xcenter, &Tf_main::overlayOptionChanged},
@@ -47,7 +40,10 @@ const ViewItem kViewItems[] = {
     {"n_dispsub", "画面字幕表示", &tl::Options::dispsub, &Tf_main::n_dispsubClick},
     {"n_startreset", "起動時字幕位置をリセットする", &tl::Options::startreset, nullptr},
     {"n_jaclose", "日本語字幕を隠す", &tl::Options::jaclose, &Tf_main::overlayOptionChanged},
-};
+  };
+  return items;
+}
+
 
 
 void Tf_main::buildPanels() {
@@ -76,6 +72,7 @@ void Tf_main::buildPanels() {
   p_nextsub = next;
   p_focusbar = focus;
   p_bar = bar;
+  focusBar = focus;
   subPanel = sub;
   preStrip = pre;
   nextStrip = next;
@@ -94,7 +91,7 @@ void Tf_main::buildPanels() {
   connect(pre, &tl::ui::TSubStrip::logout, this, log);
   connect(next, &tl::ui::TSubStrip::logout, this, log);
   connect(focus, &tl::ui::TFocusBar::playFrom, this, [this](tl::ttime t) {
-    if (L.srtloaded) tl::posplay(L, *this, 0, t);
+    if (L.srtloaded) posplay(0, t);
   });
   connect(bar, &tl::ui::TProgressBar::seekDragChanged, this, [this](bool on) { seekdrag = on; });
   connect(bar, &tl::ui::TProgressBar::seekDragMoved, this, [this](bool inRange, int seconds) {
@@ -120,7 +117,7 @@ void Tf_main::buildPanels() {
 
 void Tf_main::buildViewMenu() {
   n_view->addSeparator();
-  for (const ViewItem& it : kViewItems) {
+  for (const ViewItem& it : ViewItem::all()) {
     QAction* a = n_view->addAction(QString::fromUtf8(it.caption));
     a->setObjectName(QString::fromLatin1(it.name));
     a->setCheckable(true);
@@ -197,6 +194,48 @@ void Tf_main::gsubadj() {
   if (tp_sub) tp_sub->gsubadj(videoGeom());
 }
 
+// Every view of the window follows the model: a change announced there
+// repaints what it touches.  The window's own controls follow here.
+void Tf_main::subscribeViews() {
+  connect(model_, &LessonModel::changed, subPanel, &tl::ui::TSubPanel::lessonChanged);
+  connect(model_, &LessonModel::changed, preStrip, &tl::ui::TSubStrip::lessonChanged);
+  connect(model_, &LessonModel::changed, nextStrip, &tl::ui::TSubStrip::lessonChanged);
+  connect(model_, &LessonModel::changed, focusBar, &tl::ui::TFocusBar::lessonChanged);
+  connect(model_, &LessonModel::changed, progressBar, &tl::ui::TProgressBar::lessonChanged);
+  connect(model_, &LessonModel::changed, tp_sub,
+          [this](tl::Change what, int slot) { tp_sub->lessonChanged(what, slot, model_->marks()); });
+  connect(model_, &LessonModel::changed, this, &Tf_main::lessonChanged);
+}
+
+void Tf_main::lessonChanged(tl::Change what, int slot) {
+  switch (what) {
+    case tl::Change::Load:
+      if (L.subcount > 0) setStatusText(5, "/" + tl::sec2str_4(L.subtime[L.subcount - 1]));
+      pointBarRange();
+      if (windows_) windows_->gridset();
+      break;
+    case tl::Change::Letters:
+      if (slot == tl::kAllSlots && windows_) windows_->gridset();
+      break;
+    case tl::Change::Timing:
+      pointBarRange();
+      if (windows_) windows_->repainttime();
+      break;
+    case tl::Change::Stars:
+    case tl::Change::Memos:
+      if (slot == tl::kAllSlots || slot == L.cursub) showStarAndMemo();
+      break;
+    default:
+      break;
+  }
+}
+
+// The subtitle seek bar spans the cues in whole seconds.
+void Tf_main::pointBarRange() {
+  if (L.subcount > 1)
+    tb_point->setRange((int)(L.subtime[1] / 10000), (int)(L.subtime[L.subcount - 1] / 10000));
+}
+
 void Tf_main::a_F5Execute() {
   p_sub->update();
   p_presub->update();
@@ -221,16 +260,6 @@ void Tf_main::logout(const std::string& utf8) {
   if (tp_sub) tp_sub->logout(t);
 }
 
-void Tf_main::overlayCells(const std::vector<tl::OverlayCell>& cells) {
-  if (!tp_sub) return;
-  for (const tl::OverlayCell& c : cells) {
-    if (c.kind == tl::OverlayCell::Letter)
-      tp_sub->tp_sub_txtwrt(c.index);
-    else
-      tp_sub->tp_sub_undwrt(c.index, tl::ui::colorValue(c.colour));
-  }
-}
-
 void Tf_main::hideOverlayForDvdMenu() {
   dvdmenuoverlay = true;
   if (tp_sub) {
@@ -239,91 +268,28 @@ void Tf_main::hideOverlayForDvdMenu() {
   }
 }
 
-void Tf_main::onSubflginit() {
-  if (tp_sub) {
-    tp_sub->armBand();
-    tp_sub->Invalidate();
-  }
-}
-
 void Tf_main::repaintFocusBar() { p_focusbar->update(); }
 
 void Tf_main::sm_ref() {
+  if (!L.validSlot(L.cursub)) return;
+  showStarAndMemo();
+  Panel1->setFocus();
+}
+
+// The star button and the memo edit show the displayed cue's.
+void Tf_main::showStarAndMemo() {
   if (!L.validSlot(L.cursub)) return;
   const std::string memo = L.cursub < (int)L.submemo.size() ? L.submemo[L.cursub] : std::string();
   Edit1->setText(QString::fromStdString(tl::cp::ansiToUtf8(memo)));
   const bool star = L.cursub < (int)L.substar.size() && L.substar[L.cursub] == 1;
   sb_star->setText(star ? QStringLiteral("★") : QStringLiteral("☆"));
-  Panel1->setFocus();
 }
 
-// ---- settings pushed into the window --------------------------------------
-
-void Tf_main::applySettings(const tl::Settings& s) {
-  opt = s.opt;
-  if (tl::timerTicks(opt.tinterval))
-    Timer1->setInterval(opt.tinterval);
-  else
-    Timer1->stop();
-  tl::ui::fontset(subPanel, preStrip, nextStrip, kCellFace, s.size, s.ssize);
-  preStrip->setTextLeft(Splitter2->x());
-  nextStrip->setTextLeft(Splitter2->x());
-  PaintBox1->setFixedWidth(s.PaintBoxs1 > 0 ? s.PaintBoxs1 : 24);
-  const int p1 = s.panel1 > 0 ? s.panel1 : 150;
-  QList<int> sizes = Splitter1->sizes();
-  if (sizes.size() == 2) Splitter1->setSizes({std::max(40, sizes[0] + sizes[1] - p1), p1});
-  t_vlm->setValue(s.vlm);
-  t_vlmChange(t_vlm->value());
-  for (const ViewItem& it : kViewItems)
-    if (QAction* a = action(it.name)) a->setChecked(opt.*(it.flag));
-  n_speedvis->setChecked(opt.speedvis);
-  spdvisset(opt.speedvis);
-  n_panelsubClick();
-  n_prenextsubClick();
-  n_focusbarClick();
-  tp_sub->gfontset(kCellFace, s.gfsize, s.gfssize);
-  if (opt.win7)
-    n_7Click();
-  else
-    n_xpClick();
-  tp_sub->dispsubChanged();
-  if (opt.startreset)
-    tp_sub->tpsubreset();
-  else
-    tp_sub->setTextPos(s.tpx.value_or(tl::defaultTpx(width())),
-                       s.tpy.value_or(tl::defaultTpy(height(), Panel1->height())));
-  tp_sub->Invalidate();
-}
-
-void Tf_main::collectSettings(tl::Settings& s) {
-  s.PaintBoxs1 = PaintBox1->width() > 0 ? PaintBox1->width() : 24;
-  s.panel1 = Panel1->height() > 0 ? Panel1->height() : 150;
-  s.vlm = t_vlm->value();
-  QWidget* host = player_->videoWidget() ? player_->videoWidget() : videoArea;
-  s.wmpwidth = host->width();
-  s.wmpheight = host->height();
-  const tl::Options keep = s.opt;
-  s.opt = opt;
-  // The dialog's own values stay as the dialog holds them.
-  s.opt.hintmode = keep.hintmode;
-  s.opt.giveup = keep.giveup;
-  s.opt.pausemode = keep.pausemode;
-  s.opt.subopenmode = keep.subopenmode;
-  s.opt.subview = keep.subview;
-  s.opt.soundmode = keep.soundmode;
-  s.opt.notclearpause = keep.notclearpause;
-  s.opt.orgsize = keep.orgsize;
-  s.opt.nextsubplus = keep.nextsubplus;
-  s.opt.autocopy = keep.autocopy;
-  s.opt.adjcrt = keep.adjcrt;
-  s.opt.backmore = keep.backmore;
-  s.opt.tinterval = keep.tinterval;
-  s.opt.codepage = keep.codepage;
-  s.opt.speedvis = n_speedvis->isChecked();
-  s.tpx = tp_sub->tpx();
-  s.tpy = tp_sub->tpy();
-  s.prewid = host->width();
-  s.prehigh = host->height();
+bool Tf_main::overlayFontSizes(int32_t& gfsize, int32_t& gfssize) const {
+  if (!tp_sub) return false;
+  gfsize = (int32_t)tp_sub->gfsize();
+  gfssize = (int32_t)tp_sub->gfssize();
+  return true;
 }
 
 void Tf_main::repaintWave() {}

@@ -33,7 +33,7 @@ void Tf_main::srtfileopen(const std::string& path) {
   tl::Lesson fresh;
   fresh.hintpoint = L.hintpoint;
   fresh.hintcost = L.hintcost;
-  tl::LoadResult r = tl::loadSrt(path, opt.codepage, exedir, fresh);
+  tl::LoadResult r = tl::loadSrt(path, opt.codepage, exedir_, fresh);
   if (!r.ok) {
     for (const auto& m : r.messages) message(U(m));
     if (r.messages.empty()) message(QStringLiteral("字幕を読み込めませんでした\n") + U(path));
@@ -45,23 +45,18 @@ void Tf_main::srtfileopen(const std::string& path) {
     if (movopened || dvdmode) player_->stop();
   } catch (const std::exception&) {
   }
-  sb_playpause->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  pauseGlyph(false);
   subflginit();
   L = std::move(fresh);
   for (const auto& m : r.messages) message(U(m));
 
   subflgload();
   tl::Scenecut(L, tl::kSceneGapDefault, 0);
-  a_F5Execute();
-  if (windows) windows->gridset();
-  if (L.subcount > 0) setStatusText(5, "/" + tl::sec2str_4(L.subtime[L.subcount - 1]));
+  model_->announce(tl::Change::Load);
   refileadd(path);
   WriteFile();
   ReadFile();
   enableSubtitleControls(true);
-  if (L.subcount > 1) {
-    tb_point->setRange((int)(L.subtime[1] / 10000), (int)(L.subtime[L.subcount - 1] / 10000));
-  }
   spltcol();
   captionset();
 
@@ -130,7 +125,8 @@ bool Tf_main::subflgsave() {
 bool Tf_main::srtsav() {
   tl::SaveResult r = tl::srtsav(L);
   if (!r.message.empty()) message(U(r.message));
-  if (r.ok && r.written && windows) windows->repainttime();
+  // The times are now the file's: the list shows them as saved.
+  if (r.ok && r.written) model_->announce(tl::Change::Timing);
   return r.ok;
 }
 
@@ -151,7 +147,7 @@ void Tf_main::N25Click() {
   QString f = QFileDialog::getSaveFileName(this, QString(), U(L.srtpath),
                                            QStringLiteral("srt形式字幕ファイル (*.srt);;すべて (*)"));
   if (f.isEmpty()) return;
-  tl::SaveResult r = tl::srtSaveAs(L, f.toStdString(), exedir);
+  tl::SaveResult r = tl::srtSaveAs(L, f.toStdString(), exedir_);
   if (!r.message.empty()) message(U(r.message));
   if (!r.ok) return;
   captionset();
@@ -162,6 +158,6 @@ void Tf_main::N25Click() {
 
 void Tf_main::afterflgchg() {
   tl::afterflgchgCore(L);
-  a_F5Execute();
-  if (windows) windows->gridset();
+  model_->announce(tl::Change::Letters);
+  model_->announce(tl::Change::Scenes);
 }

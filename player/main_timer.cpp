@@ -1,10 +1,8 @@
 // Tf_main: the main timer, play/pause and the jumps' window side.
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QStyle>
-#include <QThread>
 #include <QToolButton>
 
 #include "platform/media/mediaplayer.h"
@@ -50,7 +48,7 @@ void Tf_main::newCueDisplayed() {
   i_se->hide();
   csrset(0);
   Sceneposset();
-  subs_invalidate();
+  model_->announce(tl::Change::Cursor);
   sm_ref();
 }
 
@@ -59,13 +57,13 @@ void Tf_main::tickFailed(const std::string& utf8Message) {
 }
 
 bool Tf_main::isForeground() {
-  return forceForeground || isActiveWindow();
+  return forceForeground_ || isActiveWindow();
 }
 
 void Tf_main::seekAndPlay(tl::ttime t) {
   player_->setCurrentPosition((double)t / 10000.0);
   player_->play();
-  sb_playpause->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+  pauseGlyph(true);
   spltcol();
   Panel1->setFocus();
   i_se->hide();
@@ -75,32 +73,62 @@ void Tf_main::seekAndPlay(tl::ttime t) {
 void Tf_main::displayedCueChanged() {
   Sceneposset();
   csrset(0);
-  subs_invalidate();
+  model_->announce(tl::Change::Cursor);
   sm_ref();
 }
 
+namespace {
+constexpr int kPlayWaitMs = 300;   // bound of the wait for the playing state
+constexpr int kPlayWaitPollMs = 5;
+qint64 monotonicNow() {
+  static QElapsedTimer t = [] {
+    QElapsedTimer e;
+    e.start();
+    return e;
+  }();
+  return t.elapsed();
+}
+}  // namespace
+
+void Tf_main::pauseGlyph(bool playing) {
+  sb_playpause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+}
+
 void Tf_main::playpause() {
+  if (playWait_) playWait_->stop();  // a new toggle ends an earlier wait
   if (player_->playState() == tl::ps_playing) {
     L.playpaused = true;
     player_->pause();
-    sb_playpause->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    pauseGlyph(false);
     if (L.validSlot(L.cursub)) L.adjfrom = L.cursub;
   } else {
     player_->play();
-    sb_playpause->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
-    // Wait a short, bounded time for the player to report playing, letting
-    // events run meanwhile; a medium that cannot play does not hang us.
-    QElapsedTimer t;
-    t.start();
-    while (player_->playState() != tl::ps_playing && t.elapsed() < 300) {
-      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);
-      QThread::msleep(1);
+    pauseGlyph(true);
+    // The pause ends once the player reports playing or the bound passes (a
+    // medium that cannot play does not keep it); nothing waits meanwhile:
+    // the rest runs as a continuation on the UI thread.
+    if (player_->playState() == tl::ps_playing) {
+      playStarted();
+    } else {
+      if (!playWait_) {
+        playWait_ = new QTimer(this);
+        playWait_->setInterval(kPlayWaitPollMs);
+        connect(playWait_, &QTimer::timeout, this, [this] {
+          if (player_->playState() == tl::ps_playing || monotonicNow() - playWaitStart_ >= kPlayWaitMs) {
+            playWait_->stop();
+            playStarted();
+          }
+        });
+      }
+      playWaitStart_ = monotonicNow();
+      playWait_->start();
     }
-    L.playpaused = false;
   }
   spltcol();
   Panel1->setFocus();
 }
+
+void Tf_main::playStarted() { L.playpaused = false; }
 
 void Tf_main::spltcol() {
   QColor c;
@@ -120,7 +148,7 @@ void Tf_main::fstplay() {
   Timer1->stop();
   player_->play();
   Sceneposset();
-  sb_playpause->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+  pauseGlyph(true);
   spltcol();
   tb_movie->setValue(0);
   if (L.resumesub != 0 && L.validSlot(L.resumesub)) {

@@ -24,6 +24,10 @@ bool Tf_main::AudioIn1BufferFilled(char*, int&) {
   return true;
 }
 
+void Tf_main::setWaveDevice(int device) {
+  if (AudioIn1) AudioIn1->setWaveDevice(device);
+}
+
 void Tf_main::startRecording() {
   if (!AudioIn1) return;
   if (!AudioIn1->Start()) message(AudioIn1->LastErrorText());
@@ -37,7 +41,7 @@ uint64_t Tf_main::runMs() const { return (uint64_t)(uint32_t)(deps_.tickCount() 
 
 void Tf_main::saveSettingsAtClose() {
   std::string err;
-  if (option && !option->WriteEnv(&err)) message(QString::fromStdString(err));
+  if (option_ && !option_->WriteEnv(&err)) message(QString::fromStdString(err));
   if (deps_.hive) {
     const int64_t total = totaltimebase + (int64_t)runMs();
     if (!tl::WriteEnvOne(*deps_.hive, "totaltime", total, &err)) message(QString::fromStdString(err));

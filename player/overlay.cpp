@@ -401,3 +401,31 @@ void TSubOverlay::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 }  // namespace tl::ui
+
+namespace tl::ui {
+
+void TSubOverlay::lessonChanged(Change what, int slot, const std::vector<LetterMark>* marks) {
+  if (what == Change::Load) {
+    armBand();
+    Invalidate();
+    return;
+  }
+  if (what == Change::Letters || what == Change::Cursor) {
+    if (marks) {
+      for (const LetterMark& c : *marks) {
+        if (c.kind == LetterMark::Letter)
+          tp_sub_txtwrt(c.index);
+        else
+          tp_sub_undwrt(c.index, colorValue(c.colour));
+      }
+      return;
+    }
+    if (what == Change::Cursor && slot != kAllSlots) return;
+  } else if (what != Change::Timing && what != Change::Texts && what != Change::Peek &&
+             what != Change::Translations) {
+    return;
+  }
+  if (slot == kAllSlots || slot == v_.lesson.cursub) Invalidate();
+}
+
+}  // namespace tl::ui

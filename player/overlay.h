@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 
+#include "core/dictation.h"
 #include "core/overlaylayout.h"
 #include "player/TransPanel.h"
 #include "player/subpanels.h"
@@ -99,6 +100,10 @@ class TSubOverlay : public TTransPanel {
 
   // A full repaint (clears the log line).
   void Invalidate() override;
+  // Subscribed to the lesson model.  A change of the displayed cue's letters
+  // that names its marked letters redraws just those cells; other changes of
+  // what the overlay shows repaint it whole.
+  void lessonChanged(tl::Change what, int slot, const std::vector<tl::LetterMark>* marks);
   using TTransPanel::Invalidate;
 
   // The layout the next paint uses (hit tests take the same).

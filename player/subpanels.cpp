@@ -344,3 +344,44 @@ void TProgressBar::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 }  // namespace tl::ui
+
+namespace tl::ui {
+
+// ---- subscriptions to the lesson model ---------------------------------------
+
+namespace {
+// Kinds that change what a strip of cue text shows.
+bool touchesText(Change what) {
+  switch (what) {
+    case Change::Load:
+    case Change::Letters:
+    case Change::Cursor:
+    case Change::Timing:
+    case Change::Texts:
+    case Change::Peek:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
+void TSubPanel::lessonChanged(Change what, int slot) {
+  if (touchesText(what) && (slot == kAllSlots || slot == v_.lesson.cursub)) update();
+}
+
+void TSubStrip::lessonChanged(Change what, int slot) {
+  if (touchesText(what) && (slot == kAllSlots || slot == this->slot())) update();
+}
+
+void TFocusBar::lessonChanged(Change what, int slot) {
+  if (what == Change::Load || what == Change::Timing || what == Change::Letters ||
+      (what == Change::Cursor && slot == kAllSlots))
+    update();
+}
+
+void TProgressBar::lessonChanged(Change what, int) {
+  if (what == Change::Load || what == Change::Letters || what == Change::Timing) update();
+}
+
+}  // namespace tl::ui

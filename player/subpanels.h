@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <string>
 
+#include "core/change.h"
 #include "core/lesson.h"
 #include "core/options.h"
 #include "player/cellfont.h"
@@ -36,6 +37,8 @@ class TSubPanel : public QWidget {
   Q_OBJECT
  public:
   TSubPanel(PanelView view, QWidget* parent = nullptr);
+  // Subscribed to the lesson model: repaints when the change touches what it shows.
+  void lessonChanged(tl::Change what, int slot);
   void setCellFont(const QString& face, int points);
   int cellw() const { return cell_.w; }
   int cellh() const { return cell_.h; }
@@ -74,6 +77,8 @@ class TSubStrip : public QWidget {
  public:
   // offset -2 for the previous cue, +2 for the next one.
   TSubStrip(PanelView view, int offset, QWidget* parent = nullptr);
+  // Subscribed to the lesson model: repaints when the change touches what it shows.
+  void lessonChanged(tl::Change what, int slot);
   // Sets the font and the strip's height (scellh).
   void setCellFont(const QString& face, int points);
   int scellw() const { return cell_.w; }
@@ -111,6 +116,8 @@ class TFocusBar : public QWidget {
   Q_OBJECT
  public:
   TFocusBar(PanelView view, QWidget* parent = nullptr);
+  // Subscribed to the lesson model: repaints when the change touches what it shows.
+  void lessonChanged(tl::Change what, int slot);
   void p_focusbarPaint(QPainter& p) const;
 
  signals:
@@ -133,6 +140,8 @@ class TProgressBar : public QWidget {
   Q_OBJECT
  public:
   TProgressBar(PanelView view, QWidget* parent = nullptr);
+  // Subscribed to the lesson model: repaints when the change touches what it shows.
+  void lessonChanged(tl::Change what, int slot);
   void p_barPaint(QPainter& p) const;
   bool seekdrag() const { return seekdrag_; }
 

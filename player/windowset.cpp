@@ -34,7 +34,7 @@ void present(QWidget* w) {
 WindowSet::WindowSet(MainDeps deps) {
   tl::reg::Hive* hive = deps.hive;
   f_main = new Tf_main(std::move(deps));
-  f_main->windows = this;
+  f_main->setWindows(this);
   f_sub = new Tf_sub();
   if (hive) {
     f_option = new Tf_option(*hive);
@@ -42,17 +42,10 @@ WindowSet::WindowSet(MainDeps deps) {
     f_option->applyToMain = [this](const tl::Settings& s) { f_main->applySettings(s); };
     f_option->collectFromMain = [this](tl::Settings& s) { f_main->collectSettings(s); };
     f_option->refreshMain = [this] { f_main->a_F5Execute(); };
-    f_option->overlayFontSizes = [this](int32_t& g, int32_t& gs) {
-      if (!f_main->tp_sub) return false;
-      g = (int32_t)f_main->tp_sub->gfsize();
-      gs = (int32_t)f_main->tp_sub->gfssize();
-      return true;
-    };
-    f_option->setWaveDevice = [this](int device) {
-      if (f_main->AudioIn1) f_main->AudioIn1->setWaveDevice(device);
-    };
+    f_option->overlayFontSizes = [this](int32_t& g, int32_t& gs) { return f_main->overlayFontSizes(g, gs); };
+    f_option->setWaveDevice = [this](int device) { f_main->setWaveDevice(device); };
     f_option->showMessage = [this](const QString& t) { f_main->message(t); };
-    f_main->option = f_option;
+    f_main->setOptionWindow(f_option);
     f_option->FormCreate();
   }
   f_rireki = new Tf_rireki();

@@ -25,8 +25,10 @@ install_packages() {
   fi
 }
 
+# Extra configure options are passed on (the test command builds with
+# warnings as errors).
 build() {
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build build --parallel "$(nproc)"
 }
 
@@ -38,7 +40,7 @@ case "${1:-run}" in
     ;;
   test)
     install_packages
-    build
+    build -DTALLISEN_WERROR=ON
     cd build
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 -j "$(nproc)"
     ;;

@@ -71,18 +71,18 @@ TEST_F(Typing, TypedLetterOpensAndMovesCursor) {
   EXPECT_EQ(L.flgrest, 4);
   EXPECT_EQ(L.subcsr, 1);
   EXPECT_TRUE(L.flgdirty);
-  EXPECT_TRUE(o.repaintSub);
-  std::vector<OverlayCell> cells{{OverlayCell::Letter, 0, 0},
-                                 {OverlayCell::Underline, 0, kUnderWhite},
-                                 {OverlayCell::Underline, 1, kUnderYellow}};
-  EXPECT_EQ(o.cells, cells);
+  EXPECT_TRUE(o.changes.has(Change::Letters, 1));
+  std::vector<LetterMark> marks{{LetterMark::Letter, 0, 0},
+                                {LetterMark::Underline, 0, kUnderWhite},
+                                {LetterMark::Underline, 1, kUnderYellow}};
+  EXPECT_EQ(o.marks, marks);
   EXPECT_TRUE(d.lastword.empty());
 
   // Mismatch, upper case, non-letters: nothing.
   for (char c : std::string("xIA1 ")) {
     o = d.keyPress(c, true);
     EXPECT_FALSE(o.opened);
-    EXPECT_TRUE(o.cells.empty());
+    EXPECT_TRUE(o.marks.empty());
   }
   EXPECT_EQ(L.hintpoint, 21);
   // Not in the foreground, peek key held, display modes: nothing.
@@ -128,7 +128,7 @@ TEST_F(Typing, WrapClearSceneAndAllCleared) {
   EXPECT_EQ(L.subclear[1], 1);
   EXPECT_EQ(L.hintpoint, before + 1 + 2);
   EXPECT_EQ(o.sounds, std::vector<CueSound>{CueSound::BCLR});
-  EXPECT_TRUE(o.repaintBar);
+  EXPECT_TRUE(o.changes.has(Change::Letters, 1));
   EXPECT_TRUE(o.message.empty());
 
   // Typing in a cleared cue changes nothing and earns nothing.
@@ -173,7 +173,7 @@ TEST_F(Typing, HintWithAndWithoutLimit) {
   EXPECT_TRUE(o.opened);
   EXPECT_EQ(L.subflg[1][0], flg_hinted);
   EXPECT_EQ(L.hintpoint, -20);
-  EXPECT_EQ(o.cells[1], (OverlayCell{OverlayCell::Underline, 0, kUnderRed}));
+  EXPECT_EQ(o.marks[1], (LetterMark{LetterMark::Underline, 0, kUnderRed}));
 
   O.hintmode = true;
   L.hintpoint = 20;
@@ -208,7 +208,7 @@ TEST_F(Typing, GiveupLimitAndEffect) {
   // Cue 2 is its own scene (30 s gap): scene 0 cleared, one credit, SCLR only.
   EXPECT_EQ(L.hintpoint, p + 1);
   EXPECT_EQ(o.sounds, std::vector<CueSound>{CueSound::SCLR});
-  EXPECT_TRUE(o.repaintSub && o.repaintBar && o.repaintOverlay);
+  EXPECT_TRUE(o.changes.has(Change::Letters, 1));
 }
 
 TEST_F(Typing, NoDisplayedCueOrNoLettersDoesNothing) {
@@ -221,9 +221,9 @@ TEST_F(Typing, NoDisplayedCueOrNoLettersDoesNothing) {
     EXPECT_FALSE(d.keyPress('a', true).opened);
     EXPECT_FALSE(d.hint().opened);
     DictOutcome g = d.giveup(true);
-    EXPECT_FALSE(g.repaintSub);
-    EXPECT_TRUE(d.wordNext(true).cells.empty());
-    EXPECT_TRUE(d.wordBack(true).cells.empty());
+    EXPECT_TRUE(g.changes.empty());
+    EXPECT_TRUE(d.wordNext(true).marks.empty());
+    EXPECT_TRUE(d.wordBack(true).marks.empty());
   }
   // A letterless cue ("\r\n" only) became cleared on display; the cursor
   // is put back inside its text.
@@ -250,8 +250,8 @@ TEST_F(Typing, CursorMovesWrapAndAlwaysEnd) {
   // Left at the first hidden run wraps to the last run.
   DictOutcome o = d.wordBack(true);
   EXPECT_EQ(L.subcsr, 6);
-  EXPECT_EQ(o.cells.front(), (OverlayCell{OverlayCell::Underline, 0, kUnderRed}));
-  EXPECT_EQ(o.cells.back(), (OverlayCell{OverlayCell::Underline, 6, kUnderYellow}));
+  EXPECT_EQ(o.marks.front(), (LetterMark{LetterMark::Underline, 0, kUnderRed}));
+  EXPECT_EQ(o.marks.back(), (LetterMark{LetterMark::Underline, 6, kUnderYellow}));
   d.wordBack(true);
   EXPECT_EQ(L.subcsr, 3);
   // Right: next run, then wrap to 0.
@@ -264,7 +264,7 @@ TEST_F(Typing, CursorMovesWrapAndAlwaysEnd) {
   d.wordBack(true);
   EXPECT_EQ(L.subcsr, 3);
   // Not in the foreground: nothing.
-  EXPECT_TRUE(d.wordNext(false).cells.empty());
+  EXPECT_TRUE(d.wordNext(false).marks.empty());
 
   // No hidden letter although not cleared: every start ends, cursor inside.
   for (auto& f : L.subflg[1]) f = flg_open;
@@ -301,7 +301,7 @@ TEST_F(Typing, ReHidingHintsRecounts) {
   EXPECT_EQ(L.subclear[1], 0);
   EXPECT_EQ(L.subclear[2], 1);  // gaps count as cleared after a recount
   EXPECT_TRUE(L.flgdirty);
-  EXPECT_TRUE(o.refreshAll && o.refillList);
+  EXPECT_TRUE(o.changes.has(Change::Letters, kAllSlots));
 }
 
 TEST_F(Typing, JumpsToHiddenText) {

@@ -72,7 +72,7 @@ TEST(SrtWrite, WrittenInTheCodePageItWasReadWith) {
   ASSERT_TRUE(loadSrtBytes(utf8, "/x/a.srt", 28591, "/d/", u).ok);
   EXPECT_EQ(srtBytes(u), utf8);
   // Latin-1 stays Latin-1 (one byte per letter, so the progress file fits).
-  const std::string latin = "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xA7 2\xD73\r\n\r\n";
+  const std::string latin = "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xA7 2\xD7" "3\r\n\r\n";
   Lesson a;
   ASSERT_TRUE(loadSrtBytes(latin, "/x/a.srt", 28591, "/d/", a).ok);
   EXPECT_EQ(srtBytes(a), latin);

@@ -19,6 +19,7 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/option.h"
+#include "support/mainaccess.h"
 
 namespace fs = std::filesystem;
 
@@ -53,15 +54,17 @@ class MainWindowTest : public ::testing::Test {
     };
     d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
     w = std::make_unique<Tf_main>(std::move(d));
-    w->forceForeground = true;
+    w->setForceForeground(true);
     w->resize(640, 480);
     w->show();
   }
   void TearDown() override {
-    w->L.flgdirty = w->L.srtdirty = false;
+    L().flgdirty = L().srtdirty = false;
     w.reset();
     fs::remove_all(dir);
   }
+  tl::Lesson& L() { return w->model()->lesson(); }
+  using A = MainTestAccess;
   void write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir / name, std::ios::binary) << bytes;
   }
@@ -90,7 +93,7 @@ class MainWindowTest : public ::testing::Test {
   }
   void key(int k, const QString& text, QEvent::Type t = QEvent::KeyPress) {
     QKeyEvent e(t, k, Qt::NoModifier, text);
-    QApplication::sendEvent(w->Panel1, &e);
+    QApplication::sendEvent(A::Panel1(*w), &e);
   }
   void type(const std::string& letters) {
     for (char c : letters) {
@@ -113,13 +116,13 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, LoadFillsTheTableAndEnablesTheCommands) {
   EXPECT_FALSE(w->action("a_hint")->isEnabled());
   w->srtfileopen(path("a.srt"));
-  EXPECT_TRUE(w->L.srtloaded);
-  EXPECT_EQ(w->L.subcount, 7);
+  EXPECT_TRUE(L().srtloaded);
+  EXPECT_EQ(L().subcount, 7);
   EXPECT_TRUE(w->action("a_hint")->isEnabled());
   EXPECT_EQ(w->statusText(5).toStdString(), "/00:00:05,0000");
   EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral("[a.srt]")));
   EXPECT_EQ(w->statusText(0).toStdString(), "ディクテーションモード/未クリア文ポーズ");
-  EXPECT_EQ(w->refilelist.at(0), path("a.srt"));
+  EXPECT_EQ(A::refilelist(*w).at(0), path("a.srt"));
 }
 
 TEST_F(MainWindowTest, AFailedLoadKeepsTheSubtitlesLoaded) {
@@ -128,10 +131,10 @@ TEST_F(MainWindowTest, AFailedLoadKeepsTheSubtitlesLoaded) {
   messages.clear();
   w->srtfileopen(path("empty.srt"));
   EXPECT_FALSE(messages.empty());
-  EXPECT_EQ(w->L.srtname, "a.srt");
-  EXPECT_EQ(w->L.subcount, 7);
+  EXPECT_EQ(L().srtname, "a.srt");
+  EXPECT_EQ(L().subcount, 7);
   w->srtfileopen(path("missing.srt"));
-  EXPECT_EQ(w->L.srtname, "a.srt");
+  EXPECT_EQ(L().srtname, "a.srt");
 }
 
 TEST_F(MainWindowTest, PlaybackPausesAfterEveryCue) {
@@ -141,7 +144,7 @@ TEST_F(MainWindowTest, PlaybackPausesAfterEveryCue) {
   EXPECT_NEAR(p[0], 2.05, 1e-6);
   EXPECT_NEAR(p[1], 4.05, 1e-6);
   EXPECT_NEAR(p[2], 5.05, 1e-6);
-  EXPECT_EQ(w->L.cursub, 5);
+  EXPECT_EQ(L().cursub, 5);
   EXPECT_EQ(w->statusText(1).toStdString(), "ﾘﾋﾟｰﾄ:1");
   EXPECT_EQ(w->statusText(2).toStdString(), "ﾋﾝﾄ:20/20");
   EXPECT_EQ(w->statusText(6).toStdString(), "達成:0%:0/8");
@@ -151,15 +154,15 @@ TEST_F(MainWindowTest, ACueClearedByTypingPlaysOn) {
   openAll();
   // Up to the first cue, then type it while paused at its end.
   playThrough(2.1);
-  ASSERT_EQ(w->L.cursub, 1);
+  ASSERT_EQ(L().cursub, 1);
   type("hi");
-  EXPECT_EQ(w->L.subclear[1], 1);
-  EXPECT_EQ(w->L.hintpoint, 20 + 2 + 1);  // two letters, the cue
+  EXPECT_EQ(L().subclear[1], 1);
+  EXPECT_EQ(L().hintpoint, 20 + 2 + 1);  // two letters, the cue
   ASSERT_EQ(sound.played.size(), 1u);
   EXPECT_EQ(sound.played[0], tl::clearSound(tl::ClearSound::Sentence));
   // Back to the first cue and through it again: no pause after it.
   player->setCurrentPosition(0);
-  w->L.prevpossub = w->L.possub = 0;
+  L().prevpossub = L().possub = 0;
   const std::vector<double> p = playThrough(3.5);
   EXPECT_TRUE(p.empty());
 }
@@ -168,15 +171,15 @@ TEST_F(MainWindowTest, TypingTheWholeFile) {
   openAll();
   playThrough(2.1);
   type("xHhi");  // a wrong letter and an upper-case one change nothing
-  EXPECT_EQ(w->L.flgrest, 6);
-  w->L.cursub = 3;
+  EXPECT_EQ(L().flgrest, 6);
+  L().cursub = 3;
   w->csrset(0);
   type("goon");
-  w->L.cursub = 5;
+  L().cursub = 5;
   w->csrset(0);
   type("ok");
-  EXPECT_EQ(w->L.flgrest, 0);
-  EXPECT_TRUE(w->L.flgdirty);
+  EXPECT_EQ(L().flgrest, 0);
+  EXPECT_TRUE(L().flgdirty);
   ASSERT_FALSE(messages.empty());
   EXPECT_NE(messages.back().find("おめでとうございます"), std::string::npos);
 }
@@ -185,16 +188,16 @@ TEST_F(MainWindowTest, HintAndGiveUp) {
   openAll();
   playThrough(2.1);
   w->a_hintExecute();
-  EXPECT_EQ(w->L.subflg[1][0], tl::flg_hinted);
-  EXPECT_EQ(w->L.hintpoint, 0);
+  EXPECT_EQ(L().subflg[1][0], tl::flg_hinted);
+  EXPECT_EQ(L().hintpoint, 0);
   w->a_sntgiveupExecute();
-  EXPECT_EQ(w->L.subflg[1][1], tl::flg_hinted);
-  EXPECT_EQ(w->L.subclear[1], 1);
+  EXPECT_EQ(L().subflg[1][1], tl::flg_hinted);
+  EXPECT_EQ(L().subclear[1], 1);
   // Nothing displayed: hint and give-up do nothing.
-  w->L.cursub = 0;
+  L().cursub = 0;
   w->a_hintExecute();
   w->a_sntgiveupExecute();
-  EXPECT_EQ(w->L.flgrest, 6);
+  EXPECT_EQ(L().flgrest, 6);
 }
 
 TEST_F(MainWindowTest, ProgressSurvivesAReload) {
@@ -203,10 +206,10 @@ TEST_F(MainWindowTest, ProgressSurvivesAReload) {
   type("hi");
   w->a_saveExecute();
   EXPECT_TRUE(fs::exists(dir / "sav" / "a.dat"));
-  EXPECT_FALSE(w->L.flgdirty);
+  EXPECT_FALSE(L().flgdirty);
   w->srtfileopen(path("a.srt"));
-  EXPECT_EQ(w->L.subflg[1][0], tl::flg_open);
-  EXPECT_EQ(w->L.flgrest, 6);
+  EXPECT_EQ(L().subflg[1][0], tl::flg_open);
+  EXPECT_EQ(L().flgrest, 6);
 }
 
 TEST_F(MainWindowTest, CloseAsksOnlyWithUnsavedWork) {
@@ -214,7 +217,7 @@ TEST_F(MainWindowTest, CloseAsksOnlyWithUnsavedWork) {
   EXPECT_TRUE(w->close());
   EXPECT_TRUE(questions.empty());
   w->show();
-  w->L.srtdirty = true;
+  L().srtdirty = true;
   answer = QMessageBox::Cancel;
   EXPECT_FALSE(w->close());
   ASSERT_EQ(questions.size(), 1u);
@@ -230,10 +233,10 @@ TEST_F(MainWindowTest, AnotherLoadAsksBeforeDroppingProgress) {
   answer = QMessageBox::Cancel;
   w->srtfileopen(path("b.srt"));
   EXPECT_EQ(questions.size(), 1u);
-  EXPECT_EQ(w->L.srtname, "a.srt");
+  EXPECT_EQ(L().srtname, "a.srt");
   answer = QMessageBox::No;
   w->srtfileopen(path("b.srt"));
-  EXPECT_EQ(w->L.srtname, "b.srt");
+  EXPECT_EQ(L().srtname, "b.srt");
 }
 
 TEST_F(MainWindowTest, MenuBarHidesAndShortcutsStay) {
@@ -249,10 +252,10 @@ TEST_F(MainWindowTest, RecentFilesMenu) {
   write("x&y.srt", kThreeCues);
   w->srtfileopen(path("x&y.srt"));
   w->movfileopen(path("movie.mkv"));
-  ASSERT_GE(w->n_refile->actions().size(), 2);
-  QAction* first = w->n_refile->actions().at(0);
+  ASSERT_GE(A::n_refile(*w)->actions().size(), 2);
+  QAction* first = A::n_refile(*w)->actions().at(0);
   EXPECT_EQ(first->data().toString().toStdString(), path("movie.mkv"));
-  QAction* second = w->n_refile->actions().at(1);
+  QAction* second = A::n_refile(*w)->actions().at(1);
   EXPECT_TRUE(second->text().contains(QStringLiteral("x&&y.srt")));
   EXPECT_EQ(second->data().toString().toStdString(), path("x&y.srt"));
   std::string r0;
@@ -262,20 +265,20 @@ TEST_F(MainWindowTest, RecentFilesMenu) {
 
 TEST_F(MainWindowTest, RecordingStartsOnceThePlayerHasAPosition) {
   openAll();
-  EXPECT_FALSE(w->AudioIn1->DeviceOpen());
+  EXPECT_FALSE(A::AudioIn1(*w)->DeviceOpen());
   playThrough(0.2);
-  EXPECT_TRUE(w->AudioIn1->DeviceOpen());
+  EXPECT_TRUE(A::AudioIn1(*w)->DeviceOpen());
 }
 
 TEST_F(MainWindowTest, ReplayKeys) {
   openAll();
   playThrough(2.1);
-  ASSERT_EQ(w->L.cursub, 1);
+  ASSERT_EQ(L().cursub, 1);
   now += 5000;
   w->action("a_sntback")->trigger();
   EXPECT_NEAR(player->position(), 0.0, 1e-9);  // 1 s before a cue at 1 s
-  EXPECT_EQ(w->L.repcount, 2);
-  w->L.cursub = 3;
+  EXPECT_EQ(L().repcount, 2);
+  L().cursub = 3;
   now += 5000;
   key(Qt::Key_2, QStringLiteral("2"));
   EXPECT_NEAR(player->position(), 1.0, 1e-9);  // cue at 3 s, 2 s earlier
@@ -284,18 +287,18 @@ TEST_F(MainWindowTest, ReplayKeys) {
 
 TEST_F(MainWindowTest, MovieSeekBarClickSeeksToTheClickedPlace) {
   openAll();
-  w->tb_movie->setRange(0, 1000);
-  w->tb_movie->resize(500, 20);
+  A::tb_movie(*w)->setRange(0, 1000);
+  A::tb_movie(*w)->resize(500, 20);
   const QPoint at(250, 10);
-  QMouseEvent press(QEvent::MouseButtonPress, at, w->tb_movie->mapToGlobal(at), Qt::LeftButton,
+  QMouseEvent press(QEvent::MouseButtonPress, at, A::tb_movie(*w)->mapToGlobal(at), Qt::LeftButton,
                     Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(w->tb_movie, &press);
-  EXPECT_TRUE(w->seekdrag);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, w->tb_movie->mapToGlobal(at), Qt::LeftButton,
+  QApplication::sendEvent(A::tb_movie(*w), &press);
+  EXPECT_TRUE(A::seekdrag(*w));
+  QMouseEvent release(QEvent::MouseButtonRelease, at, A::tb_movie(*w)->mapToGlobal(at), Qt::LeftButton,
                       Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(w->tb_movie, &release);
-  EXPECT_FALSE(w->seekdrag);
-  EXPECT_NEAR(player->position(), 10.0 * w->tb_movie->positionRatio(), 1e-3);
+  QApplication::sendEvent(A::tb_movie(*w), &release);
+  EXPECT_FALSE(A::seekdrag(*w));
+  EXPECT_NEAR(player->position(), 10.0 * A::tb_movie(*w)->positionRatio(), 1e-3);
   EXPECT_GT(player->position(), 3.0);
   EXPECT_LT(player->position(), 7.0);
 }
@@ -303,17 +306,17 @@ TEST_F(MainWindowTest, MovieSeekBarClickSeeksToTheClickedPlace) {
 TEST_F(MainWindowTest, LockKeepsTheDisplayedCue) {
   openAll();
   playThrough(1.5);
-  ASSERT_EQ(w->L.cursub, 1);
-  w->n_sublock->trigger();
-  EXPECT_TRUE(w->L.sublocked);
-  EXPECT_TRUE(w->n_sublock->isChecked());
+  ASSERT_EQ(L().cursub, 1);
+  A::n_sublock(*w)->trigger();
+  EXPECT_TRUE(L().sublocked);
+  EXPECT_TRUE(A::n_sublock(*w)->isChecked());
   player->setCurrentPosition(3.5);
-  w->L.forcetick = true;
+  L().forcetick = true;
   w->Timer1Timer();
-  EXPECT_EQ(w->L.cursub, 1);
-  w->n_sublock->trigger();
-  EXPECT_FALSE(w->L.sublocked);
-  EXPECT_FALSE(w->n_sublock->isChecked());
+  EXPECT_EQ(L().cursub, 1);
+  A::n_sublock(*w)->trigger();
+  EXPECT_FALSE(L().sublocked);
+  EXPECT_FALSE(A::n_sublock(*w)->isChecked());
 }
 
 TEST_F(MainWindowTest, StudyTimeIsAddedAtClose) {
@@ -336,12 +339,12 @@ TEST_F(MainWindowTest, StudyTimeIsAddedAtClose) {
 }
 
 TEST_F(MainWindowTest, FullScreenGivesThePanelHeightBack) {
-  const int before = w->Panel1->height();
-  w->n_fullp->trigger();
-  EXPECT_EQ(w->Panel1->height(), 0);
-  w->n_fullp->trigger();
+  const int before = A::Panel1(*w)->height();
+  A::n_fullp(*w)->trigger();
+  EXPECT_EQ(A::Panel1(*w)->height(), 0);
+  A::n_fullp(*w)->trigger();
   QApplication::processEvents();
-  EXPECT_NEAR(w->Panel1->height(), before, 2);
+  EXPECT_NEAR(A::Panel1(*w)->height(), before, 2);
 }
 
 }  // namespace

@@ -244,7 +244,9 @@ TEST(Windows, KeysWindowShowsItsLabelsTopToBottom) {
   ASSERT_EQ(labels.size(), 24);
   for (int i = 0; i < 24; ++i) {
     EXPECT_EQ(labels[i]->text(), l[i]);
-    if (i) EXPECT_GT(labels[i]->y(), labels[i - 1]->y());
+    if (i) {
+      EXPECT_GT(labels[i]->y(), labels[i - 1]->y());
+    }
   }
   EXPECT_GT(labels[18]->indent(), labels[17]->indent());
 }

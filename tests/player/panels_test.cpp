@@ -62,9 +62,6 @@ QImage subImage(TSubPanel& w) {
 panel::Rect cellOf(const Fixture& f, const TSubPanel& w, int i) {
   return panel::panelCell(f.l.subtext[1], i, w.cellw(), w.cellh());
 }
-QRgb maskAt(const QImage& img, const panel::Rect& r) {
-  return img.pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
 QRgb underAt(const QImage& img, const panel::Rect& r) { return img.pixel(r.left + 1, r.bottom); }
 bool solid(const QImage& img, const panel::Rect& r, QRgb c) {
   for (int y = r.top; y < r.bottom; ++y)

@@ -13,6 +13,7 @@
 #include "platform/registry/registry.h"
 #include "platform/sound/soundplayer.h"
 #include "player/main.h"
+#include "support/mainaccess.h"
 
 namespace {
 
@@ -38,19 +39,19 @@ TEST(Screenshot, MainWindowWithTheDemoLesson) {
   d.exedir = dir + "/";
   d.showMessage = [](const QString&, const QString&) {};
   Tf_main w(std::move(d));
-  w.forceForeground = true;
+  w.setForceForeground(true);
   w.resize(760, 640);
   w.show();
   w.srtfileopen(demo + "demo.srt");
   w.movfileopen(demo + "demo.mkv");
   // Play into the second sentence, where the timer pauses after it.
   spin(9000);
-  for (char c : std::string("i")) w.FormKeyPress(QChar::fromLatin1(c));
+  for (char c : std::string("i")) MainTestAccess::FormKeyPress(w, QChar::fromLatin1(c));
   w.a_hintExecute();
   spin(500);
   const QPixmap shot = w.grab();
   ASSERT_TRUE(shot.save(QString::fromUtf8(out)));
-  w.L.flgdirty = w.L.srtdirty = false;
+  w.model()->lesson().flgdirty = w.model()->lesson().srtdirty = false;
 }
 
 }  // namespace
