@@ -1,11 +1,26 @@
-// Tf_adjnum "指定字幕調整": Shifts the timing of a chosen subtitle.
-// Created once at start-up, hidden, shown and hidden again by the main window.
+// Tf_adjnum "指定字幕調整": shifts the times by a typed number of
+// milliseconds from the displayed cue on (or all, by the setting adjcrt).
 #pragma once
 
 #include <QDialog>
+#include <memory>
+
+class QLineEdit;
+class QPushButton;
+class SubHost;
+class Tf_main;
 
 class Tf_adjnum : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_adjnum(QWidget* parent = nullptr);
+  void setMain(Tf_main* main);
+  void setHost(std::shared_ptr<SubHost> host) { host_ = std::move(host); }
+  void Button1Click();
+
+  QLineEdit* Edit1 = nullptr;
+  QPushButton* Button1 = nullptr;
+
+ private:
+  std::shared_ptr<SubHost> host_;
 };

@@ -1,5 +1,4 @@
-// Tf_hanrei "凡例": The legend of the list window's colours.
-// Created once at start-up, hidden, shown and hidden again by the main window.
+// Tf_hanrei "凡例": the legend of the letter marks of the list window.
 #pragma once
 
 #include <QDialog>

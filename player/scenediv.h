@@ -1,11 +1,28 @@
-// Tf_scenediv "シーン分割": Divides the subtitles into scenes.
-// Created once at start-up, hidden, shown and hidden again by the main window.
+// Tf_scenediv "シーン分割": cuts the scenes anew after gaps of a typed length
+// and a typed least distance from the scene before.
 #pragma once
 
 #include <QDialog>
+#include <memory>
+
+class QLineEdit;
+class QPushButton;
+class SubHost;
+class Tf_main;
 
 class Tf_scenediv : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_scenediv(QWidget* parent = nullptr);
+  void setMain(Tf_main* main);
+  void setHost(std::shared_ptr<SubHost> host) { host_ = std::move(host); }
+  void Button1Click();
+
+  QLineEdit* Edit1 = nullptr;  // gap, seconds
+  QLineEdit* Edit2 = nullptr;  // least distance from the scene before, seconds
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+
+ private:
+  std::shared_ptr<SubHost> host_;
 };

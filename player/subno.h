@@ -1,11 +1,26 @@
-// Tf_subno "字幕番号指定ジャンプ": Jumps to a subtitle by its number.
-// Created once at start-up, hidden, shown and hidden again by the main window.
+// Tf_subno "字幕番号指定ジャンプ": plays from the start of a cue given by its
+// number.  The jump goes through the main window's posplay, as every jump.
 #pragma once
 
 #include <QDialog>
+#include <memory>
+
+class QLineEdit;
+class QPushButton;
+class SubHost;
+class Tf_main;
 
 class Tf_subno : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_subno(QWidget* parent = nullptr);
+  void setMain(Tf_main* main);
+  void setHost(std::shared_ptr<SubHost> host) { host_ = std::move(host); }
+  void Button1Click();
+
+  QLineEdit* e_subno = nullptr;
+  QPushButton* Button1 = nullptr;
+
+ private:
+  std::shared_ptr<SubHost> host_;
 };
