@@ -4,8 +4,28 @@
 
 #include <QDialog>
 
+class QLineEdit;
+class QPushButton;
+class Tf_main;
+
 class Tf_wordopen : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_wordopen(QWidget* parent = nullptr);
+  void setMain(Tf_main* m) { main_ = m; }
+
+  // OK: reveals every whole-word occurrence of the word in the edit box in
+  // every cue and says how many it found.
+  void Button1Click();
+  void Button2Click();
+
+  QLineEdit* e_openword = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override;
+
+ private:
+  Tf_main* main_ = nullptr;
 };
