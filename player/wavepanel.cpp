@@ -84,9 +84,31 @@ Panel5::Panel5(WaveHost* host, QWidget* parent) : QWidget(parent), host_(host) {
 Panel5::~Panel5() = default;
 
 QFont Panel5::viewFont() const {
-  QFont f("Noto Sans Mono CJK JP");
-  f.setPointSize(9);
-  return f;
+  if (!fontMade_) {
+    font_ = QFont("Noto Sans Mono CJK JP");
+    font_.setPointSize(9);
+    fontMade_ = true;
+  }
+  return font_;
+}
+
+const QFontMetrics& Panel5::metricsAt(int size) const {
+  auto it = metrics_.find(size);
+  if (it == metrics_.end()) {
+    QFont f = viewFont();
+    f.setPointSize(std::max(1, size));
+    it = metrics_.emplace(size, QFontMetrics(f)).first;
+  }
+  return it->second;
+}
+
+const QString& Panel5::labelText(const std::string& ansi) const {
+  auto it = texts_.find(ansi);
+  if (it == texts_.end()) {
+    if (texts_.size() > 512) texts_.clear();
+    it = texts_.emplace(ansi, QString::fromStdU16String(tl::cp::ansiToUtf16(ansi))).first;
+  }
+  return it->second;
 }
 
 void Panel5::tb_wavsizeChange() {
@@ -171,23 +193,10 @@ void Panel5::p_wav1MouseUp(int x, int, Qt::MouseButton b, Qt::KeyboardModifiers 
 
 tl::WavePicture Panel5::picture() {
   wave.setSize(p_wav1->width(), p_wav1->height());
-  const QFont base = viewFont();
-  std::map<int, QFontMetrics> metrics;
-  auto fm = [&](int size) -> const QFontMetrics& {
-    auto it = metrics.find(size);
-    if (it == metrics.end()) {
-      QFont f = base;
-      f.setPointSize(std::max(1, size));
-      it = metrics.emplace(size, QFontMetrics(f)).first;
-    }
-    return it->second;
-  };
   tl::WaveFont font;
-  font.size = base.pointSize();
-  font.textHeight = fm(font.size).height();
-  font.width = [&](const std::string& t, int size) {
-    return fm(size).horizontalAdvance(QString::fromStdU16String(tl::cp::ansiToUtf16(t)));
-  };
+  font.size = viewFont().pointSize();
+  font.textHeight = metricsAt(font.size).height();
+  font.width = [&](const std::string& t, int size) { return metricsAt(size).horizontalAdvance(labelText(t)); };
   const tl::Options& o = host_->options();
   tl::WaveShow show;
   show.textShown = o.subopenmode || o.subview || host_->peekKey();
@@ -197,38 +206,46 @@ tl::WavePicture Panel5::picture() {
 
 void Panel5::p_wav1Paint(QPainter& p) {
   const int W = p_wav1->width(), H = p_wav1->height();
-  p.fillRect(0, 0, W, H, Qt::black);
-  if (!wave.wavrun || !host_->options().playwav) return;
+  if (W <= 0 || H <= 0) return;
+  if (!wave.wavrun || !host_->options().playwav) {
+    p.fillRect(0, 0, W, H, Qt::black);
+    return;
+  }
   const tl::WavePicture pic = picture();
-  if (!pic.visible) return;
-  auto col = [](tl::WaveColor c) { return QColor::fromRgb(uint32_t(c)); };
-  p.setPen(Qt::white);
-  p.drawLine(pic.nowLine, 0, pic.nowLine, H);
-  p.setPen(col(tl::WaveColor::Green));
+  // The columns and marker lines go straight into an image (one pixel wide
+  // vertical lines are slow through the painter); labels on top.
+  if (canvas_.size() != QSize(W, H)) canvas_ = QImage(W, H, QImage::Format_RGB32);
+  canvas_.fill(Qt::black);
+  uchar* bits = canvas_.bits();
+  const qsizetype stride = canvas_.bytesPerLine();
+  auto vline = [&](int x, int top, QRgb c) {
+    if (x < 0 || x >= W) return;
+    uchar* px = bits + std::max(0, top) * stride + x * 4;
+    for (int y = std::max(0, top); y < H; ++y, px += stride) *reinterpret_cast<QRgb*>(px) = c;
+  };
+  const QRgb white = qRgb(255, 255, 255);
+  vline(pic.nowLine, 0, white);
   const int base = W - wave.nowx;
-  for (size_t i = 0; i < pic.columnTop.size(); ++i) {
-    const int x = base - int(i);
-    p.drawLine(x, pic.columnTop[i], x, H);
+  const QRgb green = qRgb(0, 255, 0);
+  for (size_t i = 0; i < pic.columnTop.size(); ++i) vline(base - int(i), pic.columnTop[i], green);
+  if (wave.posx < W) vline(pic.replayLine, 0, white);
+  for (const tl::WaveMarker& m : pic.markers) vline(m.x, 0, 0xFF000000u | uint32_t(m.color));
+  if (!pic.labels.empty()) {
+    QPainter lp(&canvas_);
+    QFont f = viewFont();
+    const int own = f.pointSize();
+    for (const tl::WaveLabel& l : pic.labels) {
+      const int size = l.fontSize > 0 ? l.fontSize : own;
+      f.setPointSize(size);
+      lp.setFont(f);
+      lp.setPen(QColor::fromRgb(uint32_t(l.color)));
+      const QString& text = labelText(l.text);
+      const QFontMetrics& fm = metricsAt(size);
+      const int x = l.rightAligned ? l.x - fm.horizontalAdvance(text) : l.x;
+      lp.drawText(x, l.y + fm.ascent(), text);
+    }
   }
-  if (wave.posx < W) {
-    p.setPen(Qt::white);
-    p.drawLine(pic.replayLine, 0, pic.replayLine, H);
-  }
-  for (const tl::WaveMarker& m : pic.markers) {
-    p.setPen(col(m.color));
-    p.drawLine(m.x, 0, m.x, H);
-  }
-  QFont f = viewFont();
-  for (const tl::WaveLabel& l : pic.labels) {
-    f.setPointSize(l.fontSize > 0 ? l.fontSize : viewFont().pointSize());
-    p.setFont(f);
-    p.setPen(col(l.color));
-    const QString text = QString::fromStdU16String(tl::cp::ansiToUtf16(l.text));
-    const QFontMetrics fm(f);
-    const int w = fm.horizontalAdvance(text);
-    const int x = l.rightAligned ? l.x - w : l.x;
-    p.drawText(x, l.y + fm.ascent(), text);
-  }
+  p.drawImage(0, 0, canvas_);
 }
 
 // ---- Panel6 --------------------------------------------------------------

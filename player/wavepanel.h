@@ -6,8 +6,12 @@
 // through WaveHost (MainWaveHost for Tf_main).
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
 #include <QWidget>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -121,6 +125,13 @@ class Panel5 : public QWidget {
  private:
   WaveHost* host_;
   bool failureReported_ = false;
+  QImage canvas_;
+  const QFontMetrics& metricsAt(int size) const;
+  const QString& labelText(const std::string& ansi) const;
+  mutable QFont font_;
+  mutable bool fontMade_ = false;
+  mutable std::map<int, QFontMetrics> metrics_;
+  mutable std::map<std::string, QString> texts_;
 };
 
 // "録音波形": an empty paint box (nothing is recorded there).
