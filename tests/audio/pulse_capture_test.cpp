@@ -2,84 +2,16 @@
 // source, captured through ALSA "default" (the system's default device).
 // Skipped where no PulseAudio server can be started.
 #include "audio/AudioIO.h"
+#include "support/pulse.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QThread>
-#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include <sys/types.h>
-
 namespace {
-
-class PrivatePulse {
- public:
-  PrivatePulse() {
-    const QString exe = QStandardPaths::findExecutable("pulseaudio");
-    const QString timeout = QStandardPaths::findExecutable("timeout");
-    if (exe.isEmpty() || timeout.isEmpty() || !dir_.isValid()) return;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", dir_.path());
-    env.insert("HOME", dir_.path());
-    proc_.setProcessEnvironment(env);
-    proc_.setProcessChannelMode(QProcess::MergedChannels);
-    // timeout bounds the server's life even if this test never gets to stop it.
-    proc_.start(timeout, {"-k", "5", "60", exe, "-n", "--daemonize=no", "--exit-idle-time=-1",
-                          "--load=module-native-protocol-unix",
-                          "--load=module-null-sink sink_name=fake_sink",
-                          "--load=module-sine-source source_name=fake_mic frequency=440"});
-    if (!proc_.waitForStarted(3000)) return;
-    const QString socket = dir_.path() + "/pulse/native";
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 5000 && proc_.state() == QProcess::Running) {
-      if (QFile::exists(socket)) {
-        QThread::msleep(100);
-        up_ = true;
-        break;
-      }
-      QThread::msleep(20);
-    }
-    if (!up_) return;
-    setenv("XDG_RUNTIME_DIR", dir_.path().toLocal8Bit().constData(), 1);
-    setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
-    // ALSA decides at configuration time whether "default" goes to PulseAudio.
-    snd_config_update_free_global();
-  }
-  ~PrivatePulse() {
-    if (proc_.state() != QProcess::NotRunning) {
-      proc_.terminate();  // timeout passes the signal on to the server
-      if (!proc_.waitForFinished(3000)) {
-        proc_.kill();
-        proc_.waitForFinished(3000);
-      }
-    }
-    // A server that outlived timeout still has its pid file in our directory.
-    QFile pidFile(dir_.path() + "/pulse/pid");
-    if (pidFile.open(QIODevice::ReadOnly)) {
-      const qint64 pid = pidFile.readAll().trimmed().toLongLong();
-      if (pid > 0) ::kill(pid_t(pid), SIGKILL);
-    }
-    unsetenv("PULSE_SERVER");
-  }
-  bool up() const { return up_; }
-  QString log() { return QString::fromLocal8Bit(proc_.readAll()); }
-
- private:
-  QTemporaryDir dir_;
-  QProcess proc_;
-  bool up_ = false;
-};
 
 TEST(PulseCapture, DefaultDeviceDeliversTheSine) {
   PrivatePulse pulse;

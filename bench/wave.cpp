@@ -1,0 +1,99 @@
+// The waveform's costs: one recorded buffer handled (peak column and marker
+// scroll) and one paint of p_wav1 at 1400 px with markers and labels.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdlib>
+
+#include "core/wave.h"
+#include "player/wavepanel.h"
+
+namespace {
+
+tl::Lesson makeLesson(int cues) {
+  tl::Lesson l;
+  l.subcount = 2 * cues + 1;
+  l.subtime.resize(l.subcount);
+  l.subtext.resize(l.subcount);
+  l.subwavex.assign(l.subcount, 0);
+  l.subclear.assign(l.subcount, 1);
+  for (int i = 1; i < l.subcount; ++i) {
+    l.subtime[i] = i * 12000;
+    if (i & 1) l.subtext[i] = "A sentence of some length here.\r\n";
+  }
+  l.srtloaded = true;
+  return l;
+}
+
+void BM_WaveBuffer(benchmark::State& st) {
+  tl::Lesson l = makeLesson(400);
+  tl::WaveView w;
+  w.setSize(1400, 120);
+  tl::wavreset(w, l);
+  std::vector<int16_t> s(256);
+  for (int k = 0; k < 256; ++k) s[k] = int16_t((k * 977) % 30000 - 15000);
+  double pos = 0.5;
+  for (auto _ : st) {
+    pos += w.wavcolsec;
+    l.cursub = 1 + 2 * int(pos * 10000 / 24000);
+    if (l.cursub >= l.subcount) l.cursub = 1;
+    tl::WaveInput in;
+    in.positionSeconds = pos;
+    benchmark::DoNotOptimize(tl::wavbuffer(w, l, in, s.data(), 512));
+  }
+}
+BENCHMARK(BM_WaveBuffer);
+
+struct Host : WaveHost {
+  tl::Lesson l = makeLesson(400);
+  tl::Options o;
+  tl::Lesson& lesson() override { return l; }
+  const tl::Options& options() override { return o; }
+  bool peekKey() override { return false; }
+  bool eosVisible() override { return false; }
+  bool position(double& s) override { s = 0; return true; }
+  void posplay(tl::ttime) override {}
+  void adjshift(tl::ttime) override {}
+  void timesSet() override {}
+  void logout(const std::string&) override {}
+  void message(const QString&) override {}
+};
+
+void BM_WavePaint1400(benchmark::State& st) {
+  Host h;
+  // 0: no cue shows its text (marker numbers only); 1: every cue cleared.
+  if (st.range(0) == 0) std::fill(h.l.subclear.begin(), h.l.subclear.end(), 0);
+  Panel5 panel(&h);
+  panel.resize(1400 + 30, 120);
+  panel.p_wav1->resize(1400, 120);
+  panel.wave.setSize(1400, 120);
+  tl::wavreset(panel.wave, h.l);
+  std::vector<int16_t> s(256);
+  double pos = 0.5;
+  for (int i = 0; i < 3000; ++i) {
+    for (int k = 0; k < 256; ++k) s[k] = int16_t(((k + i) * 977) % 30000 - 15000);
+    pos += panel.wave.wavcolsec;
+    h.l.cursub = 1 + 2 * int(pos * 10000 / 24000);
+    tl::WaveInput in;
+    in.positionSeconds = pos;
+    tl::wavbuffer(panel.wave, h.l, in, s.data(), 512);
+  }
+  QImage img(1400, 120, QImage::Format_RGB32);
+  for (auto _ : st) {
+    QPainter p(&img);
+    panel.p_wav1Paint(p);
+  }
+}
+BENCHMARK(BM_WavePaint1400)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  return 0;
+}
