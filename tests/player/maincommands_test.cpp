@@ -162,3 +162,40 @@ TEST(MenuOverlay, CollapsesDuringMenusAndComesBack) {
 }
 
 }  // namespace
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include "player/ted.h"
+#include "player/urlopen.h"
+
+namespace {
+
+TEST(UrlOpen, EmptyAddressOpensNothingAndTheDialogStays) {
+  Tf_urlopen u;
+  std::vector<std::string> opened;
+  u.openMovie = [&](const std::string& url) { opened.push_back(url); };
+  u.show();
+  auto* edit = u.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+  auto* button = u.findChild<QPushButton*>(QStringLiteral("Button1"));
+  ASSERT_TRUE(edit && button);
+  edit->setText("   ");
+  button->click();
+  EXPECT_TRUE(opened.empty());
+  edit->setText(" http://example.org/a.mp4 ");
+  button->click();
+  EXPECT_EQ(opened, std::vector<std::string>{"http://example.org/a.mp4"});
+  EXPECT_TRUE(u.isVisible());
+}
+
+TEST(Ted, SampleRow) {
+  Tf_ted t;
+  const QAbstractItemModel* m = t.grid()->model();
+  ASSERT_EQ(m->rowCount(), 1);
+  EXPECT_TRUE(m->index(0, 0).data().toString().isEmpty());
+  EXPECT_FALSE(m->index(0, 1).data().toString().isEmpty());
+  EXPECT_EQ(t.grid()->columnWidth(0), 106);
+}
+
+}  // namespace

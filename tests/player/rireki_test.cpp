@@ -145,7 +145,7 @@ TEST_F(History, Screenshot) {
   sav("The Wire 101.dat", progress(2100, 40, 350, 2490));
   sav("Up.dat", progress(300, 310, 900, 1510));
   sav("news 2024-03-05.dat", progress(12, 3, 170, 185));
-  r->resize(980, 200);
+  r->resize(1180, 200);
   r->show();
   r->SearchFile();
   ASSERT_TRUE(r->grab().save(QString::fromUtf8(out) + "/rireki.png"));
