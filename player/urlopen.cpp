@@ -1,6 +1,28 @@
 #include "player/urlopen.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 Tf_urlopen::Tf_urlopen(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Tf_urlopen"));
   setWindowTitle(QString::fromUtf8("URLを開く"));
+  auto* lay = new QHBoxLayout(this);
+  lay->addWidget(new QLabel(QStringLiteral("URL")));
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setMinimumWidth(360);
+  lay->addWidget(Edit1, 1);
+  auto* Button1 = new QPushButton(QString::fromUtf8("開く"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  lay->addWidget(Button1);
+  connect(Button1, &QPushButton::clicked, this, &Tf_urlopen::Button1Click);
+  connect(Edit1, &QLineEdit::returnPressed, this, &Tf_urlopen::Button1Click);
+}
+
+void Tf_urlopen::Button1Click() {
+  const QString url = Edit1->text().trimmed();
+  if (url.isEmpty() || !openMovie) return;
+  openMovie(url.toStdString());
 }
