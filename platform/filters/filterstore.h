@@ -83,6 +83,8 @@ class FilterStore {
   void beginBatch();
   // Saves the held hive's changes and stops holding it.  Without a batch: kOk.
   HResult commit();
+  // Stops holding the hive without saving (after a batch of reads only).
+  void discard() { held_.reset(); }
   bool inBatch() const { return held_ != nullptr; }
 
   // Filters of the legacy filter category that match, highest merit first.
