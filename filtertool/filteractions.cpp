@@ -62,6 +62,7 @@ void CQuendleDlg::undoFailed() {
 }
 
 void CQuendleDlg::OnChangeMerit() {
+  clearStoreFault();
   const int row = selectedRow();
   if (row < 0) return;
   FilterItem* item = items_[row].get();
@@ -104,6 +105,7 @@ void CQuendleDlg::OnChangeMerit() {
 }
 
 void CQuendleDlg::OnReregister() {
+  clearStoreFault();
   const int row = selectedRow();
   if (row < 0) return;
   const int top = topRow();
@@ -127,6 +129,7 @@ void CQuendleDlg::OnReregister() {
 }
 
 void CQuendleDlg::OnDeleteFilterInfo() {
+  clearStoreFault();
   const int row = selectedRow();
   if (row < 0) return;
   const QString name = rowText(row, 0);
@@ -163,6 +166,7 @@ void CQuendleDlg::OnDeleteFilterInfo() {
 }
 
 void CQuendleDlg::OnUnregister() {
+  clearStoreFault();
   int row = selectedRow();
   if (row < 0) return;
   const QString name = rowText(row, 0);
@@ -222,12 +226,15 @@ QString CQuendleDlg::chooseModuleFile() {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) break;
     QString pattern = parts[i + 1] == u"*.*" ? QStringLiteral("*") : parts[i + 1];
+    // Modules of this platform are named .so: the first choice shows them too.
+    if (i == 0) pattern += QStringLiteral(" *.so");
     filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
   }
   return QFileDialog::getOpenFileName(this, QString(), QString(), filters.join(u";;"));
 }
 
 void CQuendleDlg::OnRegisterFilter() {
+  clearStoreFault();
   const QString path = chooseModuleFile();
   if (path.isEmpty()) return;
   if (RegisterServerFile(path)) {

@@ -34,12 +34,17 @@ void CQuendleDlg::ShowCategory(bool sortAll) {
   clearRows();
   const int c = category();
   if (c < 0) return;
+  // One reading of the store for the whole list (a module holds hundreds of
+  // filters, each row looks up its server file).
+  const bool held = !FilterMapper.inBatch();
+  if (held) FilterMapper.beginBatch();
   if (c <= kMpeg2Splitter)
     ListFiltersByCategory(c);
   else if (c == kAllFilters)
     ListAllFilters(sortAll);
   else
     ListRestoreFile(c == kUnregisteredFilters);
+  if (held) FilterMapper.discard();
   FilterList->setFocus();
 }
 

@@ -10,6 +10,7 @@
 #include "filtertool/quendledlg.h"
 #include "filtertool/quendlestrings.h"
 #include "platform/filters/filterstore.h"
+#include "platform/registry/registry.h"
 
 namespace quendle {
 
@@ -70,8 +71,10 @@ int CQuendleApp::InitInstance() {
   std::string err;
   tl::flt::FilterStore store;
   if (!store.open(&err)) {
-    QMessageBox box(QMessageBox::Warning, text(AFX_IDS_APP_TITLE), text(IDS_STORE_FAILED),
-                    QMessageBox::Ok);
+    // Message 124, with the damaged file and its fault on a second line.
+    const QString detail = faultLine({tl::reg::machineHivePath(), err});
+    QMessageBox box(QMessageBox::Warning, text(AFX_IDS_APP_TITLE),
+                    text(IDS_STORE_FAILED) + u'\n' + detail, QMessageBox::Ok);
     box.exec();
     return 1;
   }

@@ -113,7 +113,11 @@ void CQuendleDlg::buildControls() {
   connect(header, &QHeaderView::sectionClicked, this, &CQuendleDlg::OnColumnclickList);
   connect(FilterList, &QWidget::customContextMenuRequested, this, &CQuendleDlg::OnRclickList);
   connect(registerButton, &QPushButton::clicked, this, &CQuendleDlg::OnRegisterFilter);
-  // "閉じる" ends the dialog as OK does; Escape cancels it.
+  // "閉じる" carries the OK id: it ends the dialog as OK does, and Enter
+  // presses it wherever the focus is; Escape cancels the dialog.
+  registerButton->setAutoDefault(false);
+  closeButton->setAutoDefault(false);
+  closeButton->setDefault(true);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -183,9 +187,18 @@ void CQuendleDlg::resizeEvent(QResizeEvent* e) {
   closeButton->setGeometry(CloseButtonRect.translated(dx, dy));
 }
 
+QString CQuendleDlg::messageDetail(int id) const {
+  // The failure messages of the commands that change the store.
+  if (id != 108 && id != 109 && id != 112 && id != 115 && id != 118) return {};
+  return faultLine(tl::flt::lastStoreFault());
+}
+
 QMessageBox::StandardButton CQuendleDlg::showMessage(int id, const QString& arg) {
   MessageStyle st = messageStyle(id);
-  QMessageBox box(st.icon, text(AFX_IDS_APP_TITLE), messageText(id, arg), st.buttons, this);
+  QString t = messageText(id, arg);
+  const QString detail = messageDetail(id);
+  if (!detail.isEmpty()) t += u'\n' + detail;
+  QMessageBox box(st.icon, text(AFX_IDS_APP_TITLE), t, st.buttons, this);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

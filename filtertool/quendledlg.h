@@ -87,6 +87,9 @@ class CQuendleDlg : public QDialog {
   int topRow() const;
 
   QString recordPath(bool deleted) const;
+  // The second line of a failure message: the store file that could not be
+  // written and why, when the failing command noted one; else empty.
+  QString messageDetail(int id) const;
   int sortColumn() const { return SortColumn; }
   bool sortAscending() const { return SortAscending; }
 

@@ -80,4 +80,12 @@ QString messageText(int id, const QString& arg) {
   return t;
 }
 
+QString faultLine(const tl::flt::StoreFault& fault) {
+  if (fault.empty()) return {};
+  QString line = QString::fromStdString(fault.file);
+  if (!fault.reason.empty()) line += (line.isEmpty() ? QString() : QStringLiteral(": ")) +
+                                     QString::fromStdString(fault.reason);
+  return line;
+}
+
 }  // namespace quendle

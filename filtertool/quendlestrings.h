@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "platform/filters/filterstore.h"
+
 namespace quendle {
 
 enum StringId : int {
@@ -30,5 +32,9 @@ struct MessageStyle {
 MessageStyle messageStyle(int id);
 // The message text with its "%s" replaced by arg.
 QString messageText(int id, const QString& arg = {});
+
+// "file: reason" for the second line of a failure message; empty when the
+// fault names nothing.
+QString faultLine(const tl::flt::StoreFault& fault);
 
 }  // namespace quendle

@@ -9,7 +9,7 @@ cd "$here"
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libmpv-dev libasound2-dev
   libcurl4-openssl-dev libjpeg62-turbo-dev fonts-noto-cjk xvfb xauth espeak-ng sox
-  pulseaudio libasound2-plugins xdg-utils)
+  pulseaudio libasound2-plugins xdg-utils libavcodec-dev libavformat-dev)
 
 install_packages() {
   local missing=()
@@ -32,15 +32,27 @@ build() {
   cmake --build build --parallel "$(nproc)"
 }
 
+# The decoder and splitter modules go into the machine's filter store, which
+# Quendle lists and the player follows.  filterreg leaves a module that is
+# there already alone (changed merits stay), so this is quick on every run.
+register_filters() {
+  local modules=("$here/build/filters/lavcfilters.so" "$here/build/filters/lavffilters.so")
+  ./build/filters/filterreg "${modules[@]}" 2>/dev/null && return
+  [ "$(id -u)" = 0 ] && { ./build/filters/filterreg "${modules[@]}"; return; }
+  sudo ./build/filters/filterreg "${modules[@]}"
+}
+
 case "${1:-run}" in
   run)
     install_packages
     build
+    register_filters
     exec ./build/tallisen
     ;;
   test)
     install_packages
     build -DTALLISEN_WERROR=ON
+    register_filters
     cd build
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 -j "$(nproc)"
     ;;

@@ -18,20 +18,49 @@ bool guidArg(const char* text, Guid& out, bool nullIsAny = false) {
   return true;
 }
 
+// The store of a batch under way (see tl_filter_batch_begin), else null.
+FilterStore* batchStore = nullptr;
+
+// The store every call works on: the batch's, else one read afresh.
+class StoreRef {
+ public:
+  FilterStore& operator*() { return batchStore ? *batchStore : own_; }
+  FilterStore* operator->() { return &**this; }
+
+ private:
+  FilterStore own_;
+};
+
 }  // namespace
+
+extern "C" int32_t tl_filter_batch_begin(void) {
+  if (!batchStore) {
+    batchStore = new FilterStore;
+    batchStore->beginBatch();
+  }
+  return kOk;
+}
+
+extern "C" int32_t tl_filter_batch_end(void) {
+  if (!batchStore) return kOk;
+  HResult r = batchStore->commit();
+  delete batchStore;
+  batchStore = nullptr;
+  return r;
+}
 
 extern "C" int32_t tl_filter_register_server(const char* clsid, const char* name, const char* path) {
   Guid id;
   if (!guidArg(clsid, id) || !path || !*path) return kInvalidArg;
-  FilterStore store;
-  return store.registerServer(id, name ? name : "", path);
+  StoreRef store;
+  return store->registerServer(id, name ? name : "", path);
 }
 
 extern "C" int32_t tl_filter_unregister_server(const char* clsid) {
   Guid id;
   if (!guidArg(clsid, id)) return kInvalidArg;
-  FilterStore store;
-  return store.unregisterServer(id);
+  StoreRef store;
+  return store->unregisterServer(id);
 }
 
 extern "C" int32_t tl_filter_register(const char* clsid, const char* name, uint32_t merit,
@@ -56,16 +85,16 @@ extern "C" int32_t tl_filter_register(const char* clsid, const char* name, uint3
     }
     f.pins.push_back(std::move(pin));
   }
-  FilterStore store;
-  return store.registerFilter(id, name, CLSID_LegacyAmFilterCategory, f);
+  StoreRef store;
+  return store->registerFilter(id, name, CLSID_LegacyAmFilterCategory, f);
 }
 
 extern "C" int32_t tl_filter_unregister(const char* clsid) {
   Guid id;
   if (!guidArg(clsid, id)) return kInvalidArg;
-  FilterStore store;
-  HResult r = store.unregisterFilter(CLSID_LegacyAmFilterCategory, id);
+  StoreRef store;
+  HResult r = store->unregisterFilter(CLSID_LegacyAmFilterCategory, id);
   return r == kNotFound ? kOk : r;
 }
 
-extern "C" int32_t tl_filter_host_version(void) { return 1; }
+extern "C" int32_t tl_filter_host_version(void) { return 2; }

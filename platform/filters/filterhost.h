@@ -39,7 +39,13 @@ int32_t tl_filter_unregister_server(const char* clsid);
 int32_t tl_filter_register(const char* clsid, const char* name, uint32_t merit,
                            uint32_t pinCount, const TlFilterPin* pins);
 int32_t tl_filter_unregister(const char* clsid);
-/* Version of this interface (1). */
+/* Changes between these two are kept in memory and saved at once by
+ * tl_filter_batch_end (a module that registers hundreds of filters brackets
+ * them with these).  A failing save there is the batch's result.  Reads in
+ * between see the changes. */
+int32_t tl_filter_batch_begin(void);
+int32_t tl_filter_batch_end(void);
+/* Version of this interface (2: with the batch functions). */
 int32_t tl_filter_host_version(void);
 
 #ifdef __cplusplus

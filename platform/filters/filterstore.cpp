@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 namespace tl::flt {
 
@@ -11,9 +12,18 @@ const char kFriendlyName[] = "FriendlyName";
 const char kClsidValue[] = "CLSID";
 const char kFilterData[] = "FilterData";
 
-std::unique_ptr<reg::Hive> loadHive(const std::string& path, bool* ok = nullptr) {
-  auto h = std::make_unique<reg::Hive>(path);
-  bool good = h->load();
+std::mutex faultMutex;
+StoreFault fault;
+
+void noteFault(const std::string& file, const std::string& reason) {
+  std::lock_guard<std::mutex> lock(faultMutex);
+  fault = {file, reason};
+}
+
+std::shared_ptr<reg::Hive> loadHive(const std::string& path, bool* ok = nullptr,
+                                    std::string* err = nullptr) {
+  auto h = std::make_shared<reg::Hive>(path);
+  bool good = h->load(err);
   if (ok) *ok = good;
   return h;
 }
@@ -61,6 +71,16 @@ std::string lower(std::string s) {
 
 }  // namespace
 
+StoreFault lastStoreFault() {
+  std::lock_guard<std::mutex> lock(faultMutex);
+  return fault;
+}
+
+void clearStoreFault() {
+  std::lock_guard<std::mutex> lock(faultMutex);
+  fault = {};
+}
+
 bool PropertyBag::readString(const std::string& name, std::string& out) const {
   auto it = values.find(name);
   if (it == values.end() || it->second.type != reg::Type::String) return false;
@@ -87,6 +107,42 @@ FilterStore::FilterStore(std::string machineHive, std::string userHive)
 std::string FilterStore::machinePath() const { return fixed_ ? machine_ : reg::machineHivePath(); }
 std::string FilterStore::userPath() const { return fixed_ ? user_ : reg::userHivePath(); }
 
+std::shared_ptr<reg::Hive> FilterStore::machineHive(bool* ok) const {
+  if (held_) {
+    if (ok) *ok = heldOk_;
+    return held_;
+  }
+  std::string err;
+  bool good = false;
+  auto h = loadHive(machinePath(), &good, &err);
+  if (!good) noteFault(machinePath(), err);
+  if (ok) *ok = good;
+  return h;
+}
+
+HResult FilterStore::saveMachine(reg::Hive& h) {
+  if (held_) return kOk;
+  std::string err;
+  if (h.save(&err)) return kOk;
+  noteFault(h.path(), err);
+  return kAccessDenied;
+}
+
+void FilterStore::beginBatch() {
+  if (held_) return;
+  std::string err;
+  held_ = loadHive(machinePath(), &heldOk_, &err);
+  if (!heldOk_) noteFault(machinePath(), err);
+}
+
+HResult FilterStore::commit() {
+  if (!held_) return kOk;
+  auto h = std::move(held_);
+  held_.reset();
+  if (!heldOk_) return kAccessDenied;
+  return saveMachine(*h);
+}
+
 bool FilterStore::open(std::string* err) const {
   reg::Hive h(machinePath());
   return h.load(err);
@@ -99,7 +155,7 @@ bool FilterStore::canWrite() const {
 
 HResult FilterStore::createClassEnumerator(const Guid& category, std::vector<PropertyBag>& out) const {
   out.clear();
-  auto machine = loadHive(machinePath());
+  auto machine = machineHive();
   auto user = loadHive(userPath());
   const std::string key = instancesKey(category);
   std::vector<std::string> seen;
@@ -142,25 +198,36 @@ HResult FilterStore::enumMatchingFilters(std::vector<PropertyBag>& out, uint32_t
 HResult FilterStore::registerFilter(const Guid& clsid, const std::string& name,
                                     const Guid& category, const RegFilter2& filter) {
   bool ok = false;
-  auto h = loadHive(machinePath(), &ok);
+  auto h = machineHive(&ok);
   if (!ok) return kAccessDenied;
   const std::string key = instanceKey(category, clsid);
   h->createKey(key);
   h->setString(key, kFriendlyName, name);
   h->setString(key, kClsidValue, toString(clsid));
   h->setBinary(key, kFilterData, serializeFilterData(filter));
-  return h->save() ? kOk : kAccessDenied;
+  return saveMachine(*h);
 }
 
 HResult FilterStore::unregisterFilter(const Guid& category, const Guid& clsid) {
   const std::string key = instanceKey(category, clsid);
   bool found = false;
-  for (const std::string& path : {machinePath(), userPath()}) {
+  for (bool machine : {true, false}) {
     bool ok = false;
-    auto h = loadHive(path, &ok);
+    std::string err;
+    auto h = machine ? machineHive(&ok) : loadHive(userPath(), &ok, &err);
     if (!h->keyExists(key)) continue;
     found = true;
-    if (!ok || !h->deleteKey(key) || !h->save()) return kAccessDenied;
+    if (!ok) {
+      if (!machine) noteFault(userPath(), err);
+      return kAccessDenied;
+    }
+    if (!h->deleteKey(key)) return kAccessDenied;
+    if (machine) {
+      if (failed(saveMachine(*h))) return kAccessDenied;
+    } else if (!h->save(&err)) {
+      noteFault(userPath(), err);
+      return kAccessDenied;
+    }
   }
   return found ? kOk : kNotFound;
 }
@@ -168,29 +235,29 @@ HResult FilterStore::unregisterFilter(const Guid& category, const Guid& clsid) {
 HResult FilterStore::registerServer(const Guid& clsid, const std::string& name,
                                     const std::string& path) {
   bool ok = false;
-  auto h = loadHive(machinePath(), &ok);
+  auto h = machineHive(&ok);
   if (!ok) return kAccessDenied;
   const std::string key = classKey(clsid);
   h->createKey(key);
   h->setString(key, "", name);
   h->createKey(key + "\\InprocServer32");
   h->setString(key + "\\InprocServer32", "", path);
-  return h->save() ? kOk : kAccessDenied;
+  return saveMachine(*h);
 }
 
 HResult FilterStore::unregisterServer(const Guid& clsid) {
   bool ok = false;
-  auto h = loadHive(machinePath(), &ok);
+  auto h = machineHive(&ok);
   const std::string key = classKey(clsid);
   if (!h->keyExists(key)) return ok ? kOk : kAccessDenied;
-  if (!ok || !h->deleteKey(key) || !h->save()) return kAccessDenied;
-  return kOk;
+  if (!ok || !h->deleteKey(key)) return kAccessDenied;
+  return saveMachine(*h);
 }
 
 HResult FilterStore::serverPath(const Guid& clsid, std::string& path) const {
   const std::string key = classKey(clsid) + "\\InprocServer32";
-  for (const std::string& hivePath : {machinePath(), userPath()}) {
-    auto h = loadHive(hivePath);
+  for (bool machine : {true, false}) {
+    auto h = machine ? machineHive() : loadHive(userPath());
     if (!h->keyExists(key)) continue;
     // A key without a readable default value ends the look-up, as a failed
     // read of an opened key does.

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,17 @@ constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
 constexpr HResult kInvalidData = static_cast<HResult>(0x8007000Du);
 constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057u);
 inline bool failed(HResult r) { return r < 0; }
+
+// Why the last change of the store in this process failed: the file that
+// could not be written (or read) and the reason.  Empty when none failed
+// since clearStoreFault().
+struct StoreFault {
+  std::string file;
+  std::string reason;
+  bool empty() const { return file.empty() && reason.empty(); }
+};
+StoreFault lastStoreFault();
+void clearStoreFault();
 
 // The values of one registered filter, as the enumerations hand them out.
 struct PropertyBag {
@@ -63,6 +75,17 @@ class FilterStore {
   bool open(std::string* err = nullptr) const;
   // Whether changes can be saved (write access to the machine hive).
   bool canWrite() const;
+
+  // Keeps the machine hive in memory from here on: reads and changes use it
+  // and nothing is saved until commit(), which writes every change at once
+  // (a module registering hundreds of filters saves once, not hundreds of
+  // times).  Copies of this store share the held hive.
+  void beginBatch();
+  // Saves the held hive's changes and stops holding it.  Without a batch: kOk.
+  HResult commit();
+  // Stops holding the hive without saving (after a batch of reads only).
+  void discard() { held_.reset(); }
+  bool inBatch() const { return held_ != nullptr; }
 
   // Filters of the legacy filter category that match, highest merit first.
   // A type pair matches when each identifier of the query is GUID_NULL or
@@ -97,6 +120,13 @@ class FilterStore {
  private:
   std::string machinePath() const;
   std::string userPath() const;
+  // The machine hive: the held one in a batch, else read afresh.  *ok false
+  // when it is damaged or unreadable (the reason is noted as the fault).
+  std::shared_ptr<reg::Hive> machineHive(bool* ok = nullptr) const;
+  // Saves a changed machine hive (nothing in a batch); notes the fault.
+  HResult saveMachine(reg::Hive& h);
+  std::shared_ptr<reg::Hive> held_;
+  bool heldOk_ = false;
   bool fixed_ = false;
   std::string machine_, user_;
 };

@@ -76,6 +76,8 @@ class MediaPlayer {
 
   // Why the last open failed (empty when it did not).
   virtual std::string lastError() const { return {}; }
+  // The log line naming the decoders of the open medium (empty when unknown).
+  virtual std::string decoderLog() const { return {}; }
 
   // Events, raised on the user-interface thread.
   std::function<void(int newState)> onOpenStateChange;

@@ -1,5 +1,6 @@
 #include "platform/media/mpvplayer.h"
 
+#include "platform/media/decoderchoice.h"
 #include "platform/media/mediaurl.h"
 
 #include <mpv/client.h>
@@ -157,6 +158,7 @@ void MpvPlayer::load(const std::string& url, bool append) {
     mpv_set_property_string(mpv_, "dvd-device", src.dvdDevice.c_str());
   if (src.cd) cdMode_ = true;
   if (!append) pendingChapter_ = src.chapter;
+  media::applyDecoderChoice(mpv_, media::currentDecoderChoice());
   command({"loadfile", src.url.c_str(), append ? "append" : "replace"});
 }
 
@@ -236,6 +238,7 @@ void MpvPlayer::fileLoaded() {
   width_ = mpv_get_property(mpv_, "width", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
   height_ = mpv_get_property(mpv_, "height", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
   chapters_ = mpv_get_property(mpv_, "chapters", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
+  decoderLog_ = media::decodersInUse(mpv_);
   if (pendingChapter_ >= 0) {
     int64_t c = pendingChapter_;
     mpv_set_property(mpv_, "chapter", MPV_FORMAT_INT64, &c);

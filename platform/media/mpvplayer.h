@@ -68,6 +68,7 @@ class MpvPlayer : public QObject, public MediaPlayer {
   QWidget* videoWidget() override { return view_; }
   VideoWidget* videoView() const { return view_; }
   std::string lastError() const override { return lastError_; }
+  std::string decoderLog() const override { return decoderLog_; }
 
   // Frames shown in the video widget since the start (tests, diagnostics).
   int framesShown() const { return framesShown_; }
@@ -111,6 +112,7 @@ class MpvPlayer : public QObject, public MediaPlayer {
   bool stopped_ = false;     // stop() and no play since
   bool eof_ = false;
   std::string lastError_;
+  std::string decoderLog_;   // the decoders of the open medium, for the log line
   std::string loadError_;    // first error message of the open under way
   bool failing_ = false;     // the open failed; its reason is being collected
   unsigned openGeneration_ = 0;

@@ -18,6 +18,7 @@ class ScriptedDlg : public quendle::CQuendleDlg {
 
   std::vector<int> messages;              // ids in the order shown
   std::vector<QString> messageArgs;
+  std::vector<QString> details;           // each message's second line
   std::deque<QMessageBox::StandardButton> answers;  // empty: Yes / OK
   std::function<void(int)> onMessage;     // runs before the answer is given
   std::optional<QString> meritAnswer;     // nullopt: the merit dialog is cancelled
@@ -48,6 +49,7 @@ class ScriptedDlg : public quendle::CQuendleDlg {
   QMessageBox::StandardButton showMessage(int id, const QString& arg) override {
     messages.push_back(id);
     messageArgs.push_back(arg);
+    details.push_back(messageDetail(id));
     if (onMessage) onMessage(id);
     if (!answers.empty()) {
       auto a = answers.front();
