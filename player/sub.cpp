@@ -35,7 +35,7 @@ class MainHost : public SubHost {
   explicit MainHost(Tf_main& m) : m_(m) {}
   LessonModel& model() override { return *m_.model(); }
   const tl::Options& options() override { return m_.model()->options(); }
-  std::string exedir() override { return m_.exedir; }
+  std::string exedir() override { return m_.exedir(); }
   bool posplay(int32_t slot, tl::ttime t) override { return m_.posplay(slot, t); }
   void adjshiftFrom(int32_t from, tl::ttime delta) override {
     m_.model()->lesson().adjfrom = from;
@@ -322,6 +322,7 @@ void Tf_sub::onChanged(tl::Change what, int slot) {
         model_->slotChanged(slot);
       break;
     case tl::Change::Cursor:
+    case tl::Change::Peek:
     case tl::Change::Translations:
       break;
   }

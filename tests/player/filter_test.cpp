@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <deque>
 
-#include "tests/player/mainwindow_fixture.h"
+#include "player/mainwindow_fixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "core/cuecommands.h"
 #include "platform/codepage/codepage.h"
 #include "platform/shell/shell.h"
-#include "tests/player/mainwindow_fixture.h"
+#include "player/mainwindow_fixture.h"
 
 namespace {
 

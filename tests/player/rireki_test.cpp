@@ -5,7 +5,7 @@
 #include <QTableView>
 #include <cstdlib>
 
-#include "tests/player/mainwindow_fixture.h"
+#include "player/mainwindow_fixture.h"
 
 namespace {
 
