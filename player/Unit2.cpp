@@ -13,6 +13,8 @@ TMyThread::TMyThread(tl::trans::WorkerCopy copy, tl::trans::Service service, qui
 TMyThread::~TMyThread() {
   stop();
   wait();
+  if (isFinished())
+    while (!ended_.load(std::memory_order_acquire)) QThread::yieldCurrentThread();
 }
 
 void TMyThread::stop() {
@@ -21,6 +23,10 @@ void TMyThread::stop() {
 }
 
 void TMyThread::run() {
+  struct Ended {
+    std::atomic<bool>& flag;
+    ~Ended() { flag.store(true, std::memory_order_release); }
+  } ended{ended_};
   if (!client_) return;
   tl::trans::TransWorker worker(std::move(copy_), *inputs_, *client_, service_, tl::trans::steadyClock(),
                                 [this](const tl::trans::WorkerResult& r) {

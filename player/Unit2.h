@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QThread>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -62,4 +63,8 @@ class TMyThread : public QThread {
   std::shared_ptr<tl::trans::WorkerInputs> inputs_;
   std::shared_ptr<tl::http::Client> client_;
   Deliver deliver_;
+  // Set as the body's last step: what the body did happens before the
+  // destructor's release of the worker's data (QThread::wait alone is not
+  // visible to thread checkers).
+  std::atomic<bool> ended_{false};
 };

@@ -145,7 +145,8 @@ void FakeHttpServer::run() {
     std::vector<size_t> gone;
     for (size_t k = 0; k < conns.size(); ++k) {
       Conn& c = conns[k];
-      const short rev = fds[k + 2].revents;
+      // A connection accepted in this round has no poll entry yet.
+      const short rev = k + 2 < fds.size() ? fds[k + 2].revents : 0;
       if (rev & (POLLIN | POLLHUP | POLLERR)) {
         char buf[4096];
         const ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
