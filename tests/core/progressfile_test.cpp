@@ -11,6 +11,7 @@
 #include "core/letterstates.h"
 #include "core/memofile.h"
 #include "core/progressfile.h"
+#include "core/timetext.h"
 
 using namespace tl;
 namespace fs = std::filesystem;
@@ -286,4 +287,69 @@ TEST_F(Progress, MemoFiles) {
   Lesson d = fresh();
   subflgload(d);
   EXPECT_EQ(d.submemo[0], "keep");
+}
+
+TEST_F(Progress, AdjustmentThatWouldWrapTheTimesIsNotOffered) {
+  Lesson L = played();
+  L.adjsaved = INT64_MAX;
+  ASSERT_TRUE(subflgsave(L).ok);
+  Lesson back = fresh();
+  ProgressLoadResult r = subflgload(back);
+  EXPECT_TRUE(r.fromFile);
+  EXPECT_FALSE(r.askAdjust);
+  EXPECT_EQ(back.adjsaved, 0);
+  EXPECT_EQ(r.detail, kMsgAdjustOutOfRange);
+  EXPECT_EQ(back.substar[1], 1);  // the rest of the file is read
+  EXPECT_FALSE(adjustmentFits(back, kTimeMax));
+  EXPECT_TRUE(adjustmentFits(back, kTimeMax - 40000));
+  EXPECT_TRUE(adjustmentFits(back, -12345));
+}
+
+TEST_F(Progress, SrtWriteClearsOnlyTheSavedAdjustmentOnDisk) {
+  Lesson L = played();
+  ASSERT_TRUE(subflgsave(L).ok);
+  const std::string before = slurp(L.savpath);
+  ASSERT_EQ(before.size(), 68u);
+  std::string err;
+  ASSERT_TRUE(settleSavedAdjustment(L, &err)) << err;
+  EXPECT_EQ(L.adjsaved, 0);
+  const std::string after = slurp(L.savpath);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(after.substr(36, 8), std::string(8, '\0'));
+  EXPECT_EQ(after.substr(0, 36), before.substr(0, 36));
+  EXPECT_EQ(after.substr(44), before.substr(44));
+  // The next run is not offered the shift again.
+  Lesson next = fresh();
+  EXPECT_FALSE(subflgload(next).askAdjust);
+  // Nothing to do without a progress file, or for a file of another layout.
+  Lesson none = fresh();
+  none.savpath = dir + "/sav/none.dat";
+  EXPECT_TRUE(clearSavedAdjustment(none));
+  EXPECT_FALSE(fs::exists(none.savpath));
+  spit(dir + "/sav/short.dat", "abc");
+  none.savpath = dir + "/sav/short.dat";
+  EXPECT_TRUE(clearSavedAdjustment(none));
+  EXPECT_EQ(slurp(none.savpath), "abc");
+}
+
+TEST_F(Progress, ProgressAndMemoAreSavedAsAPair) {
+  Lesson L = played();
+  ASSERT_TRUE(subflgsave(L).ok);
+  const std::string dat = slurp(L.savpath), txt = slurp(L.memopath);
+  // The memo cannot be written: nothing is replaced, the failure is reported.
+  ASSERT_EQ(::chmod(L.memopath.c_str(), 0444), 0);
+  L.substar[3] = 1;
+  L.submemo[1] = "new memo";
+  L.flgdirty = true;
+  ProgressSaveResult s = subflgsave(L);
+  EXPECT_FALSE(s.ok);
+  EXPECT_EQ(s.message, kMsgSaveFailed);
+  EXPECT_NE(s.detail.find(L.memopath), std::string::npos);
+  EXPECT_TRUE(L.flgdirty);
+  EXPECT_EQ(slurp(L.savpath), dat);
+  EXPECT_EQ(slurp(L.memopath), txt);
+  ::chmod(L.memopath.c_str(), 0644);
+  ASSERT_TRUE(subflgsave(L).ok);
+  EXPECT_NE(slurp(L.savpath), dat);
+  EXPECT_NE(slurp(L.memopath), txt);
 }
