@@ -254,7 +254,8 @@ ProgressLoadResult subflgload(Lesson& L) {
   }
   int32_t resume = 0;
   if (ok) ok = rd.get32(resume);
-  if (ok) L.resumesub = (Lesson::isCue(resume) && resume < n) ? resume : 0;
+  // Only a cue of this table; a negative odd number is no cue either.
+  if (ok) L.resumesub = (resume >= 1 && Lesson::isCue(resume) && resume < n) ? resume : 0;
   for (int32_t i = 0; ok && i < n; ++i) ok = rd.get32(L.substar[i]);
   // The memos are read whatever became of the fields above, so that a save
   // never overwrites them with empty lines.

@@ -179,6 +179,9 @@ std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0, i = 0;
   const size_t n = text.size();
+  size_t breaks = 0;
+  for (char c : text) breaks += c == '\r' || c == '\n';
+  lines.reserve(breaks + 1);
   while (i < n) {
     const char c = text[i];
     if (c == '\n') {

@@ -353,3 +353,17 @@ TEST_F(Progress, ProgressAndMemoAreSavedAsAPair) {
   EXPECT_NE(slurp(L.savpath), dat);
   EXPECT_NE(slurp(L.memopath), txt);
 }
+
+// Found by fuzzing: a negative odd resume slot (0xC9C9C9C9) passed as a cue
+// and would have been used as an index of the table.
+TEST_F(Progress, NegativeResumeSlotIsNoCue) {
+  Lesson L = played();
+  ASSERT_TRUE(subflgsave(L).ok);
+  std::string bytes = slurp(L.savpath);
+  for (int k = 0; k < 4; ++k) bytes[44 + k] = '\xC9';
+  spit(L.savpath, bytes);
+  Lesson back = fresh();
+  subflgload(back);
+  EXPECT_EQ(back.resumesub, 0);
+  EXPECT_EQ(back.substar[1], 1);  // the fields after it are still read
+}
