@@ -142,6 +142,12 @@ bool clearSavedAdjustment(const Lesson& L, std::string* err) {
   return paths::atomicWriteFile(L.savpath, bytes, err);
 }
 
+TimingChange acceptSavedAdjustment(Lesson& L, const Options& o) {
+  if (L.adjsaved == 0 || !adjustmentFits(L, L.adjsaved)) return {};
+  L.adjfrom = 0;
+  return adjshift(L, o, L.adjsaved, false);
+}
+
 bool settleSavedAdjustment(Lesson& L, std::string* err) {
   L.adjsaved = 0;
   return clearSavedAdjustment(L, err);

@@ -15,6 +15,8 @@
 #include <string>
 
 #include "core/lesson.h"
+#include "core/options.h"
+#include "core/timing.h"
 
 namespace tl {
 
@@ -86,6 +88,13 @@ bool clearSavedAdjustment(const Lesson& L, std::string* err = nullptr);
 // What the SRT write calls after it succeeded: adjsaved := 0 (the times in
 // the file hold the shift now) and clearSavedAdjustment on the file on disk.
 bool settleSavedAdjustment(Lesson& L, std::string* err = nullptr);
+
+// "Yes" to the adjustment question: adjfrom := 0 and adjshift by adjsaved
+// with the user's own adjcrt.  With adjcrt off every slot moves and the
+// progress is marked changed (the SRT file is not); with adjcrt on the shift
+// is a partial shift from slot 0 and marks the SRT changed.  Nothing when
+// the adjustment does not fit the times (see adjustmentFits).
+TimingChange acceptSavedAdjustment(Lesson& L, const Options& o);
 
 // "No" to the adjustment question: the next save stores no adjustment.
 inline void declineAdjustment(Lesson& L) { L.adjsaved = 0; }

@@ -129,5 +129,10 @@ std::optional<int32_t> codepageOfEntry(std::string_view utf8Entry);
 
 // Whether a timer interval makes the main timer tick at all.
 inline bool timerTicks(int32_t tinterval) { return tinterval > 0; }
+// Whether the main timer runs after the settings' OK: an interval of 0 or
+// less stops it; a positive interval lets it run again when the main window
+// wants it running (subtitles or a medium loaded and started; the window
+// keeps that wish apart from the timer itself, which interval 0 stops).
+inline bool timerRunsAfterSettings(int32_t tinterval, bool wanted) { return timerTicks(tinterval) && wanted; }
 
 }  // namespace tl

@@ -54,6 +54,9 @@ bool cueDisplayed(const Lesson& l) { return loaded(l) && l.cursub >= 1 && l.curs
 
 }  // namespace
 
+const char* const kAskAdjReset = "この字幕に対する字幕位置調整をリセットしますか？";
+const char* const kAskAdjResetCaption = "字幕位置調整リセット";
+
 void setadjfrom(Lesson& l, int64_t slot) {
   const int64_t top = std::max<int64_t>(l.subcount - 1, 0);
   l.adjfrom = (int32_t)std::clamp<int64_t>(slot, 0, top);

@@ -367,3 +367,32 @@ TEST_F(Progress, NegativeResumeSlotIsNoCue) {
   EXPECT_EQ(back.resumesub, 0);
   EXPECT_EQ(back.substar[1], 1);  // the fields after it are still read
 }
+
+TEST_F(Progress, AcceptedAdjustmentFollowsTheUsersAdjcrt) {
+  // adjcrt off: every slot moves, the progress is changed, the SRT is not.
+  Lesson L = played();
+  L.adjsaved = 50000;
+  L.flgdirty = false;
+  Options off;
+  off.adjcrt = false;
+  TimingChange c = acceptSavedAdjustment(L, off);
+  EXPECT_TRUE(c.changed);
+  EXPECT_EQ(L.subtime, (std::vector<ttime>{50000, 60000, 70000, 80000, 90000}));
+  EXPECT_FALSE(L.srtdirty);
+  EXPECT_TRUE(L.flgdirty);
+  EXPECT_EQ(L.adjsaved, 50000);
+  // adjcrt on: a shift from slot 0, which marks the SRT changed.
+  Lesson M = played();
+  M.adjsaved = 50000;
+  M.cursub = 3;
+  Options on;
+  on.adjcrt = true;
+  EXPECT_TRUE(acceptSavedAdjustment(M, on).changed);
+  EXPECT_EQ(M.subtime, L.subtime);
+  EXPECT_TRUE(M.srtdirty);
+  // An adjustment beyond the range changes nothing.
+  Lesson N = played();
+  N.adjsaved = INT64_MAX;
+  EXPECT_FALSE(acceptSavedAdjustment(N, off).changed);
+  EXPECT_EQ(N.subtime, fresh().subtime);
+}
