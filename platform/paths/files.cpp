@@ -153,8 +153,10 @@ int removeStaleTemporaries(const std::string& path, int maxAgeSeconds) {
     const std::string full = dir + "/" + e->d_name;
     struct stat st;
     if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    // A young temporary may belong to a save still running in another process.
-    if (now - st.st_mtime < maxAgeSeconds) continue;
+    // A young temporary may belong to a save still running in another
+    // process.  A name with a second link is the old file kept aside by
+    // atomicWriteFiles while the file itself still holds it: not a leftover.
+    if (st.st_nlink > 1 || now - st.st_mtime < maxAgeSeconds) continue;
     if (::unlink(full.c_str()) == 0) ++removed;
   }
   ::closedir(d);
