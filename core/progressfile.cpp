@@ -5,6 +5,7 @@
 #include "core/dictation.h"
 #include "core/letterstates.h"
 #include "core/memofile.h"
+#include "core/timetext.h"
 #include "platform/paths/files.h"
 
 namespace tl {
@@ -16,6 +17,8 @@ const char* const kMsgLaterFields =
 const char* const kMsgMismatch =
     "進捗ファイルがこの字幕ファイルと合わないため、新しい進捗で始めます。"
     "元の進捗ファイルは上書きする前に別名（.bak）で残します";
+const char* const kMsgAdjustOutOfRange =
+    "保存されている字幕調整の値が大きすぎるため、使いません";
 const char* const kAskAdjust = "前回の字幕調整が保存されています。利用しますか？";
 const char* const kAskAdjustCaption = "字幕調整";
 const char* const kLogSaved = "進捗セーブしました";
@@ -117,6 +120,39 @@ std::string progressBackupPath(const std::string& savpath) {
   return p;
 }
 
+bool adjustmentFits(const Lesson& L, ttime adj) {
+  if (!timeFits(adj)) return false;
+  const size_t n = std::min(L.subtime.size(), (size_t)std::max<int32_t>(L.subcount, 0));
+  for (size_t i = 0; i < n; ++i)
+    if (!timeFits((__int128)L.subtime[i] + adj)) return false;
+  return true;
+}
+
+bool clearSavedAdjustment(const Lesson& L, std::string* err) {
+  if (L.savpath.empty() || !paths::fileExists(L.savpath)) return true;
+  std::string bytes;
+  if (!paths::readFile(L.savpath, bytes, err)) return false;
+  const size_t at = (size_t)(4 * progressStateCount(L) + 4);
+  // Only a file laid out for this table has its adjustment there.
+  if ((int64_t)bytes.size() != progressFileSize(L)) return true;
+  bool zero = true;
+  for (size_t k = 0; k < 8; ++k) zero = zero && bytes[at + k] == 0;
+  if (zero) return true;
+  for (size_t k = 0; k < 8; ++k) bytes[at + k] = 0;
+  return paths::atomicWriteFile(L.savpath, bytes, err);
+}
+
+TimingChange acceptSavedAdjustment(Lesson& L, const Options& o) {
+  if (L.adjsaved == 0 || !adjustmentFits(L, L.adjsaved)) return {};
+  L.adjfrom = 0;
+  return adjshift(L, o, L.adjsaved, false);
+}
+
+bool settleSavedAdjustment(Lesson& L, std::string* err) {
+  L.adjsaved = 0;
+  return clearSavedAdjustment(L, err);
+}
+
 ProgressSaveResult subflgsave(Lesson& L) {
   ProgressSaveResult r;
   if (!L.srtloaded || !L.flgdirty) return r;
@@ -137,8 +173,11 @@ ProgressSaveResult subflgsave(Lesson& L) {
   }
   L.savkeepold = false;
 
-  if (!paths::atomicWriteFile(L.savpath, progressBytes(L), &err)) return fail(err);
-  if (!L.memopath.empty() && !paths::atomicWriteFile(L.memopath, memoBytes(L), &err)) return fail(err);
+  // Progress and memo go together: both are written out before either
+  // replaces its file, so a failure leaves both old files as they were.
+  std::vector<paths::FileWrite> files{{L.savpath, progressBytes(L)}};
+  if (!L.memopath.empty()) files.push_back({L.memopath, memoBytes(L)});
+  if (!paths::atomicWriteFiles(files, &err)) return fail(err);
   L.flgdirty = false;
   r.wrote = true;
   return r;
@@ -211,10 +250,18 @@ ProgressLoadResult subflgload(Lesson& L) {
 
   // Later fields: what is read stays, the rest keeps its defaults.
   bool ok = rd.get64(L.adjsaved);
-  if (ok && L.adjsaved != 0) r.askAdjust = true;
+  if (ok && L.adjsaved != 0) {
+    if (adjustmentFits(L, L.adjsaved)) {
+      r.askAdjust = true;
+    } else {
+      L.adjsaved = 0;  // would move a cue out of the time range: not offered
+      r.detail = kMsgAdjustOutOfRange;
+    }
+  }
   int32_t resume = 0;
   if (ok) ok = rd.get32(resume);
-  if (ok) L.resumesub = (Lesson::isCue(resume) && resume < n) ? resume : 0;
+  // Only a cue of this table; a negative odd number is no cue either.
+  if (ok) L.resumesub = (resume >= 1 && Lesson::isCue(resume) && resume < n) ? resume : 0;
   for (int32_t i = 0; ok && i < n; ++i) ok = rd.get32(L.substar[i]);
   // The memos are read whatever became of the fields above, so that a save
   // never overwrites them with empty lines.

@@ -15,6 +15,8 @@
 #include <string>
 
 #include "core/lesson.h"
+#include "core/options.h"
+#include "core/timing.h"
 
 namespace tl {
 
@@ -22,6 +24,7 @@ extern const char* const kMsgSaveFailed;    // "セーブに失敗しました"
 extern const char* const kMsgLoadFailed;    // "ロードに失敗しました"
 extern const char* const kMsgLaterFields;   // adjustment / resume / stars unreadable
 extern const char* const kMsgMismatch;      // detail: the file does not fit this SRT
+extern const char* const kMsgAdjustOutOfRange;  // detail: saved adjustment not offered
 extern const char* const kAskAdjust;        // question, caption kAskAdjustCaption
 extern const char* const kAskAdjustCaption;
 extern const char* const kLogSaved;         // log line of "進捗保存"
@@ -47,7 +50,9 @@ struct ProgressSaveResult {
 // Writes the progress and memo files when subtitles are loaded and flgdirty
 // is on; otherwise does nothing (ok, wrote false).  The folder is created
 // when missing; both files are replaced atomically.  A progress file that
-// did not fit at load time is first copied aside.
+// did not fit at load time is first copied aside.  Progress and memo are
+// saved as a pair: both are written out before either is replaced, so a
+// failure (reported) leaves both old files as they were.
 ProgressSaveResult subflgsave(Lesson& L);
 
 struct ProgressLoadResult {
@@ -66,6 +71,30 @@ struct ProgressLoadResult {
 // (copied aside before the first save).  The resume slot is taken only when
 // it is a cue of the table.
 ProgressLoadResult subflgload(Lesson& L);
+
+// True when shifting every slot by adj keeps each time inside the range of
+// time values (timeFits).  A saved adjustment that does not is not offered.
+bool adjustmentFits(const Lesson& L, ttime adj);
+
+// For the SRT write: once the file on disk holds the shift, the progress
+// file on disk must no longer offer it.  Sets only the adjustment field of
+// the progress file at L.savpath to 0, atomically, every other byte as it
+// was.  Nothing happens when there is no progress file, when its size does
+// not fit the table (its adjustment is then not where this table puts it),
+// or when the field is 0 already.  False with *err when the file could not
+// be read or replaced.
+bool clearSavedAdjustment(const Lesson& L, std::string* err = nullptr);
+
+// What the SRT write calls after it succeeded: adjsaved := 0 (the times in
+// the file hold the shift now) and clearSavedAdjustment on the file on disk.
+bool settleSavedAdjustment(Lesson& L, std::string* err = nullptr);
+
+// "Yes" to the adjustment question: adjfrom := 0 and adjshift by adjsaved
+// with the user's own adjcrt.  With adjcrt off every slot moves and the
+// progress is marked changed (the SRT file is not); with adjcrt on the shift
+// is a partial shift from slot 0 and marks the SRT changed.  Nothing when
+// the adjustment does not fit the times (see adjustmentFits).
+TimingChange acceptSavedAdjustment(Lesson& L, const Options& o);
 
 // "No" to the adjustment question: the next save stores no adjustment.
 inline void declineAdjustment(Lesson& L) { L.adjsaved = 0; }

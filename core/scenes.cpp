@@ -36,8 +36,9 @@ void Scenecut(Lesson& L, int32_t gap, ttime mindist) {
   // Gap slots 2, 4, ... up to the one before the last cue.
   const int32_t lastCue = lastSlot(L) - 1;
   for (int32_t i = 2; i + 1 <= lastCue; i += 2) {
-    if (L.subtime[i + 1] - L.subtime[i] > gaplen &&
-        L.subtime[i + 1] - timeAt(L, L.scenetop.back()) > mindist)
+    // Differences in 128 bits: no pair of 64-bit times can overflow them.
+    if ((__int128)L.subtime[i + 1] - L.subtime[i] > gaplen &&
+        (__int128)L.subtime[i + 1] - timeAt(L, L.scenetop.back()) > mindist)
       L.scenetop.push_back(i + 1);
   }
   L.sceneflg.resize(L.scenetop.size(), 0);

@@ -335,6 +335,24 @@ int64_t ReadEnvOne(const reg::Hive& h, const std::string& name, std::vector<std:
   return 0;
 }
 
+const char* const kMsgTotaltimeUnreadable =
+    "累計学習時間（totaltime）を読み込めませんでした。保存されている値はそのまま残し、上書きしません";
+
+TotalTime ReadTotaltime(const reg::Hive& h, std::vector<std::string>* m) {
+  TotalTime t;
+  auto v = h.value(keyOf("onereg"), "totaltime");
+  if (!v) return t;  // never stored: 0
+  std::optional<int64_t> n;
+  if (v->type == reg::Type::String) n = parseInt64(v->data);
+  if (!n || *n < std::numeric_limits<int32_t>::min()) {
+    t.unreadable = true;
+    note(m, kMsgTotaltimeUnreadable);
+    return t;
+  }
+  t.ms = ReadEnvOne(h, "totaltime");
+  return t;
+}
+
 bool WriteEnvOne(reg::Hive& h, const std::string& name, int64_t value, std::string* err) {
   writeInt(h, "onereg", name.c_str(), value);
   return saveHive(h, err);

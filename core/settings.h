@@ -81,6 +81,19 @@ void WriteEnv(reg::Hive& hive, const Settings& s);
 // mistyped or unusable values read as 0.
 int64_t ReadEnvOne(const reg::Hive& hive, const std::string& name,
                    std::vector<std::string>* messages = nullptr);
+// The study time "totaltime" as the start reads it.  A value that is present
+// but cannot be read (not a number, another registry type) is reported in
+// *messages and marked unreadable: the close must then not store this run's
+// time in its place (mayStoreTotaltime), so the value stays for the user.
+struct TotalTime {
+  int64_t ms = 0;
+  bool unreadable = false;
+};
+TotalTime ReadTotaltime(const reg::Hive& hive, std::vector<std::string>* messages = nullptr);
+inline bool mayStoreTotaltime(const TotalTime& t) { return !t.unreadable; }
+// The message of an unreadable "totaltime".
+extern const char* const kMsgTotaltimeUnreadable;
+
 // Stores the value and saves the hive; false with *err when the save failed
 // (the hive file then stays as it was).
 bool WriteEnvOne(reg::Hive& hive, const std::string& name, int64_t value, std::string* err = nullptr);
@@ -116,5 +129,10 @@ std::optional<int32_t> codepageOfEntry(std::string_view utf8Entry);
 
 // Whether a timer interval makes the main timer tick at all.
 inline bool timerTicks(int32_t tinterval) { return tinterval > 0; }
+// Whether the main timer runs after the settings' OK: an interval of 0 or
+// less stops it; a positive interval lets it run again when the main window
+// wants it running (subtitles or a medium loaded and started; the window
+// keeps that wish apart from the timer itself, which interval 0 stops).
+inline bool timerRunsAfterSettings(int32_t tinterval, bool wanted) { return timerTicks(tinterval) && wanted; }
 
 }  // namespace tl

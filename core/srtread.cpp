@@ -3,6 +3,7 @@
 #include <cctype>
 #include <utility>
 
+#include "core/timetext.h"
 #include "platform/codepage/codepage.h"
 #include "platform/paths/files.h"
 
@@ -68,31 +69,74 @@ bool ownField(std::string_view s, size_t& i, size_t minDigits, size_t maxDigits,
   return true;
 }
 
+enum class Own { No, Yes, TooLarge };
+
 // The program's own time text: "0" + hours (possibly "-h") ":" MM ":" SS,
 // then nothing, or "," and a fraction.  Used only where the fixed columns
-// fail: an hour field of three characters or more, or a minus sign.
-bool ownForm(std::string_view s, ttime& out) {
-  if (s.size() < 7 || s[0] != '0') return false;
+// fail: an hour field of three characters or more, or a minus sign.  A time
+// outside the range every later sum can hold is TooLarge.
+Own ownForm(std::string_view s, ttime& out) {
+  const Own No = Own::No;
+  if (s.size() < 7 || s[0] != '0') return No;
   size_t i = 1;
   long long h, m, sec, f = 0;
-  if (!ownField(s, i, 1, 15, h)) return false;
+  if (!ownField(s, i, 1, 15, h)) return No;
   const size_t hourLen = i;
-  if (i >= s.size() || s[i++] != ':') return false;
-  if (!ownField(s, i, 2, 2, m) || i >= s.size() || s[i++] != ':') return false;
-  if (!ownField(s, i, 2, 2, sec)) return false;
+  if (i >= s.size() || s[i++] != ':') return No;
+  if (!ownField(s, i, 2, 2, m) || i >= s.size() || s[i++] != ':') return No;
+  if (!ownField(s, i, 2, 2, sec)) return No;
   bool fourDigits = false;
   if (i < s.size()) {
-    if (s[i] != ',') return false;
+    if (s[i] != ',') return No;
     ++i;
     if (i < s.size() && s[i] == ' ') {
       fourDigits = true;
       ++i;
     }
-    if (!ownField(s, i, 1, fourDigits ? 4 : 3, f)) return false;
+    if (!ownField(s, i, 1, fourDigits ? 4 : 3, f)) return No;
   }
-  if (hourLen < 3 && s.find('-') == std::string_view::npos) return false;
-  out = ((ttime)h * 3600 + m * 60 + sec) * 10000 + (fourDigits ? f : f * 10);
-  return true;
+  if (hourLen < 3 && s.find('-') == std::string_view::npos) return No;
+  const __int128 t = ((__int128)h * 3600 + m * 60 + sec) * 10000 + (fourDigits ? f : f * 10);
+  if (!timeFits(t)) return Own::TooLarge;
+  out = (ttime)t;
+  return Own::Yes;
+}
+
+// Valid UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF)
+// holding at least one byte above 0x7F.
+bool isUtf8Text(std::string_view s) {
+  bool wide = false;
+  size_t i = 0;
+  const size_t n = s.size();
+  while (i < n) {
+    const unsigned char b = (unsigned char)s[i];
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    wide = true;
+    size_t len;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) len = 2;
+    else if (b >= 0xE0 && b <= 0xEF) {
+      len = 3;
+      if (b == 0xE0) lo = 0xA0;
+      if (b == 0xED) hi = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      len = 4;
+      if (b == 0xF0) lo = 0x90;
+      if (b == 0xF4) hi = 0x8F;
+    } else {
+      return false;
+    }
+    if (n - i < len) return false;
+    const unsigned char c1 = (unsigned char)s[i + 1];
+    if (c1 < lo || c1 > hi) return false;
+    for (size_t k = 2; k < len; ++k)
+      if (((unsigned char)s[i + k] & 0xC0) != 0x80) return false;
+    i += len;
+  }
+  return wide;
 }
 
 // Collects messages up to a limit, then counts the rest.
@@ -135,6 +179,9 @@ std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0, i = 0;
   const size_t n = text.size();
+  size_t breaks = 0;
+  for (char c : text) breaks += c == '\r' || c == '\n';
+  lines.reserve(breaks + 1);
   while (i < n) {
     const char c = text[i];
     if (c == '\n') {
@@ -142,12 +189,15 @@ std::vector<std::string> splitLines(std::string_view text) {
       start = ++i;
     } else if (c == '\r') {
       lines.emplace_back(text.substr(start, i - start));
-      size_t j = i;
+      size_t j = i + 1;
       while (j < n && text[j] == '\r') ++j;
-      if (j < n && text[j] == '\n')
+      if (j < n && text[j] == '\n') {
         i = j + 1;  // CR... LF: one break
-      else
-        ++i;  // a lone CR
+      } else {
+        // a run of lone CRs: one break each
+        for (size_t k = i + 1; k < j; ++k) lines.emplace_back();
+        i = j;
+      }
       start = i;
     } else {
       ++i;
@@ -169,12 +219,22 @@ std::string eu2asc(std::string_view text) {
   return out;
 }
 
+// Deleting the span from the first `open` to the first `close` leaves a
+// text whose part before the span holds neither character, so the next round
+// only looks at what follows the span: one pass, linear in the text.
 static std::string delPairs(std::string text, char open, char close) {
+  std::string out;
+  size_t pos = 0;
   while (true) {
-    const size_t a = text.find(open), b = text.find(close);
-    if (a == std::string::npos || b == std::string::npos || b <= a) return text;
-    text.erase(a, b - a + 1);
+    const size_t a = text.find(open, pos), b = text.find(close, pos);
+    if (a == std::string::npos || b == std::string::npos || b <= a) break;
+    if (pos == 0) out.reserve(text.size());
+    out.append(text, pos, a - pos);
+    pos = b + 1;
   }
+  if (pos == 0) return text;
+  out.append(text, pos, std::string::npos);
+  return out;
 }
 
 std::string tagdel(std::string text) { return delPairs(std::move(text), '<', '>'); }
@@ -182,13 +242,17 @@ std::string pardel(std::string text) { return delPairs(std::move(text), '(', ')'
 
 ttime strtotime(std::string_view text, std::string* err) {
   const std::string s = trimText(text);
-  ttime own;
-  if (ownForm(s, own)) return own;
   ttime sum = 0;
   auto fail = [&]() {
     if (err) *err = "SRTファイルの時間変換に失敗しました[" + cp::ansiToUtf8(s) + "]";
     return sum;
   };
+  ttime own = 0;
+  switch (ownForm(s, own)) {
+    case Own::Yes: return own;
+    case Own::TooLarge: return fail();
+    case Own::No: break;
+  }
   long long v;
   if (!toInt(part(s, 0, 2), v)) return fail();
   sum += v * 36000000;
@@ -208,7 +272,11 @@ ttime strtotime(std::string_view text, std::string* err) {
   return sum;
 }
 
-bool isTimeLine(std::string_view line, size_t* arrow) {
+bool isTimeLine(std::string_view line, size_t* arrow, bool expected) {
+  if (expected && line.find(" --> ") != std::string_view::npos) {
+    if (arrow) *arrow = line.find("-->");
+    return true;
+  }
   const size_t a = line.find("-->");
   if (a == std::string_view::npos) return false;
   const std::string left = trimText(line.substr(0, a));
@@ -233,7 +301,6 @@ DecodedSrt decodeSrt(std::string_view bytes, int codepage) {
     d.bom = true;
     bytes.remove_prefix(2);
   }
-  d.codepage = codepage;
   std::string text;
   if (codepage != 1200 && codepage != 1201) {
     const size_t zero = bytes.find('\0');
@@ -242,6 +309,10 @@ DecodedSrt decodeSrt(std::string_view bytes, int codepage) {
       d.messages.push_back("ファイルの途中にゼロのバイトがあります。その前までを読み込みました");
     }
   }
+  // With the default setting, a file that is valid UTF-8 and not plain ASCII
+  // is UTF-8: Latin-1 text that happens to be valid UTF-8 is vanishingly rare.
+  if (!d.bom && codepage == kDefaultSrtCodepage && isUtf8Text(bytes)) codepage = 65001;
+  d.codepage = codepage;
   if (codepage == 0) {
     text.assign(bytes);
   } else {
@@ -261,7 +332,7 @@ int srtinit(std::vector<std::string>& lines) {
   size_t t = lines.size();
   while (t > 0) {
     --t;
-    if (!isTimeLine(lines[t])) continue;
+    if (!isTimeLine(lines[t], nullptr, true)) continue;
     const std::string number = t >= 1 ? trimText(lines[t - 1]) : std::string();
     if (number != "9999") {
       long long n = 0;
@@ -324,7 +395,9 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
   for (size_t i = 0; i < n; ++i) {
     const std::string& line = lines[i];
     size_t arrow = 0;
-    const bool time = isTimeLine(line, &arrow);
+    // After a number line, or where a cue may start, any " --> " line is the
+    // time line; inside a cue's text only a line that looks like times is.
+    const bool time = isTimeLine(line, &arrow, st == kNumber || st == kTime);
     switch (st) {
       case kNumber:
         if (time) {

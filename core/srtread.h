@@ -50,9 +50,11 @@ std::string pardel(std::string text);
 ttime strtotime(std::string_view text, std::string* err = nullptr);
 
 // True when the line is a time line: it holds "-->" and the text before the
-// first "-->" starts with a digit and holds a ":".  *arrow gets the index of
-// that "-->".
-bool isTimeLine(std::string_view line, size_t* arrow = nullptr);
+// first "-->" starts with a digit and holds a ":"; or, where a time line is
+// `expected` (after a cue number, or where a cue may start), it holds " --> "
+// (its times are then read by strtotime's fixed columns, which report what
+// does not convert).  *arrow gets the index of the first "-->".
+bool isTimeLine(std::string_view line, size_t* arrow = nullptr, bool expected = false);
 
 // ---- the load steps --------------------------------------------------------
 
@@ -64,8 +66,11 @@ struct DecodedSrt {
   std::vector<std::string> lines;
   std::vector<std::string> messages;  // UTF-8
 };
+// The code page setting's default: Latin-1.
+constexpr int kDefaultSrtCodepage = 28591;
 // A byte order mark (UTF-8, UTF-16 LE or BE) decides the code page over the
-// setting.  Code pages 1200/1201 are decoded as 16-bit text.  Otherwise the
+// setting.  With the default setting, text that is valid UTF-8 and not plain
+// ASCII is read as UTF-8.  Code pages 1200/1201 are decoded as 16-bit text.  Otherwise the
 // text ends at its first zero byte (with a message).  For the single-byte
 // code pages eu2asc runs before decoding; code page 0 takes the bytes as
 // they are.

@@ -15,6 +15,12 @@
 
 namespace tl {
 
+// The largest subtitle time (about 317 000 years either way).  Every time
+// read or computed stays inside +-kTimeMax, so sums and differences of two
+// times, shifts and stretches never overflow the 64-bit time value.
+constexpr ttime kTimeMax = 100000000000000000LL;
+inline bool timeFits(__int128 t) { return t >= -(__int128)kTimeMax && t <= (__int128)kTimeMax; }
+
 // The decimal text of n with "0" put in front until it has at least `width`
 // characters (a minus sign counts as one): inttostr2(7, 3) == "007".
 std::string inttostr2(long long n, int width);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/srtread.h"
+#include "core/timetext.h"
 
 namespace tl {
 
@@ -15,14 +16,14 @@ bool loaded(const Lesson& l) {
 }
 
 // num / den rounded to the nearest integer, halves to even (den > 0).
-ttime divRound(__int128 num, __int128 den) {
+__int128 divRound(__int128 num, __int128 den) {
   __int128 q = num / den, r = num % den;
   if (r < 0) {
     r += den;
     q -= 1;
   }
   if (2 * r > den || (2 * r == den && (q & 1))) q += 1;
-  return (ttime)q;
+  return q;
 }
 
 // The shortest decimal text of a number (up to 15 significant digits).
@@ -41,9 +42,20 @@ TimingChange refreshed(const Lesson& l, int32_t first, int32_t last) {
   return c;
 }
 
+// Every slot from..last moved by delta stays a representable time.
+bool shiftFits(const Lesson& l, int32_t from, int32_t last, ttime delta) {
+  if (!timeFits(delta)) return false;
+  for (int32_t i = from; i <= last; ++i)
+    if (!timeFits((__int128)l.subtime[i] + delta)) return false;
+  return true;
+}
+
 bool cueDisplayed(const Lesson& l) { return loaded(l) && l.cursub >= 1 && l.cursub + 1 < l.subcount; }
 
 }  // namespace
+
+const char* const kAskAdjReset = "この字幕に対する字幕位置調整をリセットしますか？";
+const char* const kAskAdjResetCaption = "字幕位置調整リセット";
 
 void setadjfrom(Lesson& l, int64_t slot) {
   const int64_t top = std::max<int64_t>(l.subcount - 1, 0);
@@ -59,11 +71,14 @@ TimingChange adjshift(Lesson& l, const Options& o, ttime delta, bool playing) {
     if (playing) l.adjfrom = l.cursub;
     setadjfrom(l, l.adjfrom);
     from = l.adjfrom;
+    if (!shiftFits(l, from, last, delta) || (from > 0 && !timeFits((__int128)l.subtime[from] + delta - 1000)))
+      return {};
     for (int32_t i = from; i <= last; ++i) l.subtime[i] += delta;
     if (from > 0 && l.subtime[from] < l.subtime[from - 1]) l.subtime[from - 1] = l.subtime[from] - 1000;
     l.srtdirty = true;
     log += "　No." + std::to_string(from / 2 + 1) + (from % 2 == 0 ? "セリフ終わり" : "") + "以降調整";
   } else {
+    if (!shiftFits(l, 0, last, delta)) return {};
     for (int32_t i = 0; i <= last; ++i) l.subtime[i] += delta;
     l.flgdirty = true;
   }
@@ -78,9 +93,16 @@ TimingChange adjratio(Lesson& l, ttime t, double positionSeconds, bool mediumOpe
   if (!loaded(l) || !mediumOpen || t <= 0 || !std::isfinite(positionSeconds)) return {};
   const ttime pos = (ttime)std::nearbyint(positionSeconds * 10000.0);
   if (pos <= 0) return {};
+  std::vector<ttime> stretched(l.subtime.begin(), l.subtime.begin() + l.subcount);
+  for (ttime& v : stretched) {
+    // |v| <= kTimeMax < 2^57 and pos < 2^63: the product fits in 128 bits.
+    const __int128 q = divRound((__int128)v * pos, t);
+    if (!timeFits(q)) return {};
+    v = (ttime)q;
+  }
   l.nowpos = pos;
   l.srtdirty = true;
-  for (int32_t i = 0; i < l.subcount; ++i) l.subtime[i] = divRound((__int128)l.subtime[i] * pos, t);
+  std::copy(stretched.begin(), stretched.end(), l.subtime.begin());
   l.flgdirty = true;
   l.adjsaved = l.subtime[0];
   TimingChange c = refreshed(l, 0, l.subcount - 1);
@@ -90,7 +112,9 @@ TimingChange adjratio(Lesson& l, ttime t, double positionSeconds, bool mediumOpe
 
 TimingChange adjpos(Lesson& l, const Options& o, ttime t, double positionSeconds, bool mediumOpen, bool playing) {
   if (!loaded(l) || !mediumOpen || !std::isfinite(positionSeconds)) return {};
-  return adjshift(l, o, (ttime)std::nearbyint(positionSeconds * 10000.0 - (double)t), playing);
+  const double delta = std::nearbyint(positionSeconds * 10000.0 - (double)t);
+  if (!(std::fabs(delta) <= (double)kTimeMax)) return {};
+  return adjshift(l, o, (ttime)delta, playing);
 }
 
 TimingChange subtopadj(Lesson& l, const Options& o, double positionSeconds, bool mediumOpen, bool playing) {
@@ -121,7 +145,9 @@ std::optional<ttime> clickTarget(const Lesson& l, int64_t slot, int64_t column) 
     return std::nullopt;
   const ttime start = l.subtime[slot], end = l.subtime[slot + 1];
   const __int128 len = (__int128)l.subtext[slot].size();
-  return divRound((__int128)start * len + (__int128)(end - start) * column, len);
+  const __int128 t = divRound((__int128)start * len + ((__int128)end - start) * column, len);
+  if (!timeFits(t)) return std::nullopt;
+  return (ttime)t;
 }
 
 TimingChange clickadjg(Lesson& l, const Options& o, int64_t slot, int64_t column, double positionSeconds,
@@ -141,6 +167,7 @@ TimingChange clickadj(Lesson& l, const Options& o, int x, int y, int cellh, int 
 TimingChange pointsubdown(Lesson& l) {
   if (!cueDisplayed(l)) return {};
   const int32_t s = l.cursub;
+  if (!timeFits((__int128)l.subtime[s] - 6000)) return {};
   l.subtime[s] -= 5000;
   int32_t first = s;
   if (l.subtime[s] < l.subtime[s - 1]) {
@@ -154,6 +181,7 @@ TimingChange pointsubdown(Lesson& l) {
 TimingChange pointsubup(Lesson& l) {
   if (!cueDisplayed(l)) return {};
   const int32_t e = l.cursub + 1;
+  if (!timeFits((__int128)l.subtime[e] + 6000)) return {};
   l.subtime[e] += 5000;
   int32_t last = e;
   if (e + 1 < l.subcount && l.subtime[e + 1] < l.subtime[e]) {

@@ -83,6 +83,11 @@ TimingChange clickadjg(Lesson& l, const Options& o, int64_t slot, int64_t column
 TimingChange pointsubdown(Lesson& l);
 TimingChange pointsubup(Lesson& l);
 
+// The question n_adjresetClick asks before resetsub (Yes / No; No keeps
+// every time).
+extern const char* const kAskAdjReset;         // "この字幕に対する字幕位置調整をリセットしますか？"
+extern const char* const kAskAdjResetCaption;  // "字幕位置調整リセット"
+
 // Every time back to the loaded file's (read again from srtlines as the load
 // read them), subtime[0] := 0, adjsaved := 0.  srtdirty on when a time
 // changed, flgdirty on when adjsaved was not 0.

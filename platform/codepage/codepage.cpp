@@ -10,6 +10,7 @@
 // compared with converting a short line.  Text that is all ASCII passes
 // through untouched where ASCII stands for itself.
 #include "platform/codepage/codepage.h"
+#include "platform/codepage/bestfit.h"
 
 #include <cerrno>
 #include <cstring>
@@ -442,12 +443,11 @@ std::string encodeStateless(const std::u32string& text, const char* name) {
     if (it == cache.end()) {
       std::string form;
       if (!convertOne(converter(name, "UTF-32LE"), c, form)) {
-        // No exact form: the closest single character, as the desktop's own
-        // conversion gives it (an accented letter becomes its base letter).
-        const std::string translit = std::string(name) + "//TRANSLIT";
-        if (!convertOne(converter(translit.c_str(), "UTF-32LE"), c, form) || form.size() != 1 ||
-            form[0] == '?')
-          form.clear();
+        // No exact form: the closest single character from our own table
+        // (an accented letter becomes its base letter).  iconv's //TRANSLIT
+        // would depend on the process locale.
+        const char fit = bestFitAscii(c);
+        form = fit ? std::string(1, fit) : std::string();
       }
       if (cache.size() > 100000) cache.clear();
       it = cache.emplace(c, std::move(form)).first;

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <mutex>
 #include <unistd.h>
 
@@ -25,11 +26,11 @@ std::string withSlash(std::string dir) {
   return dir;
 }
 
-// Copies a file shipped beside the program into the data folder once.
-void seed(const std::string& from, const std::string& to) {
-  if (fileExists(to) || !fileExists(from)) return;
+// Copies a file into the data folder when it is not there yet.
+bool seed(const std::string& from, const std::string& to) {
+  if (fileExists(to) || !fileExists(from)) return false;
   std::string bytes;
-  if (readFile(from, bytes)) atomicWriteFile(to, bytes);
+  return readFile(from, bytes) && atomicWriteFile(to, bytes);
 }
 
 }  // namespace
@@ -53,18 +54,44 @@ std::string userDataDir() {
   return withSlash(home && *home ? home : "/tmp") + ".local/share/tallisen/";
 }
 
+int migrateFrom(const std::string& from, const std::string& to) {
+  if (from == to) return 0;
+  int moved = 0;
+  const std::string oldSav = from + "sav/";
+  if (dirExists(oldSav)) {
+    makeDirs(to + "sav");
+    if (DIR* d = ::opendir(oldSav.c_str())) {
+      while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        if (!fileExists(oldSav + name) || name.find(".tmp-") != std::string::npos ||
+            name.find(kTempMark) != std::string::npos)
+          continue;
+        if (seed(oldSav + name, to + "sav/" + name)) {
+          ++moved;
+          ::unlink((oldSav + name).c_str());  // the copy is on disk; may fail, then both stay
+        }
+      }
+      ::closedir(d);
+    }
+  }
+  moved += seed(from + "word.csv", to + "word.csv");
+  moved += seed(from + "escape.txt", to + "escape.txt");
+  return moved;
+}
+
 std::string exedir() {
   {
     std::lock_guard<std::mutex> lock(overrideMutex());
     if (!overridePath().empty()) return withSlash(overridePath());
   }
   if (const char* env = std::getenv("TALLISEN_EXEDIR"); env && *env) return withSlash(env);
-  const std::string prog = programDir();
-  if (::access(prog.c_str(), W_OK) == 0) return prog;
   const std::string user = userDataDir();
-  makeDirs(user + "sav");
-  seed(prog + "word.csv", user + "word.csv");
-  seed(prog + "escape.txt", user + "escape.txt");
+  static std::once_flag once;
+  std::call_once(once, [&] {
+    makeDirs(user + "sav");
+    migrateFrom(programDir(), user);
+  });
   return user;
 }
 

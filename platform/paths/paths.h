@@ -1,21 +1,29 @@
 // Where the program and its data live (no Qt here).
 //
 // The data folder `exedir` holds "sav", "word.csv", "escape.txt" and the
-// other files the program reads and writes.  It is the folder of the running
-// program when that folder is writable; otherwise a per-user data folder,
-// $XDG_DATA_HOME/tallisen/ (~/.local/share/tallisen/ when unset), with the
-// same layout.  $TALLISEN_EXEDIR, and in tests setExedirForTests(), name the
-// folder outright.
+// other files the program reads and writes.  It is always the per-user data
+// folder, $XDG_DATA_HOME/tallisen/ (~/.local/share/tallisen/ when unset), so
+// that a learner's work never lives inside a build or install folder.
+// $TALLISEN_EXEDIR, and in tests setExedirForTests(), name the folder
+// outright.  Files an older version kept beside the program are moved in.
 #pragma once
 
 #include <string>
 
 namespace tl::paths {
 
-// The data folder, with a trailing "/".  When the per-user folder is chosen
-// it is created with its "sav" folder, and "word.csv" and "escape.txt" are
-// copied into it from the program folder when they are there and missing.
+// The data folder, with a trailing "/".  The per-user folder is created
+// with its "sav" folder.  Once per run, files found in the program folder are
+// brought in (migrateFrom).
 std::string exedir();
+
+// Brings the data files of an older layout from folder `from` into the data
+// folder `to` (both with a trailing "/"): every file of from + "sav/" that
+// `to` lacks is copied and then removed from `from` (left there when it
+// cannot be removed); "word.csv" and "escape.txt" are copied when `to`
+// lacks them.  Nothing is overwritten and nothing is removed before its copy
+// is complete on disk.  Returns the number of files brought in.
+int migrateFrom(const std::string& from, const std::string& to);
 // Overrides exedir() (an empty path removes the override).
 void setExedirForTests(const std::string& path);
 

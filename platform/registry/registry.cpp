@@ -49,6 +49,17 @@ constexpr char kMagic[8] = {'T', 'L', 'H', 'I', 'V', 'E', '\r', '\n'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kHeaderSize = 24;
 constexpr size_t kMaxFile = 256u << 20;  // larger files are not hives of ours
+// Sane bounds of a key path: real keys are a few levels and a few dozen
+// characters.  A file beyond them is damaged, and keys beyond them are not
+// created, so every hive written reads back.
+constexpr size_t kMaxKeyPath = 1024;
+constexpr size_t kMaxKeyDepth = 32;
+constexpr size_t kMaxValueName = 16383;
+
+bool keyWithinBounds(std::string_view normalized) {
+  if (normalized.size() > kMaxKeyPath) return false;
+  return (size_t)std::count(normalized.begin(), normalized.end(), '\\') < kMaxKeyDepth;
+}
 
 std::string lower(std::string_view s) {
   std::string out(s);
@@ -118,14 +129,28 @@ struct Data {
     return it == keys.end() ? nullptr : &it->second;
   }
 
+  // The key and its missing parents.  Parents come before their children in
+  // a file, so the usual case is one look-up of the key and one of its
+  // parent; only missing levels cost a copy of their prefix.
   Key& create(const std::string& normalized) {
-    size_t pos = 0;
-    Key* k = &keys[""];
-    while (pos <= normalized.size() && !normalized.empty()) {
+    if (normalized.empty()) return keys[""];
+    const std::string l = lower(normalized);
+    if (auto it = keys.find(l); it != keys.end()) return it->second;
+    // The deepest level that exists already (0: only the root).
+    size_t have = 0;
+    for (size_t cut = normalized.rfind('\\'); cut != std::string::npos && cut > 0;
+         cut = normalized.rfind('\\', cut - 1)) {
+      if (keys.count(l.substr(0, cut))) {
+        have = cut + 1;
+        break;
+      }
+    }
+    Key* k = nullptr;
+    for (size_t pos = have;;) {
       const size_t next = normalized.find('\\', pos);
-      const std::string prefix = normalized.substr(0, next);
-      Key& slot = keys[lower(prefix)];
-      if (slot.path.empty()) slot.path = prefix;
+      const size_t end = next == std::string::npos ? normalized.size() : next;
+      Key& slot = keys[l.substr(0, end)];
+      if (slot.path.empty()) slot.path = normalized.substr(0, end);
       k = &slot;
       if (next == std::string::npos) break;
       pos = next + 1;
@@ -243,6 +268,7 @@ bool parse(std::string_view file, Data& out, std::string& why) {
     std::string path;
     uint32_t valueCount;
     if (!r.bytes(path) || !r.u32(valueCount)) return why = "key record cut off", false;
+    if (!keyWithinBounds(path)) return why = "a key path beyond sane bounds", false;
     if (normalizeKey(path) != path) return why = "malformed key path", false;
     if (!seen.insert(lower(path)).second) return why = "duplicate key " + path, false;
     Key& k = out.create(path);
@@ -251,6 +277,7 @@ bool parse(std::string_view file, Data& out, std::string& why) {
       std::string name, data;
       uint32_t type;
       if (!r.bytes(name) || !r.u32(type) || !r.bytes(data)) return why = "value record cut off", false;
+      if (name.size() > kMaxValueName) return why = "a value name beyond sane bounds", false;
       Value v;
       v.type = static_cast<Type>(type);
       switch (v.type) {
@@ -349,6 +376,7 @@ struct Hive::Impl {
   std::vector<Op> pending;
 
   void record(Op op) {
+    if (!keyWithinBounds(op.key) || op.name.size() > kMaxValueName) return;  // would not read back
     apply(data, op);
     pending.push_back(std::move(op));
   }

@@ -11,6 +11,7 @@
 #include "core/letterstates.h"
 #include "core/memofile.h"
 #include "core/progressfile.h"
+#include "core/timetext.h"
 
 using namespace tl;
 namespace fs = std::filesystem;
@@ -286,4 +287,112 @@ TEST_F(Progress, MemoFiles) {
   Lesson d = fresh();
   subflgload(d);
   EXPECT_EQ(d.submemo[0], "keep");
+}
+
+TEST_F(Progress, AdjustmentThatWouldWrapTheTimesIsNotOffered) {
+  Lesson L = played();
+  L.adjsaved = INT64_MAX;
+  ASSERT_TRUE(subflgsave(L).ok);
+  Lesson back = fresh();
+  ProgressLoadResult r = subflgload(back);
+  EXPECT_TRUE(r.fromFile);
+  EXPECT_FALSE(r.askAdjust);
+  EXPECT_EQ(back.adjsaved, 0);
+  EXPECT_EQ(r.detail, kMsgAdjustOutOfRange);
+  EXPECT_EQ(back.substar[1], 1);  // the rest of the file is read
+  EXPECT_FALSE(adjustmentFits(back, kTimeMax));
+  EXPECT_TRUE(adjustmentFits(back, kTimeMax - 40000));
+  EXPECT_TRUE(adjustmentFits(back, -12345));
+}
+
+TEST_F(Progress, SrtWriteClearsOnlyTheSavedAdjustmentOnDisk) {
+  Lesson L = played();
+  ASSERT_TRUE(subflgsave(L).ok);
+  const std::string before = slurp(L.savpath);
+  ASSERT_EQ(before.size(), 68u);
+  std::string err;
+  ASSERT_TRUE(settleSavedAdjustment(L, &err)) << err;
+  EXPECT_EQ(L.adjsaved, 0);
+  const std::string after = slurp(L.savpath);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(after.substr(36, 8), std::string(8, '\0'));
+  EXPECT_EQ(after.substr(0, 36), before.substr(0, 36));
+  EXPECT_EQ(after.substr(44), before.substr(44));
+  // The next run is not offered the shift again.
+  Lesson next = fresh();
+  EXPECT_FALSE(subflgload(next).askAdjust);
+  // Nothing to do without a progress file, or for a file of another layout.
+  Lesson none = fresh();
+  none.savpath = dir + "/sav/none.dat";
+  EXPECT_TRUE(clearSavedAdjustment(none));
+  EXPECT_FALSE(fs::exists(none.savpath));
+  spit(dir + "/sav/short.dat", "abc");
+  none.savpath = dir + "/sav/short.dat";
+  EXPECT_TRUE(clearSavedAdjustment(none));
+  EXPECT_EQ(slurp(none.savpath), "abc");
+}
+
+TEST_F(Progress, ProgressAndMemoAreSavedAsAPair) {
+  Lesson L = played();
+  ASSERT_TRUE(subflgsave(L).ok);
+  const std::string dat = slurp(L.savpath), txt = slurp(L.memopath);
+  // The memo cannot be written: nothing is replaced, the failure is reported.
+  ASSERT_EQ(::chmod(L.memopath.c_str(), 0444), 0);
+  L.substar[3] = 1;
+  L.submemo[1] = "new memo";
+  L.flgdirty = true;
+  ProgressSaveResult s = subflgsave(L);
+  EXPECT_FALSE(s.ok);
+  EXPECT_EQ(s.message, kMsgSaveFailed);
+  EXPECT_NE(s.detail.find(L.memopath), std::string::npos);
+  EXPECT_TRUE(L.flgdirty);
+  EXPECT_EQ(slurp(L.savpath), dat);
+  EXPECT_EQ(slurp(L.memopath), txt);
+  ::chmod(L.memopath.c_str(), 0644);
+  ASSERT_TRUE(subflgsave(L).ok);
+  EXPECT_NE(slurp(L.savpath), dat);
+  EXPECT_NE(slurp(L.memopath), txt);
+}
+
+// Found by fuzzing: a negative odd resume slot (0xC9C9C9C9) passed as a cue
+// and would have been used as an index of the table.
+TEST_F(Progress, NegativeResumeSlotIsNoCue) {
+  Lesson L = played();
+  ASSERT_TRUE(subflgsave(L).ok);
+  std::string bytes = slurp(L.savpath);
+  for (int k = 0; k < 4; ++k) bytes[44 + k] = '\xC9';
+  spit(L.savpath, bytes);
+  Lesson back = fresh();
+  subflgload(back);
+  EXPECT_EQ(back.resumesub, 0);
+  EXPECT_EQ(back.substar[1], 1);  // the fields after it are still read
+}
+
+TEST_F(Progress, AcceptedAdjustmentFollowsTheUsersAdjcrt) {
+  // adjcrt off: every slot moves, the progress is changed, the SRT is not.
+  Lesson L = played();
+  L.adjsaved = 50000;
+  L.flgdirty = false;
+  Options off;
+  off.adjcrt = false;
+  TimingChange c = acceptSavedAdjustment(L, off);
+  EXPECT_TRUE(c.changed);
+  EXPECT_EQ(L.subtime, (std::vector<ttime>{50000, 60000, 70000, 80000, 90000}));
+  EXPECT_FALSE(L.srtdirty);
+  EXPECT_TRUE(L.flgdirty);
+  EXPECT_EQ(L.adjsaved, 50000);
+  // adjcrt on: a shift from slot 0, which marks the SRT changed.
+  Lesson M = played();
+  M.adjsaved = 50000;
+  M.cursub = 3;
+  Options on;
+  on.adjcrt = true;
+  EXPECT_TRUE(acceptSavedAdjustment(M, on).changed);
+  EXPECT_EQ(M.subtime, L.subtime);
+  EXPECT_TRUE(M.srtdirty);
+  // An adjustment beyond the range changes nothing.
+  Lesson N = played();
+  N.adjsaved = INT64_MAX;
+  EXPECT_FALSE(acceptSavedAdjustment(N, off).changed);
+  EXPECT_EQ(N.subtime, fresh().subtime);
 }

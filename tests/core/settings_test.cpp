@@ -15,6 +15,10 @@
 namespace {
 
 using tl::Settings;
+using tl::TotalTime;
+using tl::ReadTotaltime;
+using tl::mayStoreTotaltime;
+using tl::kMsgTotaltimeUnreadable;
 namespace reg = tl::reg;
 
 const std::string kOpt = "Software\\Tallisen\\option";
@@ -291,6 +295,31 @@ TEST(Settings, TotaltimeIn64BitsAndOldWrappedValues) {
   std::vector<std::string> msgs;
   EXPECT_EQ(tl::ReadEnvOne(h, "totaltime", &msgs), 0);
   EXPECT_EQ(msgs.size(), 1u);
+}
+
+TEST(Settings, UnreadableTotaltimeIsReportedAndKept) {
+  reg::Hive h;
+  std::vector<std::string> msgs;
+  TotalTime t = ReadTotaltime(h, &msgs);
+  EXPECT_EQ(t.ms, 0);
+  EXPECT_TRUE(mayStoreTotaltime(t));  // never stored: the first run stores it
+  EXPECT_TRUE(msgs.empty());
+  h.setString("Software\\Tallisen\\onereg", "totaltime", "-294967296");
+  t = ReadTotaltime(h, &msgs);
+  EXPECT_EQ(t.ms, 4'000'000'000);
+  EXPECT_TRUE(mayStoreTotaltime(t));
+  for (const char* bad : {"abc", "", "12h", "99999999999999999999"}) {
+    msgs.clear();
+    h.setString("Software\\Tallisen\\onereg", "totaltime", bad);
+    t = ReadTotaltime(h, &msgs);
+    EXPECT_FALSE(mayStoreTotaltime(t)) << bad;
+    ASSERT_EQ(msgs.size(), 1u) << bad;
+    EXPECT_EQ(msgs[0], kMsgTotaltimeUnreadable);
+  }
+  msgs.clear();
+  h.setDWord("Software\\Tallisen\\onereg", "totaltime", 7);
+  EXPECT_TRUE(ReadTotaltime(h, &msgs).unreadable);
+  EXPECT_FALSE(msgs.empty());
 }
 
 TEST(Settings, CorruptHiveGivesDefaultsAndIsNotOverwritten) {

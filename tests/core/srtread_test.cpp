@@ -271,5 +271,78 @@ TEST(SrtText, TagdelAndPardel) {
   EXPECT_EQ(pardel(") a (b)"), ") a (b)");
 }
 
+TEST(SrtRead, ArrowLineWhereATimeIsExpectedIsTheTimeLine) {
+  // Dots instead of colons: still the time line, read by the fixed columns.
+  Lesson l = loaded("1\r\n00.00.01,000 --> 00.00.02,500\r\nHello\r\n\r\n"
+                    "2\r\n00.00.03,000 --> 00.00.04,000\r\nAgain\r\n\r\n");
+  ASSERT_EQ(l.subcount, 5);
+  EXPECT_EQ(l.subtime, (std::vector<ttime>{0, 10000, 25000, 30000, 40000}));
+  EXPECT_EQ(l.subtext[1], "Hello\r\n");
+  // A time that does not convert gives strtotime's message, not a silent 0.
+  Lesson b;
+  const LoadResult r = load("1\r\nab:cd:ef,000 --> 00:00:02,000\r\nHi\r\n\r\n", b);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(b.subtext[1], "Hi\r\n");
+  ASSERT_EQ(r.messages.size(), 1u);
+  EXPECT_EQ(r.messages[0], "SRTファイルの時間変換に失敗しました[ab:cd:ef,000]");
+  // Inside a cue's text an arrow is text.
+  Lesson c = loaded("1\r\n00:00:01,000 --> 00:00:02,000\r\nleft --> right\r\n\r\n");
+  EXPECT_EQ(c.subtext[1], "left --> right\r\n");
+}
+
+TEST(SrtRead, Utf8WithoutMarkUnderTheDefaultCodePage) {
+  const std::string cafe = "1\r\n00:00:01,000 --> 00:00:02,000\r\nCaf\xC3\xA9 \xE6\x97\xA5\r\n\r\n";
+  Lesson l = loaded(cafe, kDefaultSrtCodepage);
+  EXPECT_EQ(l.subtext[1], "Cafe \x93\xfa\r\n");  // é has no 932 form: its letter
+  EXPECT_EQ(l.srtcodepage, 65001);
+  EXPECT_FALSE(l.srtbom);
+  // Latin-1 that is not valid UTF-8 stays Latin-1; a chosen code page is honoured.
+  Lesson latin = loaded("1\r\n00:00:01,000 --> 00:00:02,000\r\nCaf\xE9\r\n\r\n", kDefaultSrtCodepage);
+  EXPECT_EQ(latin.subtext[1], "Cafe\r\n");
+  EXPECT_EQ(latin.srtcodepage, 28591);
+  Lesson chosen = loaded(cafe, 1252);
+  EXPECT_EQ(chosen.subtext[1].substr(0, 5), "CafA?");
+  EXPECT_EQ(chosen.srtcodepage, 1252);
+  // Overlong forms and surrogates are not UTF-8.
+  Lesson overlong = loaded("1\r\n00:00:01,000 --> 00:00:02,000\r\n\xC0\xAF\xED\xA0\x80\r\n\r\n", 28591);
+  EXPECT_EQ(overlong.srtcodepage, 28591);
+}
+
+TEST(SrtRead, HugeTimesAreConversionFailures) {
+  std::string err;
+  // An hour field of 13 digits and more does not fit a time value.
+  EXPECT_EQ(strtotime("0999999999999:00:00,000", &err), 0);
+  EXPECT_EQ(err, "SRTファイルの時間変換に失敗しました[0999999999999:00:00,000]");
+  err.clear();
+  EXPECT_EQ(strtotime("0-999999999999999:00:00,000", &err), 0);
+  EXPECT_FALSE(err.empty());
+  err.clear();
+  // The largest hour count that fits still reads.
+  EXPECT_EQ(strtotime("02777777:00:00,000", &err), (ttime)2777777 * 36000000);
+  EXPECT_EQ(err, "");
+  Lesson l;
+  const LoadResult r = load("1\r\n0999999999999999:00:00,000 --> 00:00:02,000\r\nHi\r\n\r\n", l);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(l.subtime[1], 0);
+  EXPECT_EQ(r.messages.size(), 1u);
+}
+
+TEST(SrtRead, RunsOfBareCarriageReturnsAndTagPairs) {
+  // The inputs that used to take time in the square of their length.
+  const std::string crs(200000, '\r');
+  const Lines lines = splitLines("a" + crs + "b");
+  ASSERT_EQ(lines.size(), 200001u);
+  EXPECT_EQ(lines.front(), "a");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines.back(), "b");
+  EXPECT_EQ(splitLines("a\r\r\r\nb\r\r"), (Lines{"a", "b", ""}));
+  std::string pairs;
+  for (int i = 0; i < 100000; ++i) pairs += "<>";
+  EXPECT_EQ(tagdel(pairs + "x<i>y</i>"), "xy");
+  EXPECT_EQ(tagdel(pairs + "> <b>"), "> <b>");
+  EXPECT_EQ(tagdel("a<b>c<d>e>f<"), "ace>f<");
+  EXPECT_EQ(pardel("(a)(b)c)(d"), "c)(d");
+}
+
 }  // namespace
 }  // namespace tl

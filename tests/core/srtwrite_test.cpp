@@ -75,6 +75,7 @@ TEST(SrtWrite, WrittenInTheCodePageItWasReadWith) {
   const std::string latin = "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xA7 2\xD7" "3\r\n\r\n";
   Lesson a;
   ASSERT_TRUE(loadSrtBytes(latin, "/x/a.srt", 28591, "/d/", a).ok);
+  EXPECT_EQ(a.subtext[1], "\x81\x98 2\x81\x7E" "3\r\n");  // the section sign and the multiplication sign
   EXPECT_EQ(srtBytes(a), latin);
   // Code page 0: the bytes as they are.
   const std::string raw = "1\r\n00:00:01,000 --> 00:00:02,000\r\n\x93\xfa\r\n\r\n";

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/scenes.h"
 #include "core/srtread.h"
+#include "core/timetext.h"
+
+#include <cstdint>
 
 namespace tl {
 namespace {
@@ -219,6 +223,37 @@ TEST(ResetSub, RestoresTheFileTimesAfterAStretch) {
   l.srtdirty = l.flgdirty = false;
   resetsub(l);
   EXPECT_FALSE(l.srtdirty || l.flgdirty);
+}
+
+TEST(TimeRange, ShiftsAndStretchesThatWouldOverflowChangeNothing) {
+  Lesson l = four();
+  const Times before = l.subtime;
+  EXPECT_FALSE(adjshift(l, crt(false), INT64_MAX, false).changed);
+  EXPECT_FALSE(adjshift(l, crt(true), kTimeMax, false).changed);
+  EXPECT_FALSE(adjshift(l, crt(false), -kTimeMax - 1, false).changed);
+  EXPECT_EQ(l.subtime, before);
+  EXPECT_FALSE(l.srtdirty);
+  EXPECT_FALSE(adjratio(l, 1, 1e12, true).changed);  // x 1e16 would leave the range
+  EXPECT_EQ(l.subtime, before);
+  EXPECT_FALSE(adjpos(l, crt(false), 0, 1e300, true, false).changed);
+  EXPECT_EQ(l.subtime, before);
+  // Right at the edge a shift still works.
+  EXPECT_TRUE(adjshift(l, crt(false), kTimeMax - 120000, false).changed);
+  EXPECT_EQ(l.subtime.back(), kTimeMax);
+  l.cursub = 7;
+  EXPECT_FALSE(pointsubup(l).changed);
+  EXPECT_EQ(l.subtime.back(), kTimeMax);
+}
+
+TEST(TimeRange, ScenesOfTimesAtBothEndsOfTheRange) {
+  Lesson l = four();
+  l.subtime = {0, -kTimeMax, -kTimeMax + 1, 0, 1, 2, 3, kTimeMax - 1, kTimeMax};
+  Scenecut(l, 10, 0);
+  EXPECT_EQ(l.scenetop, (std::vector<int32_t>{1, 3, 7}));
+  // Any pair of 64-bit values: the gap arithmetic does not overflow.
+  l.subtime = {0, INT64_MIN, INT64_MIN, INT64_MAX, INT64_MAX, 0, 0, 0, 0};
+  Scenecut(l, 10, INT64_MAX);
+  EXPECT_EQ(l.scenetop, (std::vector<int32_t>{1, 3}));  // MAX - MIN is more than any distance
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The merit dialog, the about box, the main dialog's frame and the single
 // running instance.
 #include <QApplication>
+#include <QDir>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +11,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include "filtertool/aboutdlg.h"
 #include "filtertool/dlgfixture.h"
@@ -110,8 +115,35 @@ TEST(MainDlg, ControlsFollowTheWindowAndItStaysAtLeast500By200) {
   EXPECT_FALSE(d.isVisible());
 }
 
+// The instance socket lives in the temporary folder: the test gets a folder
+// of its own, so a Quendle the same user runs meanwhile is neither disturbed
+// nor mistaken for the first instance.
+class OwnTempFolder {
+ public:
+  OwnTempFolder() {
+    if (const char* t = std::getenv("TMPDIR")) saved_ = t, had_ = true;
+    std::string tmpl = (std::filesystem::temp_directory_path() / "tl-quendle-XXXXXX").string();
+    if (::mkdtemp(tmpl.data())) dir_ = tmpl;
+    ::setenv("TMPDIR", dir_.c_str(), 1);
+  }
+  ~OwnTempFolder() {
+    if (had_) ::setenv("TMPDIR", saved_.c_str(), 1);
+    else ::unsetenv("TMPDIR");
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  const std::string& dir() const { return dir_; }
+
+ private:
+  std::string dir_, saved_;
+  bool had_ = false;
+};
+
 TEST(QuendleApp, ASecondStartBringsTheFirstToTheFront) {
   fx::TempStore t;
+  OwnTempFolder tmp;
+  ASSERT_FALSE(tmp.dir().empty());
+  ASSERT_EQ(QDir::tempPath().toStdString(), tmp.dir());
   CQuendleApp first, second;
   fx::ScriptedDlg d;
   d.showMinimized();

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/codepage/codepage.h"
 
@@ -203,6 +208,46 @@ TEST(Codepage, ArbitraryBytesConvertInEveryCodePage) {
     EXPECT_EQ(cp::toAnsi(ansi, 932), ansi) << page;
     EXPECT_FALSE(cp::fromAnsi(ansi, page, &ok).empty()) << page;
   }
+}
+
+// The best-fit replacement must not depend on the process locale.  Each
+// locale runs in a fresh process (this test program re-run with one test),
+// so that nothing converted before can answer from a cache.
+TEST(CodepageLocaleChild, PrintConversions) {
+  if (!std::getenv("TL_CONVERT_CHILD")) GTEST_SKIP() << "run by Codepage.BestFitIsTheSameInEveryLocale";
+  std::setlocale(LC_ALL, "");
+  const std::string a = cp::utf8ToAnsi("\xC3\xA9t\xC3\xA9 \xC5\x81\xC3\xB3" "d\xC5\xBA \xE2\x80\x93 \xC3\x9F");
+  const std::string b = cp::toAnsi("\xE9t\xE9", 28591);
+  std::printf("RESULT[%s|%s]\n", a.c_str(), b.c_str());
+}
+
+std::string convertedUnder(const std::string& env) {
+  const std::string cmd = env + " TL_CONVERT_CHILD=1 /proc/" + std::to_string(::getpid()) +
+                          "/exe --gtest_filter=CodepageLocaleChild.PrintConversions 2>/dev/null";
+  FILE* p = ::popen(cmd.c_str(), "r");
+  if (!p) return "popen failed";
+  std::string out;
+  char buf[4096];
+  while (size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  ::pclose(p);
+  const size_t a = out.find("RESULT["), b = out.find("]\n", a);
+  return a == std::string::npos || b == std::string::npos ? out : out.substr(a + 7, b - a - 7);
+}
+
+TEST(Codepage, BestFitIsTheSameInEveryLocale) {
+  const std::string expected = "ete Lodz - ?|ete";
+  EXPECT_EQ(convertedUnder("env -u LC_ALL LANG=C"), expected);
+  EXPECT_EQ(convertedUnder("env LC_ALL=C.UTF-8"), expected);
+  // A real Japanese locale, generated into a temporary folder when it can be.
+  char tmpl[] = "/tmp/tl-locale-XXXXXX";
+  if (!::mkdtemp(tmpl)) GTEST_SKIP() << "no temporary folder";
+  const std::string dir = tmpl;
+  const bool made = std::system(("localedef -i ja_JP -f UTF-8 " + dir + "/ja_JP.UTF-8 >/dev/null 2>&1").c_str()) == 0;
+  if (made) {
+    EXPECT_EQ(convertedUnder("env LOCPATH=" + dir + " LC_ALL=ja_JP.UTF-8"), expected);
+  }
+  std::system(("rm -rf " + dir).c_str());
+  if (!made) GTEST_SKIP() << "localedef cannot make ja_JP.UTF-8 here";
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,9 +96,132 @@ TEST_F(ExedirTest, OverridesComeFirstAndEndInASlash) {
   EXPECT_EQ(paths::exedir(), "/elsewhere/");
   setenv("TALLISEN_EXEDIR", "/elsewhere/", 1);
   EXPECT_EQ(paths::exedir(), "/elsewhere/");
-  unsetenv("TALLISEN_EXEDIR");
-  // This test program's folder is writable, so it is the data folder.
-  EXPECT_EQ(paths::exedir(), paths::programDir());
+}
+
+TEST_F(ExedirTest, DataAlwaysLivesInThePerUserFolder) {
+  // Whether or not the program's folder is writable (as root the build folder
+  // is, as another user it may not be), the data folder is the user's.
+  tl::test::TempDir home;
+  const char* keep = std::getenv("XDG_DATA_HOME");
+  const std::string saved = keep ? keep : "";
+  setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+  EXPECT_EQ(paths::exedir(), home.path() + "/tallisen/");
+  EXPECT_NE(paths::exedir(), paths::programDir());
+  if (keep) setenv("XDG_DATA_HOME", saved.c_str(), 1);
+  else unsetenv("XDG_DATA_HOME");
+}
+
+TEST(Paths, FilesOfTheProgramFolderAreBroughtInNeverLost) {
+  tl::test::TempDir prog, user;
+  const std::string from = prog.path() + "/", to = user.path() + "/";
+  ASSERT_TRUE(paths::makeDirs(from + "sav"));
+  ASSERT_TRUE(paths::makeDirs(to + "sav"));
+  ASSERT_TRUE(paths::atomicWriteFile(from + "sav/a.dat", "old progress"));
+  ASSERT_TRUE(paths::atomicWriteFile(from + "sav/a.txt", "old memo"));
+  ASSERT_TRUE(paths::atomicWriteFile(from + "sav/b.dat", "program copy"));
+  ASSERT_TRUE(paths::atomicWriteFile(to + "sav/b.dat", "user copy"));
+  ASSERT_TRUE(paths::atomicWriteFile(from + "word.csv", "words"));
+  EXPECT_EQ(paths::migrateFrom(from, to), 3);
+  std::string back;
+  ASSERT_TRUE(paths::readFile(to + "sav/a.dat", back));
+  EXPECT_EQ(back, "old progress");
+  ASSERT_TRUE(paths::readFile(to + "sav/a.txt", back));
+  EXPECT_EQ(back, "old memo");
+  EXPECT_FALSE(paths::fileExists(from + "sav/a.dat"));  // moved
+  // Both copies of a file present in both places stay as they are.
+  ASSERT_TRUE(paths::readFile(to + "sav/b.dat", back));
+  EXPECT_EQ(back, "user copy");
+  ASSERT_TRUE(paths::readFile(from + "sav/b.dat", back));
+  EXPECT_EQ(back, "program copy");
+  ASSERT_TRUE(paths::readFile(to + "word.csv", back));
+  EXPECT_EQ(back, "words");
+  EXPECT_EQ(paths::migrateFrom(from, to), 0);  // nothing twice
+}
+
+TEST(Files, ReadOnlyFilesAreNotReplaced) {
+  tl::test::TempDir dir;
+  const std::string f = dir.file("lesson.srt");
+  ASSERT_TRUE(paths::atomicWriteFile(f, "mine"));
+  ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
+  std::string err, back;
+  // Also as root, who could write it: the mode says the user wants it kept.
+  EXPECT_FALSE(paths::atomicWriteFile(f, "new", &err));
+  EXPECT_NE(err.find(f), std::string::npos);
+  EXPECT_NE(err.find("read-only"), std::string::npos);
+  ASSERT_TRUE(paths::readFile(f, back));
+  EXPECT_EQ(back, "mine");
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) ++files, (void)e;
+  EXPECT_EQ(files, 1u);
+}
+
+TEST(Files, LinksAreWrittenThroughAndKept) {
+  tl::test::TempDir dir;
+  ASSERT_TRUE(paths::makeDirs(dir.file("real")));
+  const std::string target = dir.file("real/lesson.srt"), link = dir.file("lesson.srt");
+  ASSERT_TRUE(paths::atomicWriteFile(target, "old"));
+  ASSERT_EQ(::symlink("real/lesson.srt", link.c_str()), 0);  // relative link
+  ASSERT_EQ(::symlink("lesson.srt", dir.file("chain.srt").c_str()), 0);
+  std::string back;
+  ASSERT_TRUE(paths::atomicWriteFile(dir.file("chain.srt"), "new"));
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::lstat(dir.file("chain.srt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_TRUE(paths::readFile(target, back));
+  EXPECT_EQ(back, "new");
+  // A dangling link creates its target.
+  ASSERT_EQ(::symlink("real/fresh.dat", dir.file("fresh.dat").c_str()), 0);
+  ASSERT_TRUE(paths::atomicWriteFiles({{dir.file("fresh.dat"), "x"}, {dir.file("other.txt"), "y"}}));
+  ASSERT_TRUE(paths::readFile(dir.file("real/fresh.dat"), back));
+  EXPECT_EQ(back, "x");
+  // A loop is an error, not a hang.
+  ASSERT_EQ(::symlink("loop2", dir.file("loop1").c_str()), 0);
+  ASSERT_EQ(::symlink("loop1", dir.file("loop2").c_str()), 0);
+  std::string err;
+  EXPECT_FALSE(paths::atomicWriteFile(dir.file("loop1"), "x", &err));
+  EXPECT_FALSE(err.empty());
+}
+
+TEST(Files, StaleTemporariesOfOurOwnAreRemovedAtTheNextSave) {
+  tl::test::TempDir dir;
+  const std::string f = dir.file("a.dat");
+  const std::string oldTmp = dir.file(".a.dat" + std::string(paths::kTempMark) + "Ab12Cd");
+  const std::string legacy = dir.file("a.dat.tmp-XyZ123");
+  const std::string young = dir.file(".a.dat" + std::string(paths::kTempMark) + "Young1");
+  const std::string foreign = dir.file("a.dat.tmp-notours-at-all");
+  const std::string otherFile = dir.file(".b.dat" + std::string(paths::kTempMark) + "Ab12Cd");
+  for (const auto& p : {oldTmp, legacy, young, foreign, otherFile}) ASSERT_TRUE(paths::atomicWriteFile(p, "junk"));
+  const struct timespec old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+  for (const auto& p : {oldTmp, legacy, foreign, otherFile}) ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), old, 0), 0);
+  EXPECT_TRUE(paths::isOurTemporary(".a.dat.tallisen-save-Ab12Cd", "a.dat"));
+  EXPECT_FALSE(paths::isOurTemporary(".a.dat.tallisen-save-Ab12Cd", "b.dat"));
+  ASSERT_TRUE(paths::atomicWriteFile(f, "new"));
+  EXPECT_FALSE(paths::fileExists(oldTmp));
+  EXPECT_FALSE(paths::fileExists(legacy));
+  EXPECT_TRUE(paths::fileExists(young));      // may be another process's save in progress
+  EXPECT_TRUE(paths::fileExists(foreign));    // not our naming
+  EXPECT_TRUE(paths::fileExists(otherFile));  // another file's: its own save cleans it
+}
+
+TEST(Files, SeveralFilesFailTogetherBeforeAnythingIsReplaced) {
+  tl::test::TempDir dir;
+  const std::string a = dir.file("a.dat"), b = dir.file("a.txt");
+  ASSERT_TRUE(paths::atomicWriteFiles({{a, "dat 1"}, {b, "txt 1"}}));
+  ASSERT_EQ(::chmod(b.c_str(), 0444), 0);
+  std::string err, back;
+  EXPECT_FALSE(paths::atomicWriteFiles({{a, "dat 2"}, {b, "txt 2"}}, &err));
+  EXPECT_NE(err.find(b), std::string::npos);
+  ASSERT_TRUE(paths::readFile(a, back));
+  EXPECT_EQ(back, "dat 1");  // the first file was not replaced either
+  ::chmod(b.c_str(), 0644);
+  ASSERT_TRUE(paths::atomicWriteFiles({{a, "dat 2"}, {b, "txt 2"}}, &err)) << err;
+  ASSERT_TRUE(paths::readFile(b, back));
+  EXPECT_EQ(back, "txt 2");
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) ++files, (void)e;
+  EXPECT_EQ(files, 2u);
 }
 
 TEST_F(ExedirTest, PerUserDataFolderFollowsXdg) {

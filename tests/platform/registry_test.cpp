@@ -295,6 +295,38 @@ TEST(Registry, HostileContentBehindAValidChecksumIsRejected) {
   EXPECT_NE(err.find("version"), std::string::npos);
 }
 
+TEST(Registry, OneVeryDeepKeyPathIsDamageNotAnEndlessCopy) {
+  // 128 KB of "a\\a\\..." used to make the reader copy every prefix of it.
+  tl::test::TempDir dir;
+  const std::string path = dir.file("deep.hive");
+  std::string deep = "a";
+  while (deep.size() < 128 * 1024) deep += "\\a";
+  spit(path, withHeader(u32(1) + str(deep) + u32(0)));
+  const std::string bytes = slurp(path);
+  Hive h(path);
+  std::string err;
+  EXPECT_FALSE(h.load(&err));
+  EXPECT_TRUE(h.corrupt());
+  EXPECT_NE(err.find("damaged"), std::string::npos);
+  h.setString(kKey, "x", "1");
+  EXPECT_FALSE(h.save());
+  EXPECT_EQ(slurp(path), bytes);  // left as it is
+  // Keys that real programs use, with parents missing from the file, still read.
+  std::string ok = "Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\"
+                   "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}";
+  spit(path, withHeader(u32(1) + str(ok) + u32(0)));
+  Hive fine(path);
+  ASSERT_TRUE(fine.load());
+  EXPECT_TRUE(fine.keyExists("Software\\Classes\\CLSID"));
+  // A key beyond the bounds is never created, so every hive written reads back.
+  fine.createKey(deep);
+  fine.setString(deep, "v", "x");
+  EXPECT_FALSE(fine.keyExists(deep));
+  ASSERT_TRUE(fine.save());
+  Hive again(path);
+  EXPECT_TRUE(again.load());
+}
+
 TEST(Registry, AFailedWriteReportsWhyAndKeepsTheOldFile) {
   tl::test::TempDir dir;
   // The parent "folder" is a file: nothing can be created there.

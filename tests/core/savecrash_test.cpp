@@ -1,0 +1,174 @@
+// Saves interrupted at any moment, and saves onto a full disk: every file is
+// afterwards its complete old or its complete new content.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <map>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/progressfile.h"
+#include "core/srtread.h"
+#include "core/srtwrite.h"
+#include "platform/paths/files.h"
+#include "platform/registry/registry.h"
+
+namespace tl {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const std::string& p) {
+  std::string s;
+  paths::readFile(p, s);
+  return s;
+}
+
+struct Folder {
+  std::string path;
+  Folder() {
+    std::string tmpl = (fs::temp_directory_path() / "tl-savecrash-XXXXXX").string();
+    if (::mkdtemp(tmpl.data())) path = tmpl;
+  }
+  ~Folder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
+
+// One of two versions of a lesson; each file it saves differs between them
+// all through (so a mix of the two would show).
+Lesson version(const std::string& dir, int v) {
+  Lesson l;
+  std::string srt;
+  for (int k = 1; k <= 200; ++k)
+    srt += std::to_string(k) + "\r\n00:00:" + (k < 10 ? "0" : "") + std::to_string(k % 60) +
+           ",000 --> 00:01:00,000\r\n" + (v ? "Version two, cue " : "Version one, cue ") + std::to_string(k) +
+           "\r\n\r\n";
+  EXPECT_TRUE(loadSrtBytes(srt, dir + "/lesson.srt", 0, dir + "/", l).ok);
+  subflgload(l);
+  for (auto& s : l.substar) s = v;
+  for (auto& m : l.submemo) m = v ? "memo B" : "memo A, longer";
+  l.flgdirty = true;
+  l.srtdirty = true;
+  return l;
+}
+
+void saveAll(const std::string& dir, int v) {
+  Lesson l = version(dir, v);
+  ASSERT_TRUE(subflgsave(l).ok);
+  ASSERT_TRUE(srtsav(l).ok);
+  reg::Hive h(dir + "/user.hive");
+  ASSERT_TRUE(h.load());
+  h.setString("Software\\Tallisen\\option", "value", v ? "B" : std::string(300, 'A'));
+  ASSERT_TRUE(h.save());
+}
+
+TEST(SaveCrash, KilledAtAnyMomentEveryFileIsOldOrNew) {
+  Folder f;
+  ASSERT_FALSE(f.path.empty());
+  ASSERT_TRUE(paths::makeDirs(f.path + "/sav"));
+  const std::vector<std::string> files = {"sav/lesson.dat", "sav/lesson.txt", "lesson.srt", "user.hive"};
+  std::map<std::string, std::array<std::string, 2>> versions;
+  for (int v : {1, 0}) {
+    saveAll(f.path, v);
+    for (const auto& n : files) versions[n][v] = slurp(f.path + "/" + n);
+  }
+  for (const auto& n : files) ASSERT_NE(versions[n][0], versions[n][1]) << n;
+
+  std::mt19937 rnd(12345);
+  const int rounds = 300;
+  int killedMidway = 0;
+  for (int round = 0; round < rounds; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // Alternate the two versions until killed.
+      for (int v = 1;; v ^= 1) saveAll(f.path, v);
+    }
+    ::usleep(std::uniform_int_distribution<int>(0, 15000)(rnd));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    killedMidway += WIFSIGNALED(status);
+    for (const auto& n : files) {
+      const std::string now = slurp(f.path + "/" + n);
+      ASSERT_TRUE(now == versions[n][0] || now == versions[n][1])
+          << n << " is neither version after round " << round << " (" << now.size() << " bytes)";
+    }
+  }
+  EXPECT_EQ(killedMidway, rounds);
+  // The interrupted saves leave temporaries of our own naming only.
+  for (const auto& e : fs::recursive_directory_iterator(f.path)) {
+    const std::string name = e.path().filename().string();
+    if (e.is_directory() || std::find(files.begin(), files.end(), fs::relative(e.path(), f.path).string()) != files.end())
+      continue;
+    const bool ours = name.find(paths::kTempMark) != std::string::npos || name == "user.hive.lock";
+    EXPECT_TRUE(ours) << name;
+  }
+}
+
+TEST(SaveCrash, DiskFullReportsFailureAndKeepsTheOldFile) {
+  Folder f;
+  ASSERT_FALSE(f.path.empty());
+  const std::string mnt = f.path + "/small";
+  ASSERT_TRUE(paths::makeDirs(mnt));
+  if (::mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here (needs root in a mount namespace that allows it)";
+  struct Unmount {
+    std::string m;
+    ~Unmount() { ::umount2(m.c_str(), MNT_DETACH); }
+  } unmount{mnt};
+  ASSERT_TRUE(paths::makeDirs(mnt + "/sav"));
+  Lesson l = version(mnt, 0);
+  ASSERT_TRUE(subflgsave(l).ok);
+  ASSERT_TRUE(srtsav(l).ok);
+  const std::string dat = slurp(l.savpath), txt = slurp(l.memopath), srt = slurp(l.srtpath);
+  // Fill the disk so that no new copy fits.
+  ASSERT_TRUE(paths::atomicWriteFile(mnt + "/filler", std::string(10000, 'x')));
+  std::string fill(4096, 'y');
+  for (int k = 0; paths::atomicWriteFile(mnt + "/fill" + std::to_string(k), fill); ++k) {
+  }
+  l.submemo.assign(l.submemo.size(), std::string(200, 'm'));
+  l.flgdirty = true;
+  const ProgressSaveResult r = subflgsave(l);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.message, kMsgSaveFailed);
+  EXPECT_NE(r.detail.find("No space"), std::string::npos) << r.detail;
+  EXPECT_TRUE(l.flgdirty);
+  l.subtext[1] = std::string(20000, 'z') + "\r\n";
+  l.srtdirty = true;
+  EXPECT_FALSE(srtsav(l).ok);
+  EXPECT_TRUE(l.srtdirty);
+  EXPECT_EQ(slurp(l.savpath), dat);
+  EXPECT_EQ(slurp(l.memopath), txt);
+  EXPECT_EQ(slurp(l.srtpath), srt);
+  for (const auto& e : fs::recursive_directory_iterator(mnt))
+    EXPECT_EQ(e.path().filename().string().find(paths::kTempMark), std::string::npos) << e.path();
+}
+
+TEST(SaveCrash, ReadOnlySubtitlesAreNotOverwritten) {
+  Folder f;
+  ASSERT_FALSE(f.path.empty());
+  Lesson l = version(f.path, 0);
+  ASSERT_TRUE(srtsav(l).ok);
+  const std::string before = slurp(l.srtpath);
+  ASSERT_EQ(::chmod(l.srtpath.c_str(), 0444), 0);
+  l.subtime[1] += 10000;
+  l.srtdirty = true;
+  const SaveResult r = srtsav(l);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.message.find(l.srtpath), std::string::npos);
+  EXPECT_NE(r.message.find("read-only"), std::string::npos);
+  EXPECT_TRUE(l.srtdirty);  // the close question asks again
+  EXPECT_EQ(slurp(l.srtpath), before);
+}
+
+}  // namespace
+}  // namespace tl
