@@ -502,6 +502,18 @@ void MpvPlayer::updateVideoSize() {
     view_->setVideoSize(QSize());
 }
 
+// A frame buffer for mpv's renderer: Format_RGB32 with its start and every
+// line on a 64-byte boundary (mpv copies the whole frame once more when the
+// target is less aligned).
+QImage MpvPlayer::frameBuffer(QSize size) {
+  const qsizetype stride = (qsizetype(size.width()) * 4 + 63) / 64 * 64;
+  const size_t bytes = size_t(stride) * size_t(size.height());
+  void* mem = std::aligned_alloc(64, (bytes + 63) / 64 * 64);
+  if (!mem) return {};
+  return QImage(static_cast<uchar*>(mem), size.width(), size.height(), stride,
+                QImage::Format_RGB32, [](void* p) { std::free(p); }, mem);
+}
+
 void MpvPlayer::renderFrame(bool force) {
   frameQueued_ = false;
   if (!render_) return;
@@ -513,17 +525,29 @@ void MpvPlayer::renderFrame(bool force) {
   const bool shown = !size.isEmpty();
   if (!shown) size = QSize(16, 16);
   QImage& img = shown ? buffers_[nextBuffer_] : scratch_;
-  if (img.size() != size) img = QImage(size, QImage::Format_RGBX8888);
+  if (img.size() != size) img = frameBuffer(size);
   if (img.isNull()) return;
   int sz[2] = {size.width(), size.height()};
-  char format[] = "rgb0";
   size_t stride = size_t(img.bytesPerLine());
   mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, sz},
-                               {MPV_RENDER_PARAM_SW_FORMAT, format},
+                               {MPV_RENDER_PARAM_SW_FORMAT, nullptr},
                                {MPV_RENDER_PARAM_SW_STRIDE, &stride},
                                {MPV_RENDER_PARAM_SW_POINTER, img.bits()},
                                {MPV_RENDER_PARAM_INVALID, nullptr}};
-  if (mpv_render_context_render(render_, params) < 0 || !shown) return;
+  // mpv writes straight into the layout of the window's backing store
+  // (32-bit BGRA in memory, QImage::Format_RGB32): painting the frame is then
+  // a plain copy, with no conversion per pixel.  "bgra" makes mpv fill the
+  // fourth byte with 0xFF as Format_RGB32 wants; "bgr0" (the documented name,
+  // fourth byte undefined) is the fallback should a libmpv refuse "bgra".
+  char bgra[] = "bgra", bgr0[] = "bgr0";
+  params[1].data = bgraWorks_ ? bgra : bgr0;
+  int rc = mpv_render_context_render(render_, params);
+  if (rc < 0 && bgraWorks_) {
+    params[1].data = bgr0;
+    rc = mpv_render_context_render(render_, params);
+    bgraWorks_ = rc < 0;  // keep "bgra" when the failure was not the format's
+  }
+  if (rc < 0 || !shown) return;
   // Two buffers: the widget keeps showing one while mpv fills the other.
   img.setDevicePixelRatio(view_->devicePixelRatioF());
   view_->setFrame(img);

@@ -85,6 +85,7 @@ class MpvPlayer : public QObject, public MediaPlayer {
   void fileLoaded();
   void openFailed(int error);
   void renderFrame(bool force);
+  static QImage frameBuffer(QSize size);
   void setOpenState(int s);
   void notifyChanges();
   void load(const std::string& url, bool append);
@@ -100,6 +101,7 @@ class MpvPlayer : public QObject, public MediaPlayer {
   QImage buffers_[2];
   QImage scratch_;
   int nextBuffer_ = 0;
+  bool bgraWorks_ = true;
   int framesShown_ = 0;
   std::atomic<bool> eventsQueued_{false};
   std::atomic<bool> frameQueued_{false};

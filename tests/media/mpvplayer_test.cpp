@@ -155,6 +155,17 @@ TEST_F(MpvClip, VideoWidgetShowsTheFrameOffscreen) {
   for (int y = 0; y < 240; y += 8)
     for (int x = 160; x < 480; x += 8) lit += (img.pixel(x, y) & 0xFFFFFF) != 0;
   EXPECT_GT(lit, 500);
+  // The frame is in the window's own pixel layout, fully opaque.
+  EXPECT_EQ(w->frame().format(), QImage::Format_RGB32);
+  const QImage& f = w->frame();
+  int notOpaque = 0;
+  for (int y = 0; y < f.height(); y += 7)
+    for (int x = 0; x < f.width(); x += 7)
+      notOpaque += (reinterpret_cast<const uint32_t*>(f.constScanLine(y))[x] >> 24) != 0xFF;
+  EXPECT_EQ(notOpaque, 0);
+  // mpv's fast path wants the buffer and its lines on 64-byte boundaries.
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(f.constBits()) % 64, 0u);
+  EXPECT_EQ(f.bytesPerLine() % 64, 0);
 
   // A resize while paused draws the held frame at the new size.
   w->resize(320, 480);
