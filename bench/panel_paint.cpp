@@ -13,6 +13,7 @@
 #include "core/dictation.h"
 #include "player/overlay.h"
 #include "player/subpanels.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 using namespace tl::ui;
@@ -26,18 +27,11 @@ struct Scene {
   bool peek = false;
   Scene() {
     std::string t = "How much wood would a woodchuck chuck\r\nif it could chuck wood\r\n";
-    l.subcount = 3;
-    l.subtime = {0, 10000, 50000};
-    l.subtext = {"", t, ""};
-    l.subflg = {{}, std::vector<int32_t>(t.size(), flg_out), {}};
-    for (size_t i = 0; i < t.size(); ++i)
-      if (asciiLetter((unsigned char)t[i])) l.subflg[1][i] = flg_closed;
+    l = test::LessonBuilder().cue(10000, 50000, t).letters(test::Letters::Hidden).at(1).build();
     l.subclear = {1, 0, 1};
     l.scenetop = {0};
     l.sceneflg = {0};
     l.curscene = 0;
-    l.cursub = 1;
-    l.srtloaded = true;
   }
   void rehide() {
     for (size_t i = 0; i < l.subtext[1].size(); ++i)

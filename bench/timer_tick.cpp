@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/maintimer.h"
+#include "support/lessonbuilder.h"
 
 namespace {
 
@@ -28,18 +29,12 @@ struct QuietView : tl::TimerView {
 
 void BM_TimerTick10000Cues(benchmark::State& state) {
   const int cues = 10000;
-  tl::Lesson L;
-  L.subcount = 2 * cues + 1;
-  L.subtime.resize(L.subcount);
-  L.subtext.resize(L.subcount);
-  for (int k = 1; k <= cues; ++k) {
-    L.subtime[2 * k - 1] = (tl::ttime)k * 40000;
-    L.subtime[2 * k] = (tl::ttime)k * 40000 + 30000;
-    L.subtext[2 * k - 1] = "Some words of a cue\r\n";
-  }
-  L.subclear.assign(L.subcount, 1);  // cleared: it plays on without pausing
-  L.subflg.resize(L.subcount);
-  L.srtloaded = true;
+  // cleared: it plays on without pausing
+  tl::Lesson L = tl::test::LessonBuilder()
+                     .cues(cues, 40000, 30000, "Some words of a cue\r\n")
+                     .letters(tl::test::Letters::None)
+                     .cleared()
+                     .build();
   tl::Options O;
   QuietView v;
   tl::MainTimer t(L, O, v);

@@ -14,6 +14,7 @@
 #include "player/lessonmodel.h"
 #include "player/translation.h"
 #include "support/fakehttpserver.h"
+#include "support/lessonbuilder.h"
 
 namespace {
 
@@ -28,17 +29,10 @@ void ensureApp() {
 }
 
 void loadLesson(LessonModel& m, int cues) {
-  tl::Lesson& l = m.lesson();
-  l.subcount = 2 * cues + 1;
-  l.subtext.assign(l.subcount, "");
-  l.subtime.assign(l.subcount, 0);
-  for (int k = 1; k <= cues; ++k) {
-    l.subtime[2 * k - 1] = tl::ttime(k) * 20000;
-    l.subtime[2 * k] = tl::ttime(k) * 20000 + 15000;
-    l.subtext[2 * k - 1] = "Several longer words inside this sentence\r\n";
-  }
-  l.jawd.assign(l.subcount, {});
-  l.jasnt.assign(l.subcount, "");
+  m.lesson() = tl::test::LessonBuilder()
+                  .cues(cues, 20000, 15000, "Several longer words inside this sentence\r\n")
+                  .unloaded()
+                  .build();
   m.announce(tl::Change::Load);
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/dictation.h"
 #include "core/scenes.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 
@@ -11,24 +12,12 @@ namespace {
 
 // 1500 cues of two 30-letter lines, scenes every 20 cues.
 Lesson bigLesson() {
-  Lesson L;
-  const int32_t n = 1500;
-  L.subcount = 2 * n + 1;
-  L.subtime.assign(L.subcount, 0);
-  L.subtext.assign(L.subcount, "");
-  L.subflg.assign(L.subcount, {});
-  L.subclear.assign(L.subcount, 0);
-  for (int32_t k = 0; k < n; ++k) {
-    const int32_t s = 2 * k + 1;
-    L.subtime[s] = (ttime)k * 30000 + (ttime)(k / 20) * 200000;  // a 20 s pause every 20 cues
-    L.subtime[s + 1] = L.subtime[s] + 20000;
-    L.subtext[s] = "Where are you going tonight, my friend?\r\nI am going home now.\r\n";
-    for (unsigned char c : L.subtext[s]) L.subflg[s].push_back(asciiLetter(c) ? flg_closed : flg_out);
+  test::LessonBuilder b;
+  for (int32_t k = 0; k < 1500; ++k) {
+    const ttime from = (ttime)k * 30000 + (ttime)(k / 20) * 200000;  // a 20 s pause every 20 cues
+    b.cue(from, from + 20000, "Where are you going tonight, my friend?\r\nI am going home now.\r\n");
   }
-  for (auto& f : L.subflg)
-    for (int32_t v : f) L.flgtotal += v == flg_closed;
-  L.flgrest = L.flgtotal;
-  L.srtloaded = true;
+  Lesson L = b.letters(test::Letters::Hidden).build();
   Scenecut(L, 10, 0);
   L.cursub = 1;
   Sceneposset(L);

@@ -9,22 +9,15 @@
 
 #include "core/wave.h"
 #include "player/wavepanel.h"
+#include "support/lessonbuilder.h"
 
 namespace {
 
 tl::Lesson makeLesson(int cues) {
-  tl::Lesson l;
-  l.subcount = 2 * cues + 1;
-  l.subtime.resize(l.subcount);
-  l.subtext.resize(l.subcount);
-  l.subwavex.assign(l.subcount, 0);
-  l.subclear.assign(l.subcount, 1);
-  for (int i = 1; i < l.subcount; ++i) {
-    l.subtime[i] = i * 12000;
-    if (i & 1) l.subtext[i] = "A sentence of some length here.\r\n";
-  }
-  l.srtloaded = true;
-  return l;
+  // Cue k from (2k-1) * 1.2 s to 2k * 1.2 s, all cleared.
+  tl::test::LessonBuilder b;
+  for (int k = 1; k <= cues; ++k) b.cue((2 * k - 1) * 12000, 2 * k * 12000, "A sentence of some length here.\r\n");
+  return b.letters(tl::test::Letters::None).cleared().build();
 }
 
 void BM_WaveBuffer(benchmark::State& st) {

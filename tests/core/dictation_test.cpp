@@ -4,6 +4,7 @@
 #include "core/dictation.h"
 #include "core/dictationkeys.h"
 #include "core/scenes.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 
@@ -16,28 +17,9 @@ struct Cue {
 
 // A loaded table with every ASCII letter hidden; cue 1 displayed.
 Lesson makeLesson(const std::vector<Cue>& cues) {
-  Lesson L;
-  const int32_t n = (int32_t)cues.size();
-  L.subcount = 2 * n + 1;
-  L.subtime.assign(L.subcount, 0);
-  L.subtext.assign(L.subcount, "");
-  L.subflg.assign(L.subcount, {});
-  L.subclear.assign(L.subcount, 0);
-  L.substar.assign(L.subcount, 0);
-  L.submemo.assign(L.subcount, "");
-  for (int32_t k = 0; k < n; ++k) {
-    const int32_t s = 2 * k + 1;
-    L.subtime[s] = (ttime)(cues[k].from * 10000);
-    L.subtime[s + 1] = (ttime)(cues[k].to * 10000);
-    L.subtext[s] = cues[k].text + "\r\n";
-  }
-  for (int32_t i = 0; i < L.subcount; ++i)
-    for (unsigned char c : L.subtext[i]) {
-      L.subflg[i].push_back(asciiLetter(c) ? flg_closed : flg_out);
-      if (asciiLetter(c)) ++L.flgtotal;
-    }
-  L.flgrest = L.flgtotal;
-  L.srtloaded = true;
+  test::LessonBuilder b;
+  for (const Cue& c : cues) b.cue((ttime)(c.from * 10000), (ttime)(c.to * 10000), c.text + "\r\n");
+  Lesson L = b.letters(test::Letters::Hidden).build();
   Scenecut(L, 10, 0);
   L.cursub = 1;
   Sceneposset(L);

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "core/progressfile.h"
+#include "support/lessonbuilder.h"
 
 namespace fs = std::filesystem;
 
@@ -98,10 +99,7 @@ TEST(ProgressScan, LargeTotalWinsOverASmallValueThatWouldAlsoFit) {
 }
 
 TEST(ProgressScan, FileWrittenByTheSaveReadsBack) {
-  Lesson L;
-  L.srtloaded = true;
-  L.subcount = 5;
-  L.subtext = {"", "Hi\r\n", "", "Go\r\n", ""};
+  Lesson L = test::LessonBuilder().cue(0, 0, "Hi\r\n").cue(0, 0, "Go\r\n").build();
   L.subflg = {{}, {0, 1, -1, -1}, {}, {2, 3, -1, -1}, {}};
   L.flgtotal = 4;
   L.substar = {0, 1, 0, 0, 0};

@@ -4,6 +4,7 @@
 
 #include <deque>
 
+#include "support/lessonbuilder.h"
 namespace tl {
 namespace {
 
@@ -21,15 +22,10 @@ std::string pat(const std::vector<int32_t>& v) {
 
 // A table of cues (odd slots) with their texts and states; gaps are empty.
 Lesson table(const std::vector<std::pair<std::string, std::string>>& cues) {
-  Lesson L;
-  L.srtloaded = true;
-  L.subcount = 2 * (int32_t)cues.size() + 1;
-  L.subtext.assign(L.subcount, "");
-  L.subflg.assign(L.subcount, {});
-  for (size_t k = 0; k < cues.size(); ++k) {
-    L.subtext[2 * k + 1] = cues[k].first;
-    L.subflg[2 * k + 1] = st(cues[k].second);
-  }
+  test::LessonBuilder b;
+  for (const auto& c : cues) b.cue(0, 0, c.first);
+  Lesson L = b.letters(test::Letters::None).build();
+  for (size_t k = 0; k < cues.size(); ++k) L.subflg[2 * k + 1] = st(cues[k].second);
   return L;
 }
 

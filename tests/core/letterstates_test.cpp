@@ -2,21 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/lessonbuilder.h"
+
 namespace tl {
 namespace {
 
-// A table of slots with the given cue texts (gaps empty).
+// A table of slots with the given cue texts (gaps empty), no states yet.
 Lesson table(const std::vector<std::string>& cues) {
-  Lesson l;
-  l.subtext.push_back("");
-  for (const auto& c : cues) {
-    l.subtext.push_back(c);
-    l.subtext.push_back("");
-  }
-  l.subcount = (int32_t)l.subtext.size();
-  l.subtime.assign(l.subcount, 0);
-  l.srtloaded = true;
-  return l;
+  test::LessonBuilder b;
+  for (const auto& c : cues) b.cue(0, 0, c);
+  return b.letters(test::Letters::None).build();
 }
 
 // The states of a slot as marks: '*' hidden, ' ' out, '.' open.

@@ -5,6 +5,7 @@
 
 #include "core/maintimer.h"
 #include "core/navigation.h"
+#include "support/lessonbuilder.h"
 
 namespace {
 
@@ -12,14 +13,12 @@ using tl::ttime;
 
 // Three cues: 1.0-2.0 s, 3.0-4.0 s, 4.0-5.0 s (the last two touch).
 tl::Lesson threeCues() {
-  tl::Lesson L;
-  L.subtime = {0, 10000, 20000, 30000, 40000, 40000, 50000};
-  L.subtext = {"", "One\r\n", "", "Two\r\n", "", "Three\r\n", ""};
-  L.subcount = 7;
-  L.subclear.assign(7, 0);
-  L.substar.assign(7, 0);
-  L.subflg.resize(7);
-  L.srtloaded = true;
+  tl::Lesson L = tl::test::LessonBuilder()
+                     .cue(10000, 20000, "One\r\n")
+                     .cue(30000, 40000, "Two\r\n")
+                     .cue(40000, 50000, "Three\r\n")
+                     .letters(tl::test::Letters::None)
+                     .build();
   L.flgtotal = 11;
   L.flgrest = 11;
   return L;

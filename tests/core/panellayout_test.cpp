@@ -3,6 +3,7 @@
 
 #include "core/overlaylayout.h"
 #include "core/panellayout.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 using namespace tl::panel;
@@ -10,16 +11,13 @@ using namespace tl::panel;
 namespace {
 // Three cues: "Hi you\r\n", "Line one\r\nLine two\r\n", "Bye\r\n".
 Lesson lesson3() {
-  Lesson l;
-  l.subcount = 7;
-  l.subtime = {0, 10000, 20000, 30000, 40000, 50000, 60000};
-  l.subtext = {"", "Hi you\r\n", "", "Line one\r\nLine two\r\n", "", "Bye\r\n", ""};
-  l.subflg.resize(7);
-  for (int i = 0; i < 7; ++i) l.subflg[i].assign(l.subtext[i].size(), flg_out);
-  l.subclear.assign(7, 0);
-  l.srtloaded = true;
-  l.cursub = 3;
-  return l;
+  return test::LessonBuilder()
+      .cue(10000, 20000, "Hi you\r\n")
+      .cue(30000, 40000, "Line one\r\nLine two\r\n")
+      .cue(50000, 60000, "Bye\r\n")
+      .letters(test::Letters::Out)
+      .at(3)
+      .build();
 }
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "core/memofile.h"
 #include "core/progressfile.h"
 #include "core/timetext.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 namespace fs = std::filesystem;
@@ -40,15 +41,7 @@ struct Progress : ::testing::Test {
   // Two cues "Hey" and "a" (5 and 3 bytes with their CR LF), 5 slots, as the
   // SRT load leaves them; files in dir/sav.
   Lesson fresh() {
-    Lesson L;
-    L.subcount = 5;
-    L.subtime = {0, 10000, 20000, 30000, 40000};
-    L.subtext = {"", "Hey\r\n", "", "a\r\n", ""};
-    L.subflg = {{}, {0, 0, 0, 0, 0}, {}, {0, 0, 0}, {}};
-    L.subclear.assign(5, 0);
-    L.substar.assign(5, 0);
-    L.submemo.assign(5, "");
-    L.srtloaded = true;
+    Lesson L = test::LessonBuilder().cue(10000, 20000, "Hey\r\n").cue(30000, 40000, "a\r\n").build();
     L.savpath = dir + "/sav/x.dat";
     L.memopath = dir + "/sav/x.txt";
     return L;

@@ -3,28 +3,17 @@
 
 #include "core/dictation.h"
 #include "core/scenes.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 
 namespace {
 
-// Cues with the given start times (time values), each 1 s long.
+// Cues with the given start times (time values), each 1 s long, "a" hidden.
 Lesson cuesAt(const std::vector<ttime>& starts) {
-  Lesson L;
-  const int32_t n = (int32_t)starts.size();
-  L.subcount = 2 * n + 1;
-  L.subtime.assign(L.subcount, 0);
-  L.subtext.assign(L.subcount, "");
-  L.subflg.assign(L.subcount, {});
-  L.subclear.assign(L.subcount, 0);
-  for (int32_t k = 0; k < n; ++k) {
-    L.subtime[2 * k + 1] = starts[k];
-    L.subtime[2 * k + 2] = starts[k] + 10000;
-    L.subtext[2 * k + 1] = "a\r\n";
-    L.subflg[2 * k + 1] = {flg_closed, flg_out, flg_out};
-  }
-  L.srtloaded = true;
-  return L;
+  test::LessonBuilder b;
+  for (ttime t : starts) b.cue(t, t + 10000, "a\r\n");
+  return b.letters(test::Letters::Hidden).build();
 }
 
 }  // namespace

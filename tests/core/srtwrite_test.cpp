@@ -7,6 +7,7 @@
 
 #include "core/srtread.h"
 #include "platform/paths/files.h"
+#include "support/lessonbuilder.h"
 
 namespace tl {
 namespace {
@@ -33,11 +34,7 @@ std::string read(const std::string& path) {
 }
 
 Lesson twoCues() {
-  Lesson l;
-  l.subcount = 5;
-  l.subtime = {0, 10000, 20000, 25000, 32500};
-  l.subtext = {"", "Hello\r\n", "", "Two\r\nlines\r\n", ""};
-  l.srtloaded = true;
+  Lesson l = test::LessonBuilder().cue(10000, 20000, "Hello\r\n").cue(25000, 32500, "Two\r\nlines\r\n").build();
   l.srtcodepage = 28591;
   return l;
 }

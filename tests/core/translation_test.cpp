@@ -8,6 +8,7 @@
 #include "core/translation.h"
 #include "platform/http/fakeclient.h"
 #include "platform/registry/registry.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 using namespace tl::trans;
@@ -39,15 +40,9 @@ Service svc() { return Service{"127.0.0.1:9", "ID"}; }
 
 // Cue k (slot 2k-1) starts at k * step; its text is given.
 WorkerCopy table(const std::vector<std::string>& cues, ttime step, const EscapeList& esc = {}) {
-  Lesson l;
-  l.subcount = int32_t(2 * cues.size() + 1);
-  l.subtext.assign(l.subcount, "");
-  l.subtime.assign(l.subcount, 0);
-  for (size_t k = 0; k < cues.size(); ++k) {
-    l.subtext[2 * k + 1] = cues[k] + "\r\n";
-    l.subtime[2 * k + 1] = ttime(k + 1) * step;
-    l.subtime[2 * k + 2] = ttime(k + 1) * step + step / 2;
-  }
+  test::LessonBuilder b;
+  for (size_t k = 0; k < cues.size(); ++k) b.cue(ttime(k + 1) * step, ttime(k + 1) * step + step / 2, cues[k] + "\r\n");
+  Lesson l = b.unloaded().build();
   transwordset(l, esc);
   return copyForWorker(l);
 }

@@ -3,20 +3,17 @@
 
 #include "core/letterstates.h"
 #include "core/wordopen.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 
 namespace {
 
 Lesson lessonOf(std::vector<std::string> cues) {
-  Lesson L;
-  L.subtext.push_back("");
-  for (auto& c : cues) {
-    L.subtext.push_back(c + "\r\n");
-    L.subtext.push_back("");
-  }
-  L.subcount = (int32_t)L.subtext.size();
-  L.subtime.assign(L.subcount + 1, 0);
+  test::LessonBuilder b;
+  for (auto& c : cues) b.cue(0, 0, c + "\r\n");
+  Lesson L = b.letters(test::Letters::None).unloaded().build();
+  L.subtime.push_back(0);
   closeflginit(L);
   return L;
 }

@@ -9,6 +9,7 @@
 #include "core/maintimer.h"
 #include "mediatest.h"
 #include "platform/media/mpvplayer.h"
+#include "support/lessonbuilder.h"
 
 namespace {
 
@@ -48,13 +49,11 @@ TEST(AutoPause, PauseLandsAfterTheCueEndOnRealPlayback) {
   player.setURL(tl::test::clipPath());
   ASSERT_TRUE(tl::test::waitFor([&] { return player.openState() == tl::os_mediaopen; }));
 
-  tl::Lesson L;
-  L.subtime = {0, 5000, 12000, 20000, 30000};
-  L.subtext = {"", "One\r\n", "", "Two\r\n", ""};
-  L.subcount = 5;
-  L.subclear.assign(5, 0);
-  L.subflg.resize(5);
-  L.srtloaded = true;
+  tl::Lesson L = tl::test::LessonBuilder()
+                     .cue(5000, 12000, "One\r\n")
+                     .cue(20000, 30000, "Two\r\n")
+                     .letters(tl::test::Letters::None)
+                     .build();
   tl::Options O;
   MpvView view(player);
   tl::MainTimer timer(L, O, view);

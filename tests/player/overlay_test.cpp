@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include "player/overlay.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 using namespace tl::ui;
@@ -27,11 +28,13 @@ struct Fixture {
   QWidget host;
   std::unique_ptr<TSubOverlay> ov;
   Fixture() {
-    l.subcount = 7;
-    l.subtime = {0, 10000, 20000, 30000, 40000, 50000, 60000};
-    l.subtext = {"", "Hi you\r\n", "", "Line one\r\nLine two\r\n", "", "Bye\r\n", ""};
-    l.subflg.resize(7);
-    for (int i = 0; i < 7; ++i) l.subflg[i].assign(l.subtext[i].size(), flg_out);
+    l = tl::test::LessonBuilder()
+            .cue(10000, 20000, "Hi you\r\n")
+            .cue(30000, 40000, "Line one\r\nLine two\r\n")
+            .cue(50000, 60000, "Bye\r\n")
+            .letters(tl::test::Letters::Out)
+            .at(3)
+            .build();
     auto& f = l.subflg[3];
     f[0] = flg_open;       // "L" typed
     f[1] = flg_hinted;     // "i" hinted
@@ -39,11 +42,8 @@ struct Fixture {
     f[3] = flg_closed;     // "e" hidden
     f[5] = flg_reclosed;   // "o" hidden again
     l.subflg[1][0] = flg_closed;
-    l.subclear.assign(7, 0);
     l.subcsr = 2;
-    l.cursub = 3;
     l.curscene = 0;
-    l.srtloaded = true;
     o.outline = false;
     o.bold = false;
     o.xcenter = false;

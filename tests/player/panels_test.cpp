@@ -10,6 +10,7 @@
 
 #include "core/panellayout.h"
 #include "player/subpanels.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 using namespace tl::ui;
@@ -26,11 +27,12 @@ struct Fixture {
   Options o;
   bool peek = false;
   Fixture() {
-    l.subcount = 5;
-    l.subtime = {0, 10000, 40000, 50000, 80000};
-    l.subtext = {"", "word hide\r\nline\r\n", "", "Next one\r\n", ""};
-    l.subflg.resize(5);
-    for (int i = 0; i < 5; ++i) l.subflg[i].assign(l.subtext[i].size(), flg_out);
+    l = tl::test::LessonBuilder()
+            .cue(10000, 40000, "word hide\r\nline\r\n")
+            .cue(50000, 80000, "Next one\r\n")
+            .letters(tl::test::Letters::Out)
+            .at(1)
+            .build();
     auto& f = l.subflg[1];
     f[0] = flg_open;      // typed
     f[1] = flg_hinted;    // hinted
@@ -38,10 +40,7 @@ struct Fixture {
     f[3] = flg_closed;    // hidden
     f[5] = flg_reclosed;  // hidden again
     l.subflg[3][0] = flg_closed;
-    l.subclear.assign(5, 0);
     l.subcsr = 2;
-    l.cursub = 1;
-    l.srtloaded = true;
   }
   PanelView view() { return {l, o, peek}; }
 };

@@ -11,6 +11,7 @@
 #include "player/lessonmodel.h"
 #include "player/translation.h"
 #include "support/fakehttpserver.h"
+#include "support/lessonbuilder.h"
 
 using namespace tl;
 using tl::test::FakeHttpServer;
@@ -29,19 +30,9 @@ bool waitUntil(const std::function<bool()>& pred, int ms) {
 }
 
 void load(LessonModel& m, const std::vector<std::string>& cues) {
-  Lesson& l = m.lesson();
-  l = Lesson{};
-  l.subcount = int32_t(2 * cues.size() + 1);
-  l.subtext.assign(l.subcount, "");
-  l.subtime.assign(l.subcount, 0);
-  for (size_t k = 0; k < cues.size(); ++k) {
-    l.subtext[2 * k + 1] = cues[k] + "\r\n";
-    l.subtime[2 * k + 1] = ttime(k + 1) * 20000;
-    l.subtime[2 * k + 2] = ttime(k + 1) * 20000 + 10000;
-  }
-  l.jawd.assign(l.subcount, {});
-  l.jasnt.assign(l.subcount, "");
-  l.srtloaded = true;
+  test::LessonBuilder b;
+  for (size_t k = 0; k < cues.size(); ++k) b.cue(ttime(k + 1) * 20000, ttime(k + 1) * 20000 + 10000, cues[k] + "\r\n");
+  m.lesson() = b.build();
   m.announce(Change::Load);
 }
 
