@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QTableWidget>
 
 #include "filtertool/categories.h"
 #include "filtertool/quendledlg.h"
@@ -38,7 +37,11 @@ bool nameFits(const QString& name) { return !name.isEmpty() && name.size() <= 26
 }  // namespace
 
 bool CQuendleDlg::AddRestoreRecord(const QString& name, const QString& path, bool deleted) {
-  return RestoreFile(recordPath(deleted)).add(name, path);
+  RestoreFile file(recordPath(deleted));
+  recordFault_.clear();
+  if (file.add(name, path)) return true;
+  recordFault_ = file.filePath() + QStringLiteral(": ") + file.errorString();
+  return false;
 }
 
 int CQuendleDlg::RemoveRestoreRecords(const QString& key, bool deleted, bool wholeLine) {
@@ -65,7 +68,7 @@ void CQuendleDlg::OnChangeMerit() {
   clearStoreFault();
   const int row = selectedRow();
   if (row < 0) return;
-  FilterItem* item = items_[row].get();
+  FilterItem* item = FilterRows->item(row);
   if (!item || !item->FilterDescription) {
     showMessage(109);
     return;
@@ -111,7 +114,7 @@ void CQuendleDlg::OnReregister() {
   const int top = topRow();
   const QString name = rowText(row, 0);
   const QString path = rowText(row, 2);
-  const Guid classId = items_[row] ? items_[row]->ClassId : Guid{};
+  const Guid classId = FilterRows->item(row) ? FilterRows->item(row)->ClassId : Guid{};
   if (!fileExists(path)) {
     showMessage(110);
     return;
@@ -145,7 +148,7 @@ void CQuendleDlg::OnDeleteFilterInfo() {
     m.unload();
     if (question && showMessage(question) != QMessageBox::Yes) return;
   }
-  FilterItem* item = items_[row].get();
+  FilterItem* item = FilterRows->item(row);
   if (!item || !item->FilterDescription ||
       FilterMapper.unregisterFilter(CLSID_LegacyAmFilterCategory, item->ClassId) != kOk) {
     showMessage(108);

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <algorithm>
 #include <numeric>
 
@@ -34,6 +34,8 @@ void CQuendleDlg::ShowCategory(bool sortAll) {
   clearRows();
   const int c = category();
   if (c < 0) return;
+  // The rows reach the view at once when the list is complete.
+  FilterRows->beginFill();
   // One reading of the store for the whole list (a module holds hundreds of
   // filters, each row looks up its server file).
   const bool held = !FilterMapper.inBatch();
@@ -45,6 +47,7 @@ void CQuendleDlg::ShowCategory(bool sortAll) {
   else
     ListRestoreFile(c == kUnregisteredFilters);
   if (held) FilterMapper.discard();
+  FilterRows->endFill();
   FilterList->setFocus();
 }
 
@@ -135,7 +138,8 @@ HResult CQuendleDlg::GetServerPath(const Guid& classId, std::string& path) {
 
 void CQuendleDlg::FillSortKeys(int column) {
   for (int r = 0; r < rowCount(); ++r)
-    if (items_[r]) items_[r]->SortKey = tl::cp::utf8ToAnsi(rowText(r, column).toStdString());
+    if (FilterItem* item = FilterRows->item(r))
+      item->SortKey = tl::cp::utf8ToAnsi(rowText(r, column).toStdString());
 }
 
 int CQuendleDlg::CompareItems(const FilterItem* a, const FilterItem* b, bool ascending) {
@@ -157,25 +161,15 @@ int CQuendleDlg::CompareItems(const FilterItem* a, const FilterItem* b, bool asc
 }
 
 void CQuendleDlg::sortRows(bool ascending) {
-  const int n = rowCount();
-  std::vector<int> order(n);
+  std::vector<int> order(rowCount());
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return CompareItems(items_[a].get(), items_[b].get(), ascending) < 0;
+    return CompareItems(FilterRows->item(a), FilterRows->item(b), ascending) < 0;
   });
-  const int sel = selectedRow();
-  std::vector<std::array<QString, 3>> texts(n);
-  for (int r = 0; r < n; ++r)
-    for (int c = 0; c < 3; ++c) texts[r][c] = rowText(r, c);
-  std::vector<std::unique_ptr<FilterItem>> items(n);
-  int newSel = -1;
-  for (int r = 0; r < n; ++r) {
-    items[r] = std::move(items_[order[r]]);
-    for (int c = 0; c < 3; ++c) FilterList->item(r, c)->setText(texts[order[r]][c]);
-    if (order[r] == sel) newSel = r;
-  }
-  items_ = std::move(items);
-  if (newSel >= 0) selectRow(newSel);
+  // The selection and the current row move with their rows; the selected
+  // row stays in sight.
+  FilterRows->reorder(order);
+  if (!FilterRows->filling() && selectedRow() >= 0) FilterList->scrollTo(FilterList->currentIndex());
 }
 
 void CQuendleDlg::OnColumnclickList(int column) {
@@ -237,7 +231,7 @@ void CQuendleDlg::OnRclickList(const QPoint& pos) {
 int CQuendleDlg::findRow(const Guid& classId, const QString& name) const {
   if (!classId.isNull())
     for (int r = 0; r < rowCount(); ++r)
-      if (items_[r] && items_[r]->ClassId == classId) return r;
+      if (const FilterItem* item = FilterRows->item(r); item && item->ClassId == classId) return r;
   for (int r = 0; r < rowCount(); ++r)
     if (rowText(r, 0).compare(name, Qt::CaseInsensitive) == 0) return r;
   return -1;

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "filtertool/aboutdlg.h"
 #include "filtertool/categories.h"
@@ -56,7 +56,9 @@ void CQuendleDlg::buildControls() {
   InitialClientHeight = du.y(163);
 
   // Controls in tab order.
-  FilterList = new QTableWidget(0, 3, this);
+  FilterList = new QTableView(this);
+  FilterRows = new FilterListModel(this);
+  FilterList->setModel(FilterRows);
   FilterList->setGeometry(du.rect(5, 7, 345, 125));
   FilterList->setSelectionBehavior(QAbstractItemView::SelectRows);
   FilterList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -67,7 +69,6 @@ void CQuendleDlg::buildControls() {
   FilterList->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   FilterList->verticalHeader()->hide();
   FilterList->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
-  FilterList->setHorizontalHeaderLabels({text(IDS_COL_NAME), text(IDS_COL_MERIT), text(IDS_COL_FILE)});
   QHeaderView* header = FilterList->horizontalHeader();
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->setSectionsClickable(true);
@@ -188,6 +189,7 @@ void CQuendleDlg::resizeEvent(QResizeEvent* e) {
 }
 
 QString CQuendleDlg::messageDetail(int id) const {
+  if (id == 102) return recordFault_;
   // The failure messages of the commands that change the store.
   if (id != 108 && id != 109 && id != 112 && id != 115 && id != 118) return {};
   return faultLine(tl::flt::lastStoreFault());
@@ -195,9 +197,7 @@ QString CQuendleDlg::messageDetail(int id) const {
 
 QMessageBox::StandardButton CQuendleDlg::showMessage(int id, const QString& arg) {
   MessageStyle st = messageStyle(id);
-  QString t = messageText(id, arg);
-  const QString detail = messageDetail(id);
-  if (!detail.isEmpty()) t += u'\n' + detail;
+  const QString t = withDetail(messageText(id, arg), messageDetail(id));
   QMessageBox box(st.icon, text(AFX_IDS_APP_TITLE), t, st.buttons, this);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -212,38 +212,21 @@ bool CQuendleDlg::runMeritDialog(QString& meritText) {
 
 // ---- rows ----
 
-int CQuendleDlg::rowCount() const { return FilterList->rowCount(); }
+int CQuendleDlg::rowCount() const { return FilterRows->rowCount(); }
 
-QString CQuendleDlg::rowText(int row, int column) const {
-  QTableWidgetItem* it = FilterList->item(row, column);
-  return it ? it->text() : QString();
-}
+QString CQuendleDlg::rowText(int row, int column) const { return FilterRows->text(row, column); }
 
-const FilterItem* CQuendleDlg::rowItem(int row) const {
-  if (row < 0 || row >= static_cast<int>(items_.size())) return nullptr;
-  return items_[row].get();
-}
+const FilterItem* CQuendleDlg::rowItem(int row) const { return FilterRows->item(row); }
 
 int CQuendleDlg::appendRow(const QString& name, const QString& merit, const QString& path,
                            std::unique_ptr<FilterItem> item) {
-  int row = FilterList->rowCount();
-  FilterList->insertRow(row);
-  FilterList->setItem(row, 0, new QTableWidgetItem(name));
-  FilterList->setItem(row, 1, new QTableWidgetItem(merit));
-  FilterList->setItem(row, 2, new QTableWidgetItem(path));
-  items_.push_back(std::move(item));
-  return row;
+  return FilterRows->append(name, merit, path, std::move(item));
 }
 
-void CQuendleDlg::deleteRow(int row) {
-  if (row < 0 || row >= rowCount()) return;
-  FilterList->removeRow(row);
-  items_.erase(items_.begin() + row);
-}
+void CQuendleDlg::deleteRow(int row) { FilterRows->remove(row); }
 
 void CQuendleDlg::clearRows() {
-  if (FilterList) FilterList->setRowCount(0);
-  items_.clear();
+  if (FilterRows) FilterRows->clear();
 }
 
 int CQuendleDlg::selectedRow() const {
@@ -253,7 +236,7 @@ int CQuendleDlg::selectedRow() const {
 
 void CQuendleDlg::selectRow(int row) {
   if (row < 0 || row >= rowCount()) return;
-  FilterList->setCurrentCell(row, 0);
+  FilterList->setCurrentIndex(FilterRows->index(row, 0));
   FilterList->selectRow(row);
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "filtertool/filterlistmodel.h"
 #include "platform/filters/filterdata.h"
 #include "platform/filters/filterstore.h"
 
@@ -19,16 +20,9 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace quendle {
-
-// The record behind every row of the filter list.
-struct FilterItem {
-  std::string SortKey;  // the sort column's text in code page 932
-  tl::flt::Guid ClassId;  // all zero for rows of a record file
-  std::unique_ptr<tl::flt::RegFilter2> FilterDescription;  // null for rows of a record file
-};
 
 enum CommandId : int {
   ID_CHANGE_MERIT = 135,
@@ -87,14 +81,16 @@ class CQuendleDlg : public QDialog {
   int topRow() const;
 
   QString recordPath(bool deleted) const;
-  // The second line of a failure message: the store file that could not be
-  // written and why, when the failing command noted one; else empty.
+  // The second line of a failure message: the store file or record file that
+  // could not be written and why, when the failing command noted one; else
+  // empty.
   QString messageDetail(int id) const;
   int sortColumn() const { return SortColumn; }
   bool sortAscending() const { return SortAscending; }
 
   QComboBox* CategoryCombo = nullptr;
-  QTableWidget* FilterList = nullptr;
+  QTableView* FilterList = nullptr;
+  FilterListModel* FilterRows = nullptr;  // the list's rows and their records
   QPushButton* registerButton = nullptr;
   QPushButton* closeButton = nullptr;
   QLabel* categoryLabel = nullptr;
@@ -136,11 +132,11 @@ class CQuendleDlg : public QDialog {
   void undoFailed();
 
   tl::flt::FilterStore FilterMapper;
+  QString recordFault_;  // "file: reason" of the last record that could not be written
   QString ProgramDir;
   int SortColumn = -1;
   bool SortAscending = false;
   QMenu* PopupMenu = nullptr;
-  std::vector<std::unique_ptr<FilterItem>> items_;  // one per row, in row order
 
   int InitialClientWidth = 0, InitialClientHeight = 0;
   QRect CloseButtonRect, RegisterButtonRect, CategoryComboRect, CategoryLabelRect,

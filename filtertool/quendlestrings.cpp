@@ -88,4 +88,11 @@ QString faultLine(const tl::flt::StoreFault& fault) {
   return line;
 }
 
+QString withDetail(QString message, const QString& detail) {
+  if (detail.isEmpty()) return message;
+  const qsizetype firstEnd = message.indexOf(u'\n');
+  if (firstEnd < 0) return message + u'\n' + detail;
+  return message.insert(firstEnd + 1, detail + u'\n');
+}
+
 }  // namespace quendle

@@ -36,5 +36,8 @@ QString messageText(int id, const QString& arg = {});
 // "file: reason" for the second line of a failure message; empty when the
 // fault names nothing.
 QString faultLine(const tl::flt::StoreFault& fault);
+// The message with detail as its second line (a question that follows the
+// failure stays last); the message alone when detail is empty.
+QString withDetail(QString message, const QString& detail);
 
 }  // namespace quendle

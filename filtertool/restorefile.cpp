@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/codepage/codepage.h"
 
@@ -35,8 +36,10 @@ class LockedFile {
       ::close(fd_);
       fd_ = -1;
     }
+    const int error = errno;
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    errno = error;
   }
   ~LockedFile() {
     if (fd_ >= 0) ::close(fd_);
@@ -99,10 +102,18 @@ bool replaceFile(const std::string& path, const std::vector<std::string>& lines,
   int fd = ::mkstemp(tmp.data());
   if (fd < 0) return false;
   bool ok = ::fchmod(fd, mode & 07777) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
+  int error = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
   if (!ok) {
     ::unlink(tmp.c_str());
+    errno = error;
     return false;
   }
   std::string dir = QFileInfo(QString::fromStdString(path)).absolutePath().toStdString();
@@ -130,27 +141,34 @@ bool RestoreFile::canRecord(const QString& name, const QString& path) {
   return fromAnsi(toAnsi(name)) == name && fromAnsi(toAnsi(path)) == path;
 }
 
+bool RestoreFile::fail(int error) {
+  error_ = QString::fromLocal8Bit(std::strerror(error));
+  return false;
+}
+
 bool RestoreFile::add(const QString& name, const QString& path) {
-  if (!canRecord(name, path)) return false;
+  error_.clear();
+  if (!canRecord(name, path)) return fail(EILSEQ);
   const std::string file = path_.toStdString();
   LockedFile f(file);
-  if (!f.ok()) return false;
+  if (!f.ok()) return fail(errno);
   std::string text;
-  if (!readAll(f.fd(), text)) return false;
+  if (!readAll(f.fd(), text)) return fail(errno);
   const std::string record = toAnsi(path) + "?" + toAnsi(name);
   std::vector<std::string> lines = splitLines(text);
   for (const std::string& l : lines)
     if (l == record) return true;
   lines.insert(lines.begin(), record);
-  return replaceFile(file, lines, modeOf(f.fd()));
+  return replaceFile(file, lines, modeOf(f.fd())) || fail(errno);
 }
 
 int RestoreFile::remove(const QString& key, bool wholeLine) {
+  error_.clear();
   const std::string file = path_.toStdString();
   LockedFile f(file);
-  if (!f.ok()) return -1;
+  if (!f.ok()) return fail(errno), -1;
   std::string text;
-  if (!readAll(f.fd(), text)) return -1;
+  if (!readAll(f.fd(), text)) return fail(errno), -1;
   const std::string k = toAnsi(key);
   std::vector<std::string> kept;
   int dropped = 0;
@@ -163,7 +181,7 @@ int RestoreFile::remove(const QString& key, bool wholeLine) {
       kept.push_back(std::move(l));
   }
   if (dropped == 0) return 0;
-  return replaceFile(file, kept, modeOf(f.fd())) ? dropped : -1;
+  return replaceFile(file, kept, modeOf(f.fd())) ? dropped : (fail(errno), -1);
 }
 
 std::vector<RestoreRecord> RestoreFile::list() const {

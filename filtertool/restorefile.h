@@ -28,7 +28,8 @@ class RestoreFile {
   static bool canRecord(const QString& name, const QString& path);
 
   // Puts the record at the head of the file unless the file holds it already.
-  // True when the record is in the file afterwards.
+  // True when the record is in the file afterwards; else errorString() says
+  // why not.
   bool add(const QString& name, const QString& path);
   // Drops every line whose whole text (wholeLine) or whose text before the
   // first "?" equals key, compared byte for byte in code page 932.  A line
@@ -39,8 +40,13 @@ class RestoreFile {
   // The records in file order.  The file is created empty when missing.
   std::vector<RestoreRecord> list() const;
 
+  // Why the last add() or remove() failed (the system's words for it).
+  const QString& errorString() const { return error_; }
+
  private:
+  bool fail(int error);
   QString path_;
+  QString error_;
 };
 
 }  // namespace quendle

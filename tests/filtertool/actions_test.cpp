@@ -235,6 +235,13 @@ TEST(Actions, UnwritableRecordOffersUndoAndChecksIt) {
   d.meritAnswer = "10";
   d.OnChangeMerit();  // Yes: taken back
   EXPECT_EQ(d.messages, std::vector<int>{102});
+  // The second line names the record file and why it could not be written.
+  const QString why = d.details.back();
+  EXPECT_TRUE(why.startsWith(t.recordPath(false) + ": ")) << why.toStdString();
+  EXPECT_GT(why.size(), t.recordPath(false).size() + 2);
+  EXPECT_EQ(withDetail(messageText(102), why),
+            QString::fromUtf8("バックアップファイルを作成できませんでした。\n") + why +
+                QString::fromUtf8("\n元に戻しますか？"));
   EXPECT_EQ(storedMerit(fx::kDecoder), 0x600000u);
   EXPECT_EQ(d.selectedName(), kDec);
   d.messages.clear();
@@ -246,6 +253,7 @@ TEST(Actions, UnwritableRecordOffersUndoAndChecksIt) {
   d.pickRow(kSpl);
   d.OnUnregister();  // Yes: registered again
   EXPECT_EQ(d.messages, (std::vector<int>{116, 102}));
+  EXPECT_TRUE(d.details.back().startsWith(t.recordPath(true) + ": "));
   EXPECT_TRUE(registered(fx::kSplitter));
   EXPECT_EQ(d.rowCount(), 2);
   d.messages.clear();

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -86,7 +86,7 @@ TEST(MainDlg, ControlsFollowTheWindowAndItStaysAtLeast500By200) {
   EXPECT_EQ(d.minimumSize(), QSize(500, 200));
   EXPECT_EQ(d.CategoryCombo->count(), 9);
   EXPECT_EQ(d.CategoryCombo->itemText(6), QString::fromUtf8("すべて"));
-  EXPECT_EQ(d.FilterList->horizontalHeaderItem(2)->text(), QString::fromUtf8("ファイル名"));
+  EXPECT_EQ(d.FilterList->model()->headerData(2, Qt::Horizontal).toString(), QString::fromUtf8("ファイル名"));
   auto gaps = [&] {
     const QRect c = d.rect();
     return std::vector<int>{c.right() - d.closeButton->geometry().right(),

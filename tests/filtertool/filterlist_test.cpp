@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 #include "filtertool/categories.h"
@@ -134,6 +135,29 @@ TEST(FilterList, ColumnClicksSortAndReverse) {
   d.OnColumnclickList(2);
   EXPECT_TRUE(d.sortAscending());
   EXPECT_EQ(d.rowText(0, 2), "");  // empty file columns first
+}
+
+TEST(FilterList, SelectionFollowsItsRowThroughSortsAndDeletions) {
+  fx::TempStore t;
+  populate(t);
+  fx::ScriptedDlg d;
+  d.setCategory(kAllFilters);
+  const int n = d.rowCount();
+  d.pickRow("percent decoder");
+  d.OnColumnclickList(0);
+  EXPECT_EQ(d.selectedName(), "percent decoder");
+  d.OnColumnclickList(0);
+  EXPECT_EQ(d.selectedName(), "percent decoder");
+  ASSERT_NE(d.rowItem(d.selectedRow()), nullptr);
+  EXPECT_EQ(d.rowItem(d.selectedRow())->ClassId, kPercent);  // records move with their rows
+  // The view shows what the dialog reads.
+  QAbstractItemModel* m = d.FilterList->model();
+  ASSERT_EQ(m->rowCount(), n);
+  for (int r = 0; r < n; ++r)
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(m->index(r, c).data().toString(), d.rowText(r, c));
+  d.setCategory(kAllFilters);  // a new listing starts without a selection
+  EXPECT_EQ(d.selectedRow(), -1);
+  EXPECT_EQ(m->rowCount(), n);
 }
 
 TEST(FilterList, NamesDifferingInLetterCaseSortAsEqual) {

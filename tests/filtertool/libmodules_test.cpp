@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
