@@ -78,6 +78,7 @@ void Tf_main::FormCreate() {
   buildMenus();
   buildViewMenu();
   wireButtons();
+  wireCueCommands();
   createRecorder();
   exedir_ = deps_.exedir;
   maintimer_.tmrstop = false;
@@ -238,6 +239,7 @@ void Tf_main::buildLayout() {
   button(sb_sublock, "sb_sublock", QStringLiteral("🔓"), QStringLiteral("字幕ロック"));
   button(sb_hint, "sb_hint", QStringLiteral("F1"), QStringLiteral("1文字ヒント(F1)"));
   button(sb_giveup, "sb_giveup", QStringLiteral("Esc"), QStringLiteral("1文ギブアップ(Esc)"));
+  button(sb_opendic, "sb_opendic", QString(), QStringLiteral("表示/ディクテーション"));
   tb_movie = new TExtTrackBar(bar);
   tb_movie->setObjectName(QStringLiteral("tb_movie"));
   tb_movie->setFocusPolicy(Qt::NoFocus);

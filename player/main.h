@@ -111,10 +111,20 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   bool srtsav();       // false when a write failed
   bool subflgsave();   // false when a write failed
   void a_saveExecute();
+  // The progress save of "進捗保存" and the history: writes the SRT first
+  // while an edited cue text is not yet in it.  False when a write failed.
+  bool saveProgress();
   // The recount after a bulk change of letter states; announces the letters.
   void afterflgchg();
-  // After times were changed in place: announces the timing.
+  // After times were changed in place, in this order: the subtitle seek
+  // bar's range, the timing announcement (the list's time column), one
+  // forced timer tick when a cue is displayed, the focus bar, the window.
   void refreshAfterTiming();
+  // The main timer on or off (a dialog holds it while it edits a cue).
+  bool mainTimerEnabled() const;
+  void setMainTimerEnabled(bool on);
+  // Study time: the base before this run (ms), the run's start tick, now.
+  void studyTime(int64_t& baseMs, uint32_t& startTick, uint32_t& nowTick);
   // Repaints every view of the main window ("表示更新").
   void a_F5Execute();
   // Plays from time t; slot names the cue the jump aims at (0: none).  Every
@@ -122,6 +132,9 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   bool posplay(int32_t slot, tl::ttime t);
   void playpause() override;
   void adjshift(tl::ttime delta);
+  // Shifts from slot `from` on (adjcrt on) whether the player plays or not:
+  // the caller chose the first slot (the list's sync, the skip, a strip).
+  void adjshift(tl::ttime delta, int32_t from);
   void adjratio(tl::ttime t);
   void adjpos(tl::ttime t);
   void csrset(int start);
@@ -286,7 +299,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void a_pointsubdownExecute();
   void a_pointsubupExecute();
   void n_adjresetClick();
-  void clickadjg(int slot, int column);
+  void clickadjg(int slot, int column, int from = -1);
 
   // scenes (main_scenes.cpp)
   void Sceneposset();
@@ -295,6 +308,11 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void forcedTick();
   void playStarted();
   void pauseGlyph(bool playing);
+
+  // star, memo, display switch, player status (main_cuecmds.cpp)
+  void wireCueCommands();
+  void opendicGlyph();
+  void onStatusChange();
 
   // recording and closing the workers (main_wave.cpp)
   void createRecorder();
@@ -341,6 +359,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   QWidget* Panel7 = nullptr;
   QToolButton* sb_star = nullptr;
   QLineEdit* Edit1 = nullptr;
+  QToolButton* sb_opendic = nullptr;
   QWidget* p_subs = nullptr;
   QWidget* p_presub = nullptr;
   QWidget* p_sub = nullptr;

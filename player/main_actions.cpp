@@ -14,6 +14,7 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/main_commands.h"
+#include "player/maincommands.h"
 #include "player/windows.h"
 
 namespace {
@@ -95,9 +96,12 @@ const std::vector<MainCommand>& MainCommand::all() {
        [](Tf_main& w) { w.a_pointsubdownExecute(); }, W::Loaded},
       {M::Adjust, "a_pointsubup", "現在字幕終わりだけ伸ばす", K(Qt::ALT | Qt::Key_Period),
        [](Tf_main& w) { w.a_pointsubupExecute(); }, W::Loaded},
+      {M::Adjust, "n_cmskip", "CMスキップ(動画+15秒＆字幕+15秒)", K(Qt::ALT | Qt::Key_C),
+       [](Tf_main& w) { n_cmskipClick(w); }, W::Loaded},
       {M::Adjust, "n_adjsec", "字幕調整値を数値で入力する", {},
        [](Tf_main& w) { if (w.windows_) w.windows_->showAdjNum(); }, W::Loaded},
       {M::Adjust, "n_adjreset", "字幕位置調整リセット", {}, [](Tf_main& w) { w.n_adjresetClick(); }, W::Loaded},
+      {M::Adjust, "n_timecheck", "字幕時間矛盾修正", {}, [](Tf_main& w) { n_timecheckClick(w); }, W::Loaded},
       // 表示 (the view items follow in buildViewMenu)
       {M::View, "n_speedvis", "スピード調整バー", {}, [](Tf_main& w) { w.spdvisset(w.n_speedvis->isChecked()); },
        W::Always, Checkable},
@@ -110,8 +114,12 @@ const std::vector<MainCommand>& MainCommand::all() {
          if (w.L.flgdirty &&
              w.question(U("進捗を保存すると最新の学習履歴が反映されます。保存しますか？"), U("進捗保存"),
                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-           w.subflgsave();
+           w.saveProgress();
          if (w.windows_) w.windows_->showRireki();
+       }},
+      {M::Tools, "N52", "ﾃﾞｺｰﾀﾞ変更(DVD日本語字幕出ない時)", {},
+       [](Tf_main& w) {
+         if (w.deps_.shell) N52Click(w, *w.deps_.shell);
        }},
       // ヘルプ
       {M::Help, "N11", "キーボードショートカット", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showKeys(); }},
@@ -127,6 +135,14 @@ const std::vector<MainCommand>& MainCommand::all() {
        }},
       {M::Test, "N10", "動画長再取得", {}, [](Tf_main& w) { w.setStatusText(7, w.player_->durationString()); }},
       {M::Test, "dbg1", "dbg表示", {}, [](Tf_main& w) { w.message(QString()); }},
+      {M::Test, "n_scenediv", "シーン分割", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showSceneDiv(); }},
+      {M::Test, "N56", "ポーズのみ発行", {}, [](Tf_main& w) { N56Click(w); }},
+      {M::Test, "DVD1", "DVDの名前", {},
+       [](Tf_main& w) {
+         if (w.deps_.drives) DVD1Click(w, *w.deps_.drives);
+       }},
+      {M::Test, "ED1", "TED", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showTed(); }, W::Always,
+       Disabled},
   };
   return table;
 }
@@ -175,6 +191,7 @@ void Tf_main::buildMenus() {
     a->setShortcutContext(Qt::WindowShortcut);
     a->setCheckable(c.flags & MainCommand::Checkable);
     if (c.flags & MainCommand::Checked) a->setChecked(true);
+    if (c.flags & MainCommand::Disabled) a->setEnabled(false);
     auto handler = c.handler;
     connect(a, &QAction::triggered, this, [this, handler] { handler(*this); });
     QWidget::addAction(a);

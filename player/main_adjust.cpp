@@ -1,4 +1,6 @@
 // Tf_main: timing adjustment commands and the refresh after a timing change.
+#include <QTimer>
+
 #include "core/timing.h"
 #include "platform/media/mediaplayer.h"
 #include "player/Extrkbar.h"
@@ -12,11 +14,29 @@ void Tf_main::applyTiming(const tl::TimingChange& c) {
   for (const auto& m : c.messages) message(QString::fromStdString(m));
   if (!c.changed) return;
   refreshAfterTiming();
-  if (c.tick) forcedTick();
   if (!c.log.empty()) logout(c.log);
 }
 
-void Tf_main::refreshAfterTiming() { model_->announce(tl::Change::Timing); }
+// Every change of times in place ends here, whoever made it (the shifts, the
+// list's typed times, the repair, the skip), so that no bar is left stale.
+// The saved adjustment was already taken by the operation that shifted.
+void Tf_main::refreshAfterTiming() {
+  pointBarRange();
+  model_->announce(tl::Change::Timing);
+  if (L.cursub > 0) forcedTick();
+  repaintFocusBar();
+  a_F5Execute();
+}
+
+bool Tf_main::mainTimerEnabled() const { return Timer1 && Timer1->isActive(); }
+
+void Tf_main::setMainTimerEnabled(bool on) {
+  if (!Timer1) return;
+  if (on && opt.tinterval > 0)
+    Timer1->start();
+  else if (!on)
+    Timer1->stop();
+}
 
 double Tf_main::positionSeconds() {
   double p = 0;
@@ -27,6 +47,11 @@ double Tf_main::positionSeconds() {
 bool Tf_main::mediumOpen() const { return movopened || dvdmode; }
 
 void Tf_main::adjshift(tl::ttime delta) { applyTiming(tl::adjshift(L, opt, delta, playing(*player_))); }
+
+void Tf_main::adjshift(tl::ttime delta, int32_t from) {
+  tl::setadjfrom(L, from);
+  applyTiming(tl::adjshift(L, opt, delta, /*playing: keep the chosen first slot*/ false));
+}
 
 void Tf_main::adjratio(tl::ttime t) { applyTiming(tl::adjratio(L, t, positionSeconds(), mediumOpen())); }
 
@@ -46,6 +71,11 @@ void Tf_main::a_pointsubdownExecute() { applyTiming(tl::pointsubdown(L)); }
 void Tf_main::a_pointsubupExecute() { applyTiming(tl::pointsubup(L)); }
 void Tf_main::n_adjresetClick() { applyTiming(tl::resetsub(L)); }
 
-void Tf_main::clickadjg(int slot, int column) {
-  applyTiming(tl::clickadjg(L, opt, slot, column, positionSeconds(), mediumOpen(), playing(*player_)));
+// from: the first slot of a partial shift that the clicked strip chose (-1:
+// none, the displayed cue while playing); a chosen slot holds while playing.
+void Tf_main::clickadjg(int slot, int column, int from) {
+  if (from != -1) tl::setadjfrom(L, from);
+  const bool keepsFrom = from != -1;
+  applyTiming(tl::clickadjg(L, opt, slot, column, positionSeconds(), mediumOpen(),
+                            !keepsFrom && playing(*player_)));
 }

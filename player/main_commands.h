@@ -11,7 +11,7 @@ class Tf_main;
 struct MainCommand {
   enum class Menu { Video, Dvd, Subtitle, Adjust, View, Tools, Help, Test };
   enum class When { Always, Loaded };  // enabled always / with subtitles loaded
-  enum Flags { None = 0, Checkable = 1, Checked = 2, ActiveKey = 4 };
+  enum Flags { None = 0, Checkable = 1, Checked = 2, ActiveKey = 4, Disabled = 8 };
 
   Menu menu;
   const char* name;     // object name; nullptr: a separator in the menu
@@ -19,7 +19,8 @@ struct MainCommand {
   QKeySequence key;
   void (*handler)(Tf_main&) = nullptr;
   When when = When::Always;
-  int flags = None;     // ActiveKey: the shortcut holds only while the window is active
+  int flags = None;     // ActiveKey: the shortcut holds only while the window is active;
+                        // Disabled: never enabled
 
   static const std::vector<MainCommand>& all();
 };

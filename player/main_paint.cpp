@@ -78,10 +78,7 @@ void Tf_main::buildPanels() {
   nextStrip = next;
   progressBar = bar;
 
-  auto sync = [this](int from, int slot, int column) {
-    if (from != -1) tl::setadjfrom(L, from);
-    clickadjg(slot, column);
-  };
+  auto sync = [this](int from, int slot, int column) { clickadjg(slot, column, from); };
   connect(sub, &tl::ui::TSubPanel::syncClicked, this, sync);
   connect(pre, &tl::ui::TSubStrip::syncClicked, this, sync);
   connect(next, &tl::ui::TSubStrip::syncClicked, this, sync);
@@ -212,18 +209,17 @@ void Tf_main::lessonChanged(tl::Change what, int slot) {
     case tl::Change::Load:
       if (L.subcount > 0) setStatusText(5, "/" + tl::sec2str_4(L.subtime[L.subcount - 1]));
       pointBarRange();
-      if (windows_) windows_->gridset();
-      break;
-    case tl::Change::Letters:
-      if (slot == tl::kAllSlots && windows_) windows_->gridset();
       break;
     case tl::Change::Timing:
       pointBarRange();
-      if (windows_) windows_->repainttime();
       break;
     case tl::Change::Stars:
     case tl::Change::Memos:
       if (slot == tl::kAllSlots || slot == L.cursub) showStarAndMemo();
+      break;
+    case tl::Change::Scenes:
+      Sceneposset();
+      p_bar->update();
       break;
     default:
       break;
@@ -260,12 +256,13 @@ void Tf_main::logout(const std::string& utf8) {
   if (tp_sub) tp_sub->logout(t);
 }
 
+// The overlay leaves the picture so that clicks reach the DVD menu; the
+// learner's "画面字幕表示" stays as it is, and the end of the menu brings the
+// overlay back (onStatusChange).
 void Tf_main::hideOverlayForDvdMenu() {
+  if (!tp_sub) return;
   dvdmenuoverlay = true;
-  if (tp_sub) {
-    opt.dispsub = false;
-    tp_sub->dispsubChanged();
-  }
+  tp_sub->collapse();
 }
 
 void Tf_main::repaintFocusBar() { p_focusbar->update(); }
@@ -276,11 +273,14 @@ void Tf_main::sm_ref() {
   Panel1->setFocus();
 }
 
-// The star button and the memo edit show the displayed cue's.
+// The star button and the memo edit show the displayed cue's.  Setting the
+// box's text is no edit (only textEdited stores a memo); the learner's own
+// typing is not set again, so the cursor stays where it is.
 void Tf_main::showStarAndMemo() {
   if (!L.validSlot(L.cursub)) return;
   const std::string memo = L.cursub < (int)L.submemo.size() ? L.submemo[L.cursub] : std::string();
-  Edit1->setText(QString::fromStdString(tl::cp::ansiToUtf8(memo)));
+  const QString text = QString::fromStdString(tl::cp::ansiToUtf8(memo));
+  if (Edit1->text() != text) Edit1->setText(text);
   const bool star = L.cursub < (int)L.substar.size() && L.substar[L.cursub] == 1;
   sb_star->setText(star ? QStringLiteral("★") : QStringLiteral("☆"));
 }

@@ -49,6 +49,7 @@ void Tf_main::applySettings(const tl::Settings& s) {
     tp_sub->setTextPos(s.tpx.value_or(tl::defaultTpx(width())),
                        s.tpy.value_or(tl::defaultTpy(height(), Panel1->height())));
   tp_sub->Invalidate();
+  opendicGlyph();
 }
 
 void Tf_main::collectSettings(tl::Settings& s) {

@@ -130,8 +130,12 @@ bool Tf_main::srtsav() {
   return r.ok;
 }
 
+// While an edited cue text is not yet in the SRT file, the save writes it
+// first, so the progress file never describes texts the file lacks.
+bool Tf_main::saveProgress() { return windows_ ? windows_->saveProgress() : subflgsave(); }
+
 void Tf_main::a_saveExecute() {
-  if (subflgsave()) logout(tl::kLogSaved);
+  if (saveProgress()) logout(tl::kLogSaved);
 }
 
 void Tf_main::a_allsaveExecute() {

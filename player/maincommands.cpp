@@ -38,6 +38,9 @@ bool sb_opendicClick(Tf_main& m) {
   o.pausemode = !display;
   o.subopenmode = display;
   o.subview = display;
+  // Every view that draws letters shows them anew (panels, strips, overlay,
+  // focus bar, list marks).
+  m.model()->announce(tl::Change::Peek);
   m.a_F5Execute();
   return display;
 }
@@ -62,24 +65,15 @@ void n_cmskipClick(Tf_main& m) {
   tl::Lesson& L = m.model()->lesson();
   double p = 0;
   if (!L.srtloaded || !m.mediumOpen() || !m.WMP().currentPosition(p)) return;
-  tl::setadjfrom(L, tl::skipAdjfrom(L));
   // The shift starts where the skip chose, also while playing (the cue just
   // heard must not move into the commercial).
-  const tl::TimingChange c = tl::adjshift(L, m.model()->options(), tl::kSkipShift, false);
-  if (c.changed) {
-    m.refreshAfterTiming();
-    m.a_F5Execute();
-    if (!c.log.empty()) m.logout(c.log);
-    m.model()->announce(tl::Change::Timing);
-  }
+  m.adjshift(tl::kSkipShift, tl::skipAdjfrom(L));
   m.posplay(0, tl::skipTarget(p));
 }
 
 bool n_timecheckClick(Tf_main& m) {
   if (!tl::timecheck(m.model()->lesson())) return false;
   m.refreshAfterTiming();
-  m.a_F5Execute();
-  m.model()->announce(tl::Change::Timing);
   return true;
 }
 

@@ -118,6 +118,8 @@ void TSubOverlay::dispsubChanged() {
   else align(v_.opts.win7 && !v_.opts.xp ? Align::Bottom : Align::Client);
 }
 
+void TSubOverlay::collapse() { align(Align::None); }
+
 void TSubOverlay::modeChanged() {
   if (v_.opts.win7 && !v_.opts.xp) {
     const ovl::Metrics& m = metrics();

@@ -70,6 +70,9 @@ class TSubOverlay : public TTransPanel {
   // After opts.xp / opts.win7 changed: alignment as above; in side-by-side
   // mode the band is 7 cue cells high and the text moves into it.
   void modeChanged();
+  // Off the picture (no alignment, 0 x 0) while the player shows a DVD menu;
+  // dispsubChanged() brings it back.
+  void collapse();
 
   void setGauto(bool on) { gauto_ = on; }
   bool gauto() const { return gauto_; }

@@ -161,7 +161,7 @@ void Tf_rireki::showEvent(QShowEvent* e) {
 }
 
 void Tf_rireki::N2Click() {
-  if (main_) main_->subflgsave();
+  if (main_) main_->saveProgress();
   SearchFile();
 }
 

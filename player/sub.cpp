@@ -37,19 +37,12 @@ class MainHost : public SubHost {
   const tl::Options& options() override { return m_.model()->options(); }
   std::string exedir() override { return m_.exedir(); }
   bool posplay(int32_t slot, tl::ttime t) override { return m_.posplay(slot, t); }
-  void adjshiftFrom(int32_t from, tl::ttime delta) override {
-    m_.model()->lesson().adjfrom = from;
-    m_.adjshift(delta);
-  }
+  void adjshiftFrom(int32_t from, tl::ttime delta) override { m_.adjshift(delta, from); }
   void adjratio(tl::ttime t) override { m_.adjratio(t); }
   double positionSeconds() override { return m_.positionSeconds(); }
   bool mediumOpen() override { return m_.mediumOpen(); }
   void afterflgchg() override { m_.afterflgchg(); }
-  void timeEdited(int32_t slot) override {
-    m_.refreshAfterTiming();
-    m_.model()->announce(tl::Change::Timing, slot);
-    m_.a_F5Execute();
-  }
+  void timeEdited(int32_t) override { m_.refreshAfterTiming(); }
   void starChanged(int32_t slot) override { m_.model()->announce(tl::Change::Stars, slot); }
   void memoChanged(int32_t slot) override { m_.model()->announce(tl::Change::Memos, slot); }
   void scenesChanged() override {
@@ -62,15 +55,14 @@ class MainHost : public SubHost {
   int question(const QString& text, const QString& caption, int buttons) override {
     return m_.question(text, caption, buttons);
   }
-  bool mainTimerEnabled() override { return timerOn_; }
-  void setMainTimerEnabled(bool on) override { timerOn_ = on; }
+  bool mainTimerEnabled() override { return m_.mainTimerEnabled(); }
+  void setMainTimerEnabled(bool on) override { m_.setMainTimerEnabled(on); }
   void toggleFullScreen() override {
     if (m_.mediumOpen()) m_.WMP().setFullScreen(!m_.WMP().fullScreen());
   }
 
  private:
   Tf_main& m_;
-  bool timerOn_ = true;
 };
 
 }  // namespace

@@ -15,7 +15,9 @@ class MainWindows {
   virtual void showOption() = 0;
   virtual void showRireki() = 0;
   virtual void showKeys() = 0;
-  // The list window's refill and time-column refresh.
-  virtual void gridset() = 0;
-  virtual void repainttime() = 0;
+  virtual void showSceneDiv() = 0;
+  virtual void showTed() = 0;
+  // "進捗保存": the progress save, which first writes the SRT while an
+  // edited cue text is not yet in it.  False when a write failed.
+  virtual bool saveProgress() = 0;
 };

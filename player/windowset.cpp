@@ -48,9 +48,13 @@ WindowSet::WindowSet(MainDeps deps) {
     f_main->setOptionWindow(f_option);
     f_option->FormCreate();
   }
-  f_rireki = new Tf_rireki();
+  f_rireki = new Tf_rireki(f_main);
+  f_rireki->setFolder(f_main->exedir() + "sav");
+  f_rireki->studyTime = [m = f_main](int64_t& base, uint32_t& start, uint32_t& now) {
+    m->studyTime(base, start, now);
+  };
   f_wordopen = new Tf_wordopen();
-  f_filter = new Tf_filter();
+  f_filter = new Tf_filter(f_main);
   f_hanrei = new Tf_hanrei();
   f_scenediv = new Tf_scenediv();
   f_subposfind = new Tf_subposfind();
@@ -62,6 +66,18 @@ WindowSet::WindowSet(MainDeps deps) {
   f_wordtest = new Tf_wordtest();
   f_urlopen = new Tf_urlopen();
   f_ted = new Tf_ted();
+
+  // The list window and the subtitle dialogs work on the main window's lesson.
+  f_sub->setMain(f_main);
+  f_sub->setWindows(f_subedit, f_subposfind, f_hanrei, f_srtout);
+  f_subedit->setMain(f_main);
+  f_subno->setMain(f_main);
+  f_adjnum->setMain(f_main);
+  f_scenediv->setMain(f_main);
+  f_srtout->setMain(f_main);
+  f_srtout->setList(f_sub);
+  f_subposfind->setList(f_sub);
+  f_urlopen->openMovie = [m = f_main](const std::string& url) { m->movfileopen(url); };
 }
 
 WindowSet::~WindowSet() {
@@ -72,7 +88,8 @@ WindowSet::~WindowSet() {
 }
 
 void WindowSet::showSubList() { present((QWidget*)f_sub); }
-void WindowSet::showSubEdit() { present((QWidget*)f_subedit); }
+// F2: the displayed cue, or the message that none is displayed.
+void WindowSet::showSubEdit() { f_subedit->editDisplayed(); }
 void WindowSet::showUrlOpen() { present((QWidget*)f_urlopen); }
 void WindowSet::showSubNo() { present((QWidget*)f_subno); }
 void WindowSet::showWordOpen() { present((QWidget*)f_wordopen); }
@@ -83,5 +100,6 @@ void WindowSet::showOption() {
 }
 void WindowSet::showRireki() { present((QWidget*)f_rireki); }
 void WindowSet::showKeys() { present((QWidget*)f_keystct); }
-void WindowSet::gridset() {}
-void WindowSet::repainttime() {}
+void WindowSet::showSceneDiv() { present((QWidget*)f_scenediv); }
+void WindowSet::showTed() { present((QWidget*)f_ted); }
+bool WindowSet::saveProgress() { return f_subedit->saveProgress(); }

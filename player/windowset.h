@@ -44,8 +44,9 @@ class WindowSet : public MainWindows {
   void showOption() override;
   void showRireki() override;
   void showKeys() override;
-  void gridset() override;
-  void repainttime() override;
+  void showSceneDiv() override;
+  void showTed() override;
+  bool saveProgress() override;
 
   Tf_main* f_main = nullptr;
   Tf_sub* f_sub = nullptr;

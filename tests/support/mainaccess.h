@@ -19,4 +19,8 @@ class MainTestAccess {
   static bool seekdrag(const Tf_main& w) { return w.seekdrag; }
   static const std::vector<std::string>& refilelist(const Tf_main& w) { return w.refilelist; }
   static void FormKeyPress(Tf_main& w, QChar c) { w.FormKeyPress(c); }
+  static TExtTrackBar* tb_point(Tf_main& w) { return w.tb_point; }
+  static tl::ui::TSubStrip* preStrip(Tf_main& w) { return w.preStrip; }
+  static tl::ui::TSubOverlay* tp_sub(Tf_main& w) { return w.tp_sub; }
+  static void hideOverlayForDvdMenu(Tf_main& w) { w.hideOverlayForDvdMenu(); }
 };
