@@ -14,6 +14,7 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/main_commands.h"
+#include "player/wavemenu.h"
 #include "player/windows.h"
 
 namespace {
@@ -28,6 +29,7 @@ const std::vector<MainCommand>& MainCommand::all() {
       // 動画
       {M::Video, "n_movopen", "動画開く", {}, [](Tf_main& w) { w.movieopen(); }},
       {M::Video, "n_urlopen", "URLを開く", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showUrlOpen(); }},
+      {M::Video, "CD1", "CD再生", {}, [](Tf_main& w) { w.CD1Click(); }},
       {M::Dvd, "n_topmenu", "トップメニュー", {}, [](Tf_main& w) { w.n_topmenuClick(); }},
       {M::Dvd, "n_titlemenu", "タイトルメニュー", {}, [](Tf_main& w) { w.n_titlemenuClick(); }},
       {M::Dvd, nullptr, nullptr, {}},
@@ -103,6 +105,14 @@ const std::vector<MainCommand>& MainCommand::all() {
        W::Always, Checkable},
       {M::View, "a_menuvis", "メニュー", K(Qt::Key_F12),
        [](Tf_main& w) { w.setMenuVisible(w.action("a_menuvis")->isChecked()); }, W::Always, Checkable | Checked},
+      // 波形
+      {M::Wave, "N48", "波形スタート", K(Qt::CTRL | Qt::Key_W), [](Tf_main& w) { w.N48Click(); }},
+      {M::Wave, "N42", "波形リセット", {}, [](Tf_main& w) { w.wavreset(); }},
+      {M::Wave, "N45", "ステレオミックス選択", {},
+       [](Tf_main& w) {
+         if (w.deps_.shell) N45Click(*w.deps_.shell, [&w](const QString& t) { w.message(t); });
+       }},
+      {M::Wave, "N47", "字幕位置読み直し", {}, [](Tf_main& w) { w.wavxset(); }},
       // ツール
       {M::Tools, "n_option", "設定", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showOption(); }},
       {M::Tools, "n_rireki", "学習履歴", {},
@@ -127,6 +137,13 @@ const std::vector<MainCommand>& MainCommand::all() {
        }},
       {M::Test, "N10", "動画長再取得", {}, [](Tf_main& w) { w.setStatusText(7, w.player_->durationString()); }},
       {M::Test, "dbg1", "dbg表示", {}, [](Tf_main& w) { w.message(QString()); }},
+      {M::Test, "N39", "波形用音声スタート", {}, [](Tf_main& w) { w.N48Click(); }},
+      {M::Test, "n_wavvalue", "値", {}, [](Tf_main& w) { w.wavtestValues(); }},
+      {M::Test, "n_wavtest", "test", {}, [](Tf_main& w) { w.wavtestText(); }},
+      {M::Test, "n_subind", "subind", {}, [](Tf_main& w) { w.wavtestSubind(); }},
+      {M::Test, "n_wavarray", "波形配列", {}, [](Tf_main& w) { w.wavtestArray(); }},
+      {M::Test, "n_wavsave", "セーブ", {}, [](Tf_main& w) { w.wavtestSave(); }},
+      {M::Test, "n_wavrenew", "波形線更新", {}, [](Tf_main& w) { w.wavxset(); }},
   };
   return table;
 }
@@ -143,6 +160,7 @@ void Tf_main::buildMenus() {
   n_refile = MainMenu1->addMenu(U("履歴"));
   n_refile->setObjectName(QStringLiteral("n_refile"));
   n_view = MainMenu1->addMenu(U("表示"));
+  n_wave = MainMenu1->addMenu(U("波形"));
   n_tools = MainMenu1->addMenu(U("ツール"));
   n_help = MainMenu1->addMenu(U("ヘルプ"));
   QMenu* test = MainMenu1->addMenu(U("テスト"));
@@ -156,6 +174,7 @@ void Tf_main::buildMenus() {
       case M::Subtitle: return n_subtitle;
       case M::Adjust: return n_adjust;
       case M::View: return n_view;
+      case M::Wave: return n_wave;
       case M::Tools: return n_tools;
       case M::Help: return n_help;
       case M::Test: return test;

@@ -67,6 +67,7 @@ void n_cmskipClick(Tf_main& m) {
   // heard must not move into the commercial).
   const tl::TimingChange c = tl::adjshift(L, m.model()->options(), tl::kSkipShift, false);
   if (c.changed) {
+    m.followTiming(c);
     m.refreshAfterTiming();
     m.a_F5Execute();
     if (!c.log.empty()) m.logout(c.log);
