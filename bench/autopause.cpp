@@ -7,6 +7,8 @@
 //   bench_autopause                     both modes, both media
 //   bench_autopause --precise=off       the poll alone
 //   bench_autopause --benchmark_filter=wav
+//   TL_SETTLE_MS=0 bench_autopause      read the position at once after the pause
+//                                       (default: 80 ms later, where it settled)
 //
 // Goal: video within one frame (40 ms) after the end, on the frame grid;
 // audio only within 10 ms median, 25 ms max.
@@ -17,6 +19,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -129,7 +132,7 @@ bool measure(const std::string& media, const tl::Lesson& lesson, bool precise, s
     if (!paused) break;
     seen = view.pauses;
     // The end of the cue just left: the last cue end before the position.
-    spin(80);  // playback settles where the pause landed
+    spin(std::getenv("TL_SETTLE_MS") ? std::atoi(std::getenv("TL_SETTLE_MS")) : 80);  // playback settles where the pause landed
     double p = 0;
     player.currentPosition(p);
     const tl::ttime pt = tl::secondsToTime(p);
