@@ -1,5 +1,6 @@
 #include "core/maintimer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -56,10 +57,21 @@ void MainTimer::tick(const TimerInputs& in) {
   }
 }
 
+namespace {
+constexpr ttime kEndEarly = 10;     // 1 ms: a shot firing this early counts as at the end
+constexpr ttime kHeldSlack = 1000;  // 100 ms: further back than this is a jump, not a hair
+}  // namespace
+
 void MainTimer::tickBody(const TimerInputs& in) {
   double sec = 0;
   if (!V.playerPosition(sec)) return;  // no position this tick
   L.nowpos = secondsToTime(sec);
+  if (heldPast_ >= 0) {
+    if (L.justseeked || L.nowpos >= heldPast_ || L.nowpos < heldPast_ - kHeldSlack)
+      heldPast_ = -1;
+    else
+      L.nowpos = heldPast_;
+  }
   const bool playing = V.playerState() == 3;
 
   if (playing && !in.seekdrag) {
@@ -129,6 +141,42 @@ void MainTimer::tickBody(const TimerInputs& in) {
   }
   L.justseeked = false;
   L.forcetick = false;
+}
+
+EndShot MainTimer::endShot(const TimerInputs& in, bool playing, double positionSeconds, double rate,
+                          int intervalMs) const {
+  EndShot none;
+  if (tmrstop || (!in.movopened && !in.dvdmode) || !playing || in.seekdrag || in.ppbtnheld) return none;
+  if (!O.pausemode || !L.srtloaded || L.sublocked || L.justseeked || heldPast_ >= 0) return none;
+  if (!(rate > 0) || intervalMs <= 0 || !std::isfinite(positionSeconds)) return none;
+  if ((int64_t)L.subtime.size() < L.subcount || (int64_t)L.subtext.size() < L.subcount ||
+      (int64_t)L.subclear.size() < L.subcount)
+    return none;
+  if ((uint32_t)(V.tickCount() - L.replaytick) < 1000u) return none;
+  // The tick pauses when the position leaves the displayed cue c into the
+  // gap after it (or straight into the next cue).
+  const int32_t c = L.cursub;
+  if (c < 1 || !Lesson::isCue(c) || c + 1 >= L.subcount || L.possub != c) return none;
+  if (c + 1 < L.startsub) return none;
+  if (L.subclear[c] == 1 && O.notclearpause) return none;
+  const bool gapNext = L.subtext[c + 1].empty() ||
+                       (c + 2 < L.subcount && L.subtime[c + 2] <= L.subtime[c + 1]);
+  if (!gapNext) return none;
+  const ttime end = L.subtime[c + 1];
+  const ttime pos = secondsToTime(positionSeconds);
+  const ttime rest = end - pos;
+  if (rest <= kEndEarly) {
+    if (rest < -kHeldSlack) return none;  // far past: not this cue's end any more
+    return {EndShot::Pause, 0, end};
+  }
+  const double ms = (double)rest / 10.0 / rate;
+  if (ms > (double)intervalMs) return none;
+  return {EndShot::Arm, std::max(1, (int)std::ceil(ms)), end};
+}
+
+void MainTimer::pauseAtEnd(const TimerInputs& in, ttime end) {
+  heldPast_ = end + 1;
+  tick(in);
 }
 
 }  // namespace tl

@@ -49,12 +49,34 @@ struct TimerInputs {
   bool ppbtnheld = false;
 };
 
+// What the window does about the end of the cue playing, asked after every
+// tick and again when a precise one-shot timer fires.  The poll alone pauses
+// up to one interval late; when the end comes before the next poll, the
+// window arms a one-shot timer for the rest, and when it fires asks again
+// (a seek or a rate change in between gives a new answer).
+struct EndShot {
+  enum Kind { None, Arm, Pause } kind = None;
+  int delayMs = 0;  // Arm: wall-clock milliseconds to the end at the playback rate
+  ttime end = 0;    // Arm, Pause: the end of the cue playing
+};
+
 class MainTimer {
  public:
   MainTimer(Lesson& lesson, const Options& options, TimerView& view)
       : L(lesson), O(options), V(view) {}
 
   void tick(const TimerInputs& in);
+
+  // The end of the displayed cue when the tick would pause there and it comes
+  // within intervalMs (at the rate): Arm with the delay, or Pause when the
+  // position (seconds) is at the end already (1 ms early counts).  None
+  // otherwise: the poll handles it.
+  EndShot endShot(const TimerInputs& in, bool playing, double positionSeconds, double rate,
+                  int intervalMs) const;
+  // The tick at the end of the cue: the position counts as just past `end`
+  // until the player's own position passes it (so that the pause happens
+  // once, also when the player stopped a hair before the end).
+  void pauseAtEnd(const TimerInputs& in, ttime end);
 
   bool tmrstop = false;     // latch: once set every tick returns at once
   bool seMarkVisible = false;  // end-of-sentence mark shown (the gap was reached)
@@ -63,6 +85,7 @@ class MainTimer {
 
  private:
   void tickBody(const TimerInputs& in);
+  ttime heldPast_ = -1;  // pauseAtEnd: the position counts as at least this
   Lesson& L;
   const Options& O;
   TimerView& V;

@@ -22,11 +22,13 @@
 
 #include "platform/media/mediaplayer.h"
 #include "audio/AudioIO.h"
+#include "audio/Mixers.h"
 #include "core/dictationkeys.h"
 #include "core/settings.h"
 #include "player/overlay.h"
 #include "player/subpanels.h"
 #include "player/Extrkbar.h"
+#include "player/wavepanel.h"
 
 namespace {
 
@@ -74,6 +76,7 @@ void Tf_main::FormCreate() {
     videoArea->layout()->addWidget(vw);
   }
   buildPanels();
+  buildWavePanels();
   subscribeViews();
   buildMenus();
   buildViewMenu();
@@ -92,7 +95,6 @@ void Tf_main::FormCreate() {
   ReadFile();
   if (deps_.hive) totaltimebase = tl::ReadEnvOne(*deps_.hive, "totaltime");
   starttick = tickCount();
-  wavcolsec = 512.0 / (22050.0 * 2.0);
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(50);
@@ -107,6 +109,10 @@ void Tf_main::FormCreate() {
   qApp->installEventFilter(this);
   enableSubtitleControls(false);
   resize(760, 620);
+  // The mixer component opens every mixer device when the window is loaded;
+  // nothing calls it afterwards.
+  Mixer1 = std::make_unique<tl::TMixer>(this, deps_.mixerSystem ? deps_.mixerSystem() : nullptr);
+  Mixer1->Loaded();
 }
 
 void Tf_main::buildLayout() {

@@ -42,7 +42,11 @@ class SoundPlayer;
 class Shell;
 class Drives;
 class TAudioIn;
+class TMixer;
 struct Settings;
+namespace mixer {
+class MixerSystem;
+}
 namespace reg {
 class Hive;
 }
@@ -63,6 +67,9 @@ class TSubOverlay;
 
 class TExtTrackBar;
 class MainWindows;
+class MainWaveHost;
+class Panel5;
+class Panel6;
 class MainTestAccess;
 class Tf_option;
 struct MainCommand;
@@ -83,6 +90,8 @@ struct MainDeps {
   std::function<int(const QString& text, const QString& caption, int buttons)> ask;
   // The wave-input device of the recorder; empty: the system's (ALSA).
   std::function<std::unique_ptr<tl::wavein::WaveIn>()> waveDevice;
+  // The mixer layer of the mixer component; empty: the system's (ALSA).
+  std::function<std::unique_ptr<tl::mixer::MixerSystem>()> mixerSystem;
 };
 
 class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
@@ -125,6 +134,8 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void setMainTimerEnabled(bool on);
   // Study time: the base before this run (ms), the run's start tick, now.
   void studyTime(int64_t& baseMs, uint32_t& startTick, uint32_t& nowTick);
+  // The waveform's markers follow a timing change (a shift moves them).
+  void followTiming(const tl::TimingChange& c);
   // Repaints every view of the main window ("表示更新").
   void a_F5Execute();
   // Plays from time t; slot names the cue the jump aims at (0: none).  Every
@@ -156,6 +167,8 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void collectSettings(tl::Settings& s);
   bool overlayFontSizes(int32_t& gfsize, int32_t& gfssize) const;
   void setWaveDevice(int device);
+  // The recorder's device as the settings show it (-1: the system's default).
+  int waveDevice() const;
 
   // Treat the window as the foreground window whatever the window system
   // says (offscreen windows are never active).
@@ -175,6 +188,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   friend class MainTestAccess;  // tests/support/mainaccess.h
   friend struct MainCommand;
   friend struct ViewItem;
+  friend class MainWaveHost;
 
   // ---- NavView / TimerView (core's calls back into the window) ------------
   bool isForeground() override;
@@ -306,6 +320,8 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
 
   // the main timer and playback (main_timer.cpp)
   void forcedTick();
+  tl::TimerInputs timerInputs() const;
+  void followCueEnd();
   void playStarted();
   void pauseGlyph(bool playing);
 
@@ -314,10 +330,20 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void opendicGlyph();
   void onStatusChange();
 
-  // recording and closing the workers (main_wave.cpp)
+  // the waveform, recording and closing the workers (main_wave.cpp)
+  void buildWavePanels();
   void createRecorder();
   void startRecording();
-  bool AudioIn1BufferFilled(char* buf, int& size);
+  void n_playwavClick();
+  void n_recwavClick();
+  void CD1Click();
+  void N48Click();
+  void wavxset();
+  void wavtestValues();
+  void wavtestText();
+  void wavtestSubind();
+  void wavtestArray();
+  void wavtestSave();
   void stopWorkersAtClose();
   uint64_t runMs() const;
 
@@ -330,12 +356,16 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   std::unique_ptr<tl::MediaPlayer> player_;
   tl::MainTimer maintimer_;
   QTimer* Timer1 = nullptr;
+  QTimer* endShot_ = nullptr;    // the precise pause at the displayed cue's end
   QTimer* playWait_ = nullptr;   // the bounded wait of playpause for the playing state
   qint64 playWaitStart_ = 0;
   std::string exedir_;
   MainWindows* windows_ = nullptr;
   Tf_option* option_ = nullptr;
+  std::unique_ptr<MainWaveHost> waveHost_;  // outlives the recorders that call into it
   std::unique_ptr<tl::TAudioIn> AudioIn1;
+  std::unique_ptr<tl::TAudioIn> AudioIn2;  // never started
+  std::unique_ptr<tl::TMixer> Mixer1;      // opened at creation, never called
   bool recordPending = false;
   bool forceForeground_ = false;
   bool movopened = false;
@@ -344,7 +374,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   bool dvdmenuoverlay = false;
   int64_t totaltimebase = 0;  // study time before this run (ms)
   uint32_t starttick = 0;
-  double wavcolsec = 512.0 / (22050.0 * 2.0);
+  double wavcolsec = 0;  // seconds per waveform column, from AudioIn1's format
   int savedPanelHeight = 150;
   std::vector<std::string> refilelist;  // recent files, newest first
   tl::ttime movieSeekTarget = 0;
@@ -398,6 +428,8 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   tl::ui::TFocusBar* focusBar = nullptr;
   tl::ui::TProgressBar* progressBar = nullptr;
   tl::ui::TSubOverlay* tp_sub = nullptr;
+  Panel5* wavePanel = nullptr;  // the waveform (p_wav1, tb_wavsize)
+  Panel6* panel6 = nullptr;     // the recorded-sound panel
   QMenuBar* MainMenu1 = nullptr;
   QMenu* n_video = nullptr;     // "動画"
   QMenu* n_dvd = nullptr;       // "DVD" below it
@@ -406,6 +438,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   QMenu* n_adjust = nullptr;    // "調整"
   QMenu* n_refile = nullptr;    // "履歴"
   QMenu* n_view = nullptr;      // "表示"
+  QMenu* n_wave = nullptr;      // "波形"
   QMenu* n_tools = nullptr;     // "ツール"
   QMenu* n_help = nullptr;      // "ヘルプ"
   QAction* n_fullp = nullptr;

@@ -15,6 +15,7 @@
 #include "player/main.h"
 #include "player/main_commands.h"
 #include "player/maincommands.h"
+#include "player/wavemenu.h"
 #include "player/windows.h"
 
 namespace {
@@ -29,6 +30,7 @@ const std::vector<MainCommand>& MainCommand::all() {
       // 動画
       {M::Video, "n_movopen", "動画開く", {}, [](Tf_main& w) { w.movieopen(); }},
       {M::Video, "n_urlopen", "URLを開く", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showUrlOpen(); }},
+      {M::Video, "CD1", "CD再生", {}, [](Tf_main& w) { w.CD1Click(); }},
       {M::Dvd, "n_topmenu", "トップメニュー", {}, [](Tf_main& w) { w.n_topmenuClick(); }},
       {M::Dvd, "n_titlemenu", "タイトルメニュー", {}, [](Tf_main& w) { w.n_titlemenuClick(); }},
       {M::Dvd, nullptr, nullptr, {}},
@@ -107,6 +109,14 @@ const std::vector<MainCommand>& MainCommand::all() {
        W::Always, Checkable},
       {M::View, "a_menuvis", "メニュー", K(Qt::Key_F12),
        [](Tf_main& w) { w.setMenuVisible(w.action("a_menuvis")->isChecked()); }, W::Always, Checkable | Checked},
+      // 波形
+      {M::Wave, "N48", "波形スタート", K(Qt::CTRL | Qt::Key_W), [](Tf_main& w) { w.N48Click(); }},
+      {M::Wave, "N42", "波形リセット", {}, [](Tf_main& w) { w.wavreset(); }},
+      {M::Wave, "N45", "ステレオミックス選択", {},
+       [](Tf_main& w) {
+         if (w.deps_.shell) N45Click(*w.deps_.shell, [&w](const QString& t) { w.message(t); });
+       }},
+      {M::Wave, "N47", "字幕位置読み直し", {}, [](Tf_main& w) { w.wavxset(); }},
       // ツール
       {M::Tools, "n_option", "設定", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showOption(); }},
       {M::Tools, "n_rireki", "学習履歴", {},
@@ -143,6 +153,13 @@ const std::vector<MainCommand>& MainCommand::all() {
        }},
       {M::Test, "ED1", "TED", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showTed(); }, W::Always,
        Disabled},
+      {M::Test, "N39", "波形用音声スタート", {}, [](Tf_main& w) { w.N48Click(); }},
+      {M::Test, "n_wavvalue", "値", {}, [](Tf_main& w) { w.wavtestValues(); }},
+      {M::Test, "n_wavtest", "test", {}, [](Tf_main& w) { w.wavtestText(); }},
+      {M::Test, "n_subind", "subind", {}, [](Tf_main& w) { w.wavtestSubind(); }},
+      {M::Test, "n_wavarray", "波形配列", {}, [](Tf_main& w) { w.wavtestArray(); }},
+      {M::Test, "n_wavsave", "セーブ", {}, [](Tf_main& w) { w.wavtestSave(); }},
+      {M::Test, "n_wavrenew", "波形線更新", {}, [](Tf_main& w) { w.wavxset(); }},
   };
   return table;
 }
@@ -159,6 +176,7 @@ void Tf_main::buildMenus() {
   n_refile = MainMenu1->addMenu(U("履歴"));
   n_refile->setObjectName(QStringLiteral("n_refile"));
   n_view = MainMenu1->addMenu(U("表示"));
+  n_wave = MainMenu1->addMenu(U("波形"));
   n_tools = MainMenu1->addMenu(U("ツール"));
   n_help = MainMenu1->addMenu(U("ヘルプ"));
   QMenu* test = MainMenu1->addMenu(U("テスト"));
@@ -172,6 +190,7 @@ void Tf_main::buildMenus() {
       case M::Subtitle: return n_subtitle;
       case M::Adjust: return n_adjust;
       case M::View: return n_view;
+      case M::Wave: return n_wave;
       case M::Tools: return n_tools;
       case M::Help: return n_help;
       case M::Test: return test;

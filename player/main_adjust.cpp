@@ -5,6 +5,7 @@
 #include "platform/media/mediaplayer.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
+#include "player/wavepanel.h"
 
 namespace {
 bool playing(tl::MediaPlayer& p) { return p.playState() == tl::ps_playing; }
@@ -13,6 +14,7 @@ bool playing(tl::MediaPlayer& p) { return p.playState() == tl::ps_playing; }
 void Tf_main::applyTiming(const tl::TimingChange& c) {
   for (const auto& m : c.messages) message(QString::fromStdString(m));
   if (!c.changed) return;
+  followTiming(c);
   refreshAfterTiming();
   if (!c.log.empty()) logout(c.log);
 }
@@ -36,6 +38,12 @@ void Tf_main::setMainTimerEnabled(bool on) {
     Timer1->start();
   else if (!on)
     Timer1->stop();
+}
+
+// The waveform's markers follow a shift; other changes of times leave them
+// (the nudges and the reset re-place them from the times).
+void Tf_main::followTiming(const tl::TimingChange& c) {
+  if (c.changed && c.delta != 0) wavePanel->wavxshift(c.delta, c.first, c.last);
 }
 
 double Tf_main::positionSeconds() {
@@ -67,9 +75,20 @@ void Tf_main::a_subendadjExecute() {
   applyTiming(tl::subendadj(L, opt, positionSeconds(), mediumOpen(), playing(*player_)));
 }
 
-void Tf_main::a_pointsubdownExecute() { applyTiming(tl::pointsubdown(L)); }
-void Tf_main::a_pointsubupExecute() { applyTiming(tl::pointsubup(L)); }
-void Tf_main::n_adjresetClick() { applyTiming(tl::resetsub(L)); }
+void Tf_main::a_pointsubdownExecute() {
+  applyTiming(tl::pointsubdown(L));
+  wavxset();
+}
+
+void Tf_main::a_pointsubupExecute() {
+  applyTiming(tl::pointsubup(L));
+  wavxset();
+}
+
+void Tf_main::n_adjresetClick() {
+  applyTiming(tl::resetsub(L));
+  wavxset();
+}
 
 // from: the first slot of a partial shift that the clicked strip chose (-1:
 // none, the displayed cue while playing); a chosen slot holds while playing.

@@ -40,6 +40,8 @@ const std::vector<ViewItem>& ViewItem::all() {
     {"n_dispsub", "画面字幕表示", &tl::Options::dispsub, &Tf_main::n_dispsubClick},
     {"n_startreset", "起動時字幕位置をリセットする", &tl::Options::startreset, nullptr},
     {"n_jaclose", "日本語字幕を隠す", &tl::Options::jaclose, &Tf_main::overlayOptionChanged},
+    {"n_playwav", "再生波形", &tl::Options::playwav, &Tf_main::n_playwavClick},
+    {"n_recwav", "録音波形", &tl::Options::recwav, &Tf_main::n_recwavClick},
   };
   return items;
 }
@@ -126,6 +128,8 @@ void Tf_main::buildViewMenu() {
       if (p->handler) (this->*(p->handler))();
     });
   }
+  // The recorded-sound panel has nothing to show; its item stays disabled.
+  if (QAction* a = action("n_recwav")) a->setEnabled(false);
   n_view->addSeparator();
   QAction* xp = n_view->addAction(QStringLiteral("映像と字幕重ねる（XP）"));
   xp->setObjectName(QStringLiteral("n_xp"));
@@ -292,10 +296,3 @@ bool Tf_main::overlayFontSizes(int32_t& gfsize, int32_t& gfssize) const {
   return true;
 }
 
-void Tf_main::repaintWave() {}
-void Tf_main::wavreset() {}
-void Tf_main::waveResetIfOutside(tl::ttime) {}
-void Tf_main::onGapReached() {
-  // The waveform marks the end of the displayed cue at its now-line; without
-  // the waveform view there is nothing to mark.
-}

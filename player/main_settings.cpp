@@ -37,6 +37,8 @@ void Tf_main::applySettings(const tl::Settings& s) {
   n_panelsubClick();
   n_prenextsubClick();
   n_focusbarClick();
+  n_playwavClick();
+  n_recwavClick();
   tp_sub->gfontset(kCellFace, s.gfsize, s.gfssize);
   if (opt.win7)
     n_7Click();

@@ -18,14 +18,49 @@ void Tf_main::Timer1Timer() {
     if (player_->currentPosition(p) && p > 0) {
       recordPending = false;
       startRecording();
+      wavreset();
     }
   }
+  maintimer_.tick(timerInputs());
+  followCueEnd();
+}
+
+tl::TimerInputs Tf_main::timerInputs() const {
   tl::TimerInputs in;
   in.movopened = movopened;
   in.dvdmode = dvdmode;
   in.seekdrag = seekdrag;
   in.ppbtnheld = dict.ppbtnheld;
-  maintimer_.tick(in);
+  return in;
+}
+
+// The poll comes every interval; when the displayed cue ends before the next
+// one, a precise one-shot timer pauses there.  When it fires the position is
+// read again: a seek or a rate change in between gives a new answer.
+void Tf_main::followCueEnd() {
+  if (!Timer1 || !Timer1->isActive()) {
+    if (endShot_) endShot_->stop();
+    return;
+  }
+  double pos = 0;
+  if (!player_->currentPosition(pos)) return;
+  const tl::TimerInputs in = timerInputs();
+  const tl::EndShot s = maintimer_.endShot(in, player_->playState() == tl::ps_playing, pos,
+                                           player_->rate(), Timer1->interval());
+  if (s.kind == tl::EndShot::Pause) {
+    if (endShot_) endShot_->stop();
+    maintimer_.pauseAtEnd(in, s.end);
+  } else if (s.kind == tl::EndShot::Arm) {
+    if (!endShot_) {
+      endShot_ = new QTimer(this);
+      endShot_->setSingleShot(true);
+      endShot_->setTimerType(Qt::PreciseTimer);
+      connect(endShot_, &QTimer::timeout, this, [this] { followCueEnd(); });
+    }
+    endShot_->start(s.delayMs);
+  } else if (endShot_) {
+    endShot_->stop();
+  }
 }
 
 bool Tf_main::playerPosition(double& seconds) { return player_->currentPosition(seconds); }

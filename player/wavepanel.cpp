@@ -17,16 +17,17 @@
 tl::Lesson& MainWaveHost::lesson() { return m_.model()->lesson(); }
 const tl::Options& MainWaveHost::options() { return m_.model()->options(); }
 bool MainWaveHost::peekKey() { return m_.model()->dictation().peekkey; }
-bool MainWaveHost::eosVisible() {
-  const tl::Lesson& l = m_.model()->lesson();
-  return l.cursub > 0 && l.possub == l.cursub + 1;
-}
+bool MainWaveHost::eosVisible() { return m_.maintimer_.seMarkVisible; }
 bool MainWaveHost::position(double& seconds) { return m_.WMP().currentPosition(seconds); }
 void MainWaveHost::posplay(tl::ttime t) { m_.posplay(0, t); }
 void MainWaveHost::adjshift(tl::ttime delta) { m_.adjshift(delta); }
+// As after every change of times set on the view: the list's time column
+// (through the announcement), one forced tick while a cue is displayed, the
+// focus bar, the whole window.
 void MainWaveHost::timesSet() {
   m_.refreshAfterTiming();
-  m_.model()->announce(tl::Change::Timing);
+  if (m_.L.cursub > 0) m_.forcedTick();
+  m_.repaintFocusBar();
   m_.a_F5Execute();
 }
 void MainWaveHost::logout(const std::string& utf8) { m_.logout(utf8); }

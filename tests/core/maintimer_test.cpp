@@ -1,7 +1,11 @@
 // The main timer's tick and the jumps, on a scripted player.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <map>
+#include <utility>
 
 #include "core/maintimer.h"
 #include "core/navigation.h"
@@ -254,3 +258,179 @@ TEST(Navigation, NextSentence) {
 }
 
 }  // namespace
+
+// ---- the precise pause at the cue end -------------------------------------
+
+// A virtual wall clock: the player's position follows it at the rate (shown
+// on a frame grid when frameSec > 0), the poll comes every 50 ms and the
+// one-shot timer at its due time.  After a pause play resumes at the next poll.
+struct Clocked {
+  tl::Lesson L = threeCues();
+  tl::Options O;
+  FakeView v;
+  tl::MainTimer t{L, O, v};
+  tl::TimerInputs in;
+  bool precise = true;
+  double rate = 1, frameSec = 0;
+  double clockMs = 0, anchorMs = 0, anchorPos = 0;  // the position is anchorPos at anchorMs
+  double shotAtMs = -1;
+  std::vector<std::pair<double, std::function<void()>>> events;  // at clock ms, once
+
+  Clocked() { in.movopened = true; }
+  double inner() const { return v.playing ? anchorPos + (clockMs - anchorMs) / 1000.0 * rate : anchorPos; }
+  void show() {
+    const double p = inner();
+    v.pos = frameSec > 0 ? std::floor(p / frameSec + 1e-9) * frameSec : p;
+  }
+  void reanchor() {
+    anchorPos = inner();
+    anchorMs = clockMs;
+  }
+  void follow() {
+    if (!precise) return;
+    show();
+    const tl::EndShot s = t.endShot(in, v.playing, v.pos, rate, 50);
+    shotAtMs = s.kind == tl::EndShot::Arm ? clockMs + s.delayMs : -1;
+    if (s.kind == tl::EndShot::Pause) pauseNow([&] { t.pauseAtEnd(in, s.end); });
+  }
+  template <class F>
+  void pauseNow(F f) {
+    reanchor();
+    const bool was = v.playing;
+    f();
+    if (was && !v.playing) anchorMs = clockMs;  // frozen at anchorPos
+  }
+  void run(double untilSec) {
+    double nextPoll = 50;
+    while (inner() < untilSec) {
+      double next = nextPoll;
+      if (shotAtMs >= 0 && shotAtMs < next) next = shotAtMs;
+      for (auto& e : events)
+        if (e.second && e.first < next) next = std::max(e.first, clockMs);
+      clockMs = next;
+      for (auto& e : events)
+        if (e.second && e.first <= clockMs) std::exchange(e.second, nullptr)();
+      if (shotAtMs >= 0 && clockMs >= shotAtMs) {
+        shotAtMs = -1;
+        follow();
+      }
+      if (clockMs >= nextPoll) {
+        nextPoll += 50;
+        if (!v.playing) {
+          v.playing = true;
+          anchorMs = clockMs;
+        }
+        v.now = 100000 + (uint32_t)clockMs;
+        show();
+        pauseNow([&] { t.tick(in); });
+        follow();
+      }
+    }
+  }
+};
+
+const double kEnds[] = {2.0, 4.0, 5.0};
+
+TEST(EndShot, PausesAtTheCueEndWhereThePollIsLate) {
+  for (double rate : {1.0, 0.5, 1.5}) {
+    Clocked poll, shot;
+    poll.precise = false;
+    poll.rate = shot.rate = rate;
+    poll.run(5.5);
+    shot.run(5.5);
+    ASSERT_EQ(shot.v.pausedAt.size(), 3u) << rate;
+    ASSERT_EQ(poll.v.pausedAt.size(), 3u) << rate;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_GE(shot.v.pausedAt[i], kEnds[i] - 1e-9) << rate << " cue " << i;
+      EXPECT_LE(shot.v.pausedAt[i], kEnds[i] + 0.0011 * rate + 1e-9) << rate << " cue " << i;
+    }
+    // The cue after the touching end is displayed and paused once.
+    EXPECT_EQ(shot.L.cursub, 5);
+    // The poll alone comes up to one interval late.
+    EXPECT_GT(poll.v.pausedAt[0] - kEnds[0], 0.02) << rate;
+  }
+}
+
+TEST(EndShot, OnAFrameGridThePauseLandsWithinOneFrame) {
+  Clocked c;
+  c.frameSec = 0.04;
+  c.L.subtime = {0, 10000, 12100, 30000, 40000, 40000, 50100};
+  c.run(5.5);
+  const double ends[] = {1.21, 4.0, 5.01};
+  ASSERT_EQ(c.v.pausedAt.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_GE(c.v.pausedAt[i], ends[i] - 0.0011) << i;
+    EXPECT_LE(c.v.pausedAt[i], ends[i] + 0.04 + 1e-9) << i;
+  }
+}
+
+TEST(EndShot, ASeekOrARateChangeBeforeTheShotIsSafe) {
+  // Armed at the 1950 ms poll for the end at 2.0 s; a jump back to 0.5 s
+  // (as posplay does) before it fires: no pause then, one at the end later.
+  Clocked seek;
+  seek.events.push_back({1960, [&] {
+                           seek.reanchor();
+                           seek.anchorPos = 0.5;
+                           seek.L.justseeked = true;
+                         }});
+  seek.run(2.2);
+  ASSERT_EQ(seek.v.pausedAt.size(), 1u);
+  EXPECT_NEAR(seek.v.pausedAt[0], 2.0, 0.0011);
+  EXPECT_GT(seek.clockMs, 3400);
+
+  // Slowed to half speed after arming: the shot finds 20 ms left (40 ms of
+  // wall clock) and arms again instead of pausing early.
+  Clocked slow;
+  slow.events.push_back({1960, [&] {
+                           slow.reanchor();
+                           slow.rate = 0.5;
+                         }});
+  slow.run(2.1);
+  ASSERT_EQ(slow.v.pausedAt.size(), 1u);
+  EXPECT_GE(slow.v.pausedAt[0], 2.0 - 1e-9);
+  EXPECT_LE(slow.v.pausedAt[0], 2.0011);
+}
+
+TEST(EndShot, APauseAHairBeforeTheEndHappensOnce) {
+  tl::Lesson L = threeCues();
+  tl::Options O;
+  FakeView v;
+  tl::MainTimer t(L, O, v);
+  tl::TimerInputs in;
+  in.movopened = true;
+  v.pos = 1.5;
+  t.tick(in);
+  ASSERT_EQ(L.cursub, 1);
+  v.pos = 1.9995;  // the player stopped half a millisecond before the end
+  const tl::EndShot s = t.endShot(in, true, v.pos, 1.0, 50);
+  ASSERT_EQ(s.kind, tl::EndShot::Pause);
+  t.pauseAtEnd(in, s.end);
+  ASSERT_EQ(v.pauses, 1);
+  EXPECT_EQ(L.possub, 2);
+  // Resumed: the position passes the end again without a second pause.
+  v.playing = true;
+  for (double p : {1.9996, 2.0, 2.05, 2.5}) {
+    v.pos = p;
+    v.now += 50;
+    t.tick(in);
+    EXPECT_EQ(t.endShot(in, true, p, 1.0, 50).kind, tl::EndShot::None) << p;
+  }
+  EXPECT_EQ(v.pauses, 1);
+  EXPECT_EQ(L.possub, 2);
+  // Nothing to arm when pausing is off, while a key is held or when the cue
+  // was cleared.
+  tl::Lesson M = threeCues();
+  FakeView w;
+  tl::MainTimer u(M, O, w);
+  w.pos = 1.98;
+  u.tick(in);
+  EXPECT_EQ(u.endShot(in, true, 1.98, 1.0, 50).kind, tl::EndShot::Arm);
+  EXPECT_EQ(u.endShot(in, true, 1.98, 1.0, 50).delayMs, 20);
+  EXPECT_EQ(u.endShot(in, true, 1.90, 1.0, 50).kind, tl::EndShot::None);
+  EXPECT_EQ(u.endShot(in, false, 1.98, 1.0, 50).kind, tl::EndShot::None);
+  tl::TimerInputs held = in;
+  held.ppbtnheld = true;
+  EXPECT_EQ(u.endShot(held, true, 1.98, 1.0, 50).kind, tl::EndShot::None);
+  M.subclear[1] = 1;
+  EXPECT_EQ(u.endShot(in, true, 1.98, 1.0, 50).kind, tl::EndShot::None);
+}

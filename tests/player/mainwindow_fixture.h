@@ -13,6 +13,7 @@
 #include "platform/media/fakeplayer.h"
 #include "platform/registry/registry.h"
 #include "platform/sound/soundplayer.h"
+#include "platform/mixer/fakemixer.h"
 #include "platform/wavein/fakewavein.h"
 #include "player/main.h"
 
@@ -43,6 +44,11 @@ class MainWindowFixture : public ::testing::Test {
       return answer;
     };
     d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+    d.mixerSystem = [] {
+      auto s = std::make_unique<tl::mixer::FakeMixerSystem>();
+      s->devices.push_back(tl::mixer::FakeMixerData::standard());
+      return s;
+    };
     w = std::make_unique<Tf_main>(std::move(d));
     w->resize(640, 480);
   }

@@ -16,6 +16,12 @@ class MainTestAccess {
   static QAction* n_fullp(Tf_main& w) { return w.n_fullp; }
   static QMenu* n_refile(Tf_main& w) { return w.n_refile; }
   static tl::TAudioIn* AudioIn1(Tf_main& w) { return w.AudioIn1.get(); }
+  static tl::TAudioIn* AudioIn2(Tf_main& w) { return w.AudioIn2.get(); }
+  static tl::TMixer* Mixer1(Tf_main& w) { return w.Mixer1.get(); }
+  static Panel5* wavePanel(Tf_main& w) { return w.wavePanel; }
+  static Panel6* panel6(Tf_main& w) { return w.panel6; }
+  static double wavcolsec(const Tf_main& w) { return w.wavcolsec; }
+  static bool seMarkVisible(const Tf_main& w) { return w.maintimer_.seMarkVisible; }
   static bool seekdrag(const Tf_main& w) { return w.seekdrag; }
   static const std::vector<std::string>& refilelist(const Tf_main& w) { return w.refilelist; }
   static void FormKeyPress(Tf_main& w, QChar c) { w.FormKeyPress(c); }
