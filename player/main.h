@@ -62,6 +62,7 @@ class TSubOverlay;
 }  // namespace tl
 
 class TExtTrackBar;
+class TranslationService;
 class MainWindows;
 class MainTestAccess;
 class Tf_option;
@@ -296,6 +297,13 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void playStarted();
   void pauseGlyph(bool playing);
 
+  // translations and words (main_trans.cpp)
+  void translationCreate();
+  void n_gtssntClick();
+  void n_gtswordClick();
+  void registerWord(int slot, const std::string& word932, const std::string& sentence932);
+  void openDataFile(bool (*open)(Tf_main&, tl::Shell&));
+
   // recording and closing the workers (main_wave.cpp)
   void createRecorder();
   void startRecording();
@@ -316,6 +324,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   qint64 playWaitStart_ = 0;
   std::string exedir_;
   MainWindows* windows_ = nullptr;
+  TranslationService* ts = nullptr;  // the translation side: stop words, worker, on-demand
   Tf_option* option_ = nullptr;
   std::unique_ptr<tl::TAudioIn> AudioIn1;
   bool recordPending = false;

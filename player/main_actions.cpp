@@ -14,7 +14,9 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/main_commands.h"
+#include "player/translation.h"
 #include "player/windows.h"
+#include "player/wordmenu.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -113,6 +115,12 @@ const std::vector<MainCommand>& MainCommand::all() {
            w.subflgsave();
          if (w.windows_) w.windows_->showRireki();
        }},
+      {M::Tools, nullptr, nullptr, {}},
+      {M::Tools, "N36", "単語テスト", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showWordTest(); }},
+      {M::WordExport, "n_ankiex", "Anki", {}, [](Tf_main& w) { n_ankiexClick(w); }},
+      {M::WordExport, "n_pss", "P-Study System", {}, [](Tf_main& w) { n_pssClick(w); }},
+      {M::Tools, "N50", "登録単語ファイル開く", {}, [](Tf_main& w) { w.openDataFile(N50Click); }},
+      {M::Tools, "N51", "翻訳除外単語ファイル開く", {}, [](Tf_main& w) { w.openDataFile(N51Click); }},
       // ヘルプ
       {M::Help, "N11", "キーボードショートカット", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showKeys(); }},
       {M::Help, "N15", "ヘルプページ", {}, [](Tf_main& w) { w.N15Click(); }},
@@ -127,6 +135,10 @@ const std::vector<MainCommand>& MainCommand::all() {
        }},
       {M::Test, "N10", "動画長再取得", {}, [](Tf_main& w) { w.setStatusText(7, w.player_->durationString()); }},
       {M::Test, "dbg1", "dbg表示", {}, [](Tf_main& w) { w.message(QString()); }},
+      {M::Test, "N37", "時間文字列戻し", {}, [](Tf_main& w) { N37Click(w); }},
+      {M::Test, "N38", "スレッド実行", {}, [](Tf_main& w) { if (w.ts) w.ts->startExtra(); }},
+      {M::Test, "indy1", "indy バージョン", {}, [](Tf_main& w) { w.message(TranslationService::libraryVersion()); }},
+      {M::Test, "http1", "httpヘッド", {}, [](Tf_main& w) { if (w.ts) w.ts->probeOnce(); }},
   };
   return table;
 }
@@ -146,6 +158,7 @@ void Tf_main::buildMenus() {
   n_tools = MainMenu1->addMenu(U("ツール"));
   n_help = MainMenu1->addMenu(U("ヘルプ"));
   QMenu* test = MainMenu1->addMenu(U("テスト"));
+  QMenu* wordExport = nullptr;  // "単語エクスポート" in the tools menu
   test->menuAction()->setVisible(false);
   auto menuOf = [&](M m) -> QMenu* {
     switch (m) {
@@ -157,6 +170,9 @@ void Tf_main::buildMenus() {
       case M::Adjust: return n_adjust;
       case M::View: return n_view;
       case M::Tools: return n_tools;
+      case M::WordExport:
+        if (!wordExport) wordExport = n_tools->addMenu(U("単語エクスポート"));
+        return wordExport;
       case M::Help: return n_help;
       case M::Test: return test;
     }

@@ -9,6 +9,7 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/subpanels.h"
+#include "player/translation.h"
 
 void Tf_main::Timer1Timer() {
   // Recording starts once the player gives a real position, so that the
@@ -26,6 +27,8 @@ void Tf_main::Timer1Timer() {
   in.seekdrag = seekdrag;
   in.ppbtnheld = dict.ppbtnheld;
   maintimer_.tick(in);
+  // The worker looks ahead from the displayed cue and the position.
+  if (ts) ts->setPosition(L.cursub, L.nowpos);
 }
 
 bool Tf_main::playerPosition(double& seconds) { return player_->currentPosition(seconds); }

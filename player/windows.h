@@ -15,6 +15,10 @@ class MainWindows {
   virtual void showOption() = 0;
   virtual void showRireki() = 0;
   virtual void showKeys() = 0;
+  virtual void showWordTest() = 0;
+  // At the main window's close: saves a word review that is open; false
+  // after a message when it could not be saved.
+  virtual bool saveOpenReview() = 0;
   // The list window's refill and time-column refresh.
   virtual void gridset() = 0;
   virtual void repainttime() = 0;

@@ -50,6 +50,7 @@ WindowSet::WindowSet(MainDeps deps) {
   }
   f_rireki = new Tf_rireki();
   f_wordopen = new Tf_wordopen();
+  f_wordopen->setMain(f_main);
   f_filter = new Tf_filter();
   f_hanrei = new Tf_hanrei();
   f_scenediv = new Tf_scenediv();
@@ -60,6 +61,7 @@ WindowSet::WindowSet(MainDeps deps) {
   f_subno = new Tf_subno();
   f_subedit = new Tf_subedit();
   f_wordtest = new Tf_wordtest();
+  f_wordtest->setMain(f_main);
   f_urlopen = new Tf_urlopen();
   f_ted = new Tf_ted();
 }
@@ -83,5 +85,7 @@ void WindowSet::showOption() {
 }
 void WindowSet::showRireki() { present((QWidget*)f_rireki); }
 void WindowSet::showKeys() { present((QWidget*)f_keystct); }
+void WindowSet::showWordTest() { present((QWidget*)f_wordtest); }
+bool WindowSet::saveOpenReview() { return !f_wordtest || f_wordtest->saveOpenReview(); }
 void WindowSet::gridset() {}
 void WindowSet::repainttime() {}

@@ -44,6 +44,8 @@ class WindowSet : public MainWindows {
   void showOption() override;
   void showRireki() override;
   void showKeys() override;
+  void showWordTest() override;
+  bool saveOpenReview() override;
   void gridset() override;
   void repainttime() override;
 

@@ -53,6 +53,15 @@ std::string userDataDir() {
   return withSlash(home && *home ? home : "/tmp") + ".local/share/tallisen/";
 }
 
+void seedDataDir(const std::string& dataDir, const std::string& prog) {
+  const std::string dir = withSlash(dataDir);
+  const std::string installed = withSlash(prog) + "../share/tallisen/";
+  for (const char* name : {"word.csv", "escape.txt"}) {
+    const std::string from = fileExists(withSlash(prog) + name) ? withSlash(prog) + name : installed + name;
+    seed(from, dir + name);
+  }
+}
+
 std::string exedir() {
   {
     std::lock_guard<std::mutex> lock(overrideMutex());
@@ -63,8 +72,7 @@ std::string exedir() {
   if (::access(prog.c_str(), W_OK) == 0) return prog;
   const std::string user = userDataDir();
   makeDirs(user + "sav");
-  seed(prog + "word.csv", user + "word.csv");
-  seed(prog + "escape.txt", user + "escape.txt");
+  seedDataDir(user, prog);
   return user;
 }
 

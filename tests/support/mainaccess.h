@@ -19,4 +19,6 @@ class MainTestAccess {
   static bool seekdrag(const Tf_main& w) { return w.seekdrag; }
   static const std::vector<std::string>& refilelist(const Tf_main& w) { return w.refilelist; }
   static void FormKeyPress(Tf_main& w, QChar c) { w.FormKeyPress(c); }
+  static tl::ui::TSubOverlay* tp_sub(Tf_main& w) { return w.tp_sub; }
+  static TranslationService* ts(Tf_main& w) { return w.ts; }
 };
