@@ -48,7 +48,7 @@ class MainWindowFixture : public ::testing::Test {
     w->resize(640, 480);
   }
   void TearDown() override {
-    L().flgdirty = L().srtdirty = false;
+    if (w) L().flgdirty = L().srtdirty = false;
     w.reset();
     fs::remove_all(dir);
   }
