@@ -29,6 +29,8 @@
 #include "player/subpanels.h"
 #include "player/Extrkbar.h"
 #include "player/wavepanel.h"
+#include "player/translation.h"
+#include "player/windows.h"
 
 namespace {
 
@@ -66,6 +68,10 @@ Tf_main::Tf_main(MainDeps deps, QWidget* parent)
 
 Tf_main::~Tf_main() {
   qApp->removeEventFilter(this);
+  // The translation side goes first: its workers and requests are stopped
+  // while the window is still whole, and nothing they deliver later lands.
+  delete ts;
+  ts = nullptr;
 }
 
 void Tf_main::FormCreate() {
@@ -93,6 +99,7 @@ void Tf_main::FormCreate() {
   L.hintpoint = 20;
   setAcceptDrops(true);
   ReadFile();
+  translationCreate();
   if (deps_.hive) totaltimebase = tl::ReadEnvOne(*deps_.hive, "totaltime");
   starttick = tickCount();
 
@@ -392,6 +399,9 @@ bool Tf_main::FormCloseQuery() {
 }
 
 void Tf_main::FormClose() {
+  // The translation worker and the on-demand requests: their transfers are
+  // aborted, and the close waits for them a bounded time.
+  if (ts) ts->stop();
   stopWorkersAtClose();
   Timer1->stop();
   player_->close();
@@ -400,6 +410,12 @@ void Tf_main::FormClose() {
 
 void Tf_main::closeEvent(QCloseEvent* e) {
   if (!FormCloseQuery()) {
+    e->ignore();
+    return;
+  }
+  // An open word review is saved now that the window really closes; when it
+  // cannot be, the window stays open so that the answers are not lost.
+  if (windows_ && !windows_->saveOpenReview()) {
     e->ignore();
     return;
   }

@@ -66,6 +66,7 @@ class TSubOverlay;
 }  // namespace tl
 
 class TExtTrackBar;
+class TranslationService;
 class MainWindows;
 class MainWaveHost;
 class Panel5;
@@ -330,6 +331,13 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void opendicGlyph();
   void onStatusChange();
 
+  // translations and words (main_trans.cpp)
+  void translationCreate();
+  void n_gtssntClick();
+  void n_gtswordClick();
+  void registerWord(int slot, const std::string& word932, const std::string& sentence932);
+  void openDataFile(bool (*open)(Tf_main&, tl::Shell&));
+
   // the waveform, recording and closing the workers (main_wave.cpp)
   void buildWavePanels();
   void createRecorder();
@@ -361,6 +369,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   qint64 playWaitStart_ = 0;
   std::string exedir_;
   MainWindows* windows_ = nullptr;
+  TranslationService* ts = nullptr;  // the translation side: stop words, worker, on-demand
   Tf_option* option_ = nullptr;
   std::unique_ptr<MainWaveHost> waveHost_;  // outlives the recorders that call into it
   std::unique_ptr<tl::TAudioIn> AudioIn1;

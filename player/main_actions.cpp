@@ -16,7 +16,9 @@
 #include "player/main_commands.h"
 #include "player/maincommands.h"
 #include "player/wavemenu.h"
+#include "player/translation.h"
 #include "player/windows.h"
+#include "player/wordmenu.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -131,6 +133,12 @@ const std::vector<MainCommand>& MainCommand::all() {
        [](Tf_main& w) {
          if (w.deps_.shell) N52Click(w, *w.deps_.shell);
        }},
+      {M::Tools, nullptr, nullptr, {}},
+      {M::Tools, "N36", "単語テスト", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showWordTest(); }},
+      {M::WordExport, "n_ankiex", "Anki", {}, [](Tf_main& w) { n_ankiexClick(w); }},
+      {M::WordExport, "n_pss", "P-Study System", {}, [](Tf_main& w) { n_pssClick(w); }},
+      {M::Tools, "N50", "登録単語ファイル開く", {}, [](Tf_main& w) { w.openDataFile(N50Click); }},
+      {M::Tools, "N51", "翻訳除外単語ファイル開く", {}, [](Tf_main& w) { w.openDataFile(N51Click); }},
       // ヘルプ
       {M::Help, "N11", "キーボードショートカット", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showKeys(); }},
       {M::Help, "N15", "ヘルプページ", {}, [](Tf_main& w) { w.N15Click(); }},
@@ -160,6 +168,10 @@ const std::vector<MainCommand>& MainCommand::all() {
       {M::Test, "n_wavarray", "波形配列", {}, [](Tf_main& w) { w.wavtestArray(); }},
       {M::Test, "n_wavsave", "セーブ", {}, [](Tf_main& w) { w.wavtestSave(); }},
       {M::Test, "n_wavrenew", "波形線更新", {}, [](Tf_main& w) { w.wavxset(); }},
+      {M::Test, "N37", "時間文字列戻し", {}, [](Tf_main& w) { N37Click(w); }},
+      {M::Test, "N38", "スレッド実行", {}, [](Tf_main& w) { if (w.ts) w.ts->startExtra(); }},
+      {M::Test, "indy1", "indy バージョン", {}, [](Tf_main& w) { w.message(TranslationService::libraryVersion()); }},
+      {M::Test, "http1", "httpヘッド", {}, [](Tf_main& w) { if (w.ts) w.ts->probeOnce(); }},
   };
   return table;
 }
@@ -180,6 +192,7 @@ void Tf_main::buildMenus() {
   n_tools = MainMenu1->addMenu(U("ツール"));
   n_help = MainMenu1->addMenu(U("ヘルプ"));
   QMenu* test = MainMenu1->addMenu(U("テスト"));
+  QMenu* wordExport = nullptr;  // "単語エクスポート" in the tools menu
   test->menuAction()->setVisible(false);
   auto menuOf = [&](M m) -> QMenu* {
     switch (m) {
@@ -192,6 +205,9 @@ void Tf_main::buildMenus() {
       case M::View: return n_view;
       case M::Wave: return n_wave;
       case M::Tools: return n_tools;
+      case M::WordExport:
+        if (!wordExport) wordExport = n_tools->addMenu(U("単語エクスポート"));
+        return wordExport;
       case M::Help: return n_help;
       case M::Test: return test;
     }

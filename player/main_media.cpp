@@ -100,6 +100,9 @@ void Tf_main::WMPOpenStateChange(int state) {
   setStatusText(7, player_->durationString());
   movsizeset();
   a_F5Execute();
+  // Which decoders play the medium, for the learner whose subtitles or
+  // picture do not come out (after the repaint, which clears the line).
+  if (auto t = player_->decoderLog(); !t.empty()) logout(t);
 }
 
 void Tf_main::spdvisset(bool visible) {

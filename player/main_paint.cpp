@@ -39,6 +39,8 @@ const std::vector<ViewItem>& ViewItem::all() {
     {"n_gsubno", "字幕番号表示", &tl::Options::gsubno, &Tf_main::overlayOptionChanged},
     {"n_dispsub", "画面字幕表示", &tl::Options::dispsub, &Tf_main::n_dispsubClick},
     {"n_startreset", "起動時字幕位置をリセットする", &tl::Options::startreset, nullptr},
+    {"n_gtssnt", "文章自動翻訳（要オンライン）", &tl::Options::gtssnt, &Tf_main::n_gtssntClick},
+    {"n_gtsword", "単語自動翻訳（要オンライン）", &tl::Options::gtsword, &Tf_main::n_gtswordClick},
     {"n_jaclose", "日本語字幕を隠す", &tl::Options::jaclose, &Tf_main::overlayOptionChanged},
     {"n_playwav", "再生波形", &tl::Options::playwav, &Tf_main::n_playwavClick},
     {"n_recwav", "録音波形", &tl::Options::recwav, &Tf_main::n_recwavClick},
@@ -108,6 +110,7 @@ void Tf_main::buildPanels() {
   tp_sub->hooks.clickwordg = [this](int column) { return clickwordg(column); };
   tp_sub->hooks.clickadjg = sync;
   tp_sub->hooks.statusText = [this](const QString& t) { setStatusText(0, t.toStdString()); };
+  tp_sub->hooks.wordentry = [this](int s, const std::string& w, const std::string& t) { registerWord(s, w, t); };
   tl::ui::fontset(sub, pre, next, kCellFace, 16, 10);
   pre->setTextLeft(Splitter2->x());
   next->setTextLeft(Splitter2->x());

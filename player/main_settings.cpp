@@ -45,6 +45,8 @@ void Tf_main::applySettings(const tl::Settings& s) {
   else
     n_xpClick();
   tp_sub->dispsubChanged();
+  n_gtssntClick();
+  n_gtswordClick();
   if (opt.startreset)
     tp_sub->tpsubreset();
   else

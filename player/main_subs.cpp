@@ -15,6 +15,7 @@
 #include "platform/media/mediaplayer.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
+#include "player/translation.h"
 #include "player/windows.h"
 
 namespace {
@@ -53,6 +54,8 @@ void Tf_main::srtfileopen(const std::string& path) {
   subflgload();
   tl::Scenecut(L, tl::kSceneGapDefault, 0);
   model_->announce(tl::Change::Load);
+  // The word entries of the new table and a worker for this load.
+  if (ts) ts->transwordset();
   refileadd(path);
   WriteFile();
   ReadFile();

@@ -9,6 +9,7 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/subpanels.h"
+#include "player/translation.h"
 
 void Tf_main::Timer1Timer() {
   // Recording starts once the player gives a real position, so that the
@@ -23,6 +24,8 @@ void Tf_main::Timer1Timer() {
   }
   maintimer_.tick(timerInputs());
   followCueEnd();
+  // The translation worker looks ahead from the displayed cue and the position.
+  if (ts) ts->setPosition(L.cursub, L.nowpos);
 }
 
 tl::TimerInputs Tf_main::timerInputs() const {

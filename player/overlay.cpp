@@ -393,9 +393,8 @@ void TSubOverlay::mouseReleaseEvent(QMouseEvent* e) {
     std::string text = hit.col == pc ? panel::wordAt(s, pc - 1)
                                      : panel::trimBreaks(panel::byteRange(s, pc - 1, hit.col - 1));
     if (text.empty()) return;
-    QString trans = hooks.wordentry ? hooks.wordentry(slot, text, s) : QString();
     copyAnsiToClipboard(text);
-    logout((trans.isEmpty() ? ansiText(text) : trans) + QString::fromUtf8("（コピー、単語登録完了）"));
+    if (hooks.wordentry) hooks.wordentry(slot, text, s);
   } else if (e->button() == Qt::LeftButton && v_.opts.jaclose && bandon_ && inBand(pos)) {
     bandon_ = false;
     Invalidate();

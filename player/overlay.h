@@ -29,10 +29,9 @@ struct OverlayHooks {
   std::function<bool(int column)> clickwordg;
   // Tf_main.clickadjg after setting adjfrom (adjfrom -1: leave it).
   std::function<void(int adjfrom, int slot, int column)> clickadjg;
-  // Tf_main.wordentry: registers the word; returns the translation obtained
-  // (lasttrans), empty when none.
-  std::function<QString(int slot, const std::string& word, const std::string& sentence)>
-      wordentry;
+  // Tf_main.wordentry: registers the word (932 bytes) of a cue; the
+  // registration logs its own line when it has finished.
+  std::function<void(int slot, const std::string& word, const std::string& sentence)> wordentry;
   // Status panel 0 of the main window's status bar.
   std::function<void(const QString&)> statusText;
 };

@@ -54,6 +54,7 @@ WindowSet::WindowSet(MainDeps deps) {
     m->studyTime(base, start, now);
   };
   f_wordopen = new Tf_wordopen();
+  f_wordopen->setMain(f_main);
   f_filter = new Tf_filter(f_main);
   f_hanrei = new Tf_hanrei();
   f_scenediv = new Tf_scenediv();
@@ -64,6 +65,7 @@ WindowSet::WindowSet(MainDeps deps) {
   f_subno = new Tf_subno();
   f_subedit = new Tf_subedit();
   f_wordtest = new Tf_wordtest();
+  f_wordtest->setMain(f_main);
   f_urlopen = new Tf_urlopen();
   f_ted = new Tf_ted();
 
@@ -103,3 +105,5 @@ void WindowSet::showKeys() { present((QWidget*)f_keystct); }
 void WindowSet::showSceneDiv() { present((QWidget*)f_scenediv); }
 void WindowSet::showTed() { present((QWidget*)f_ted); }
 bool WindowSet::saveProgress() { return f_subedit->saveProgress(); }
+void WindowSet::showWordTest() { present((QWidget*)f_wordtest); }
+bool WindowSet::saveOpenReview() { return !f_wordtest || f_wordtest->saveOpenReview(); }

@@ -47,6 +47,8 @@ class WindowSet : public MainWindows {
   void showSceneDiv() override;
   void showTed() override;
   bool saveProgress() override;
+  void showWordTest() override;
+  bool saveOpenReview() override;
 
   Tf_main* f_main = nullptr;
   Tf_sub* f_sub = nullptr;

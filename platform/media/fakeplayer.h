@@ -47,6 +47,9 @@ class FakePlayer : public MediaPlayer {
   void failNext(const std::string& op) { failNext_.insert(op); }
   void setChapters(int n) { chapters_ = n; }
   void setCdTracks(std::vector<std::string> urls) { cdTracks_ = std::move(urls); }
+  // What decoderLog() says about the open medium.
+  void setDecoderLog(std::string text) { decoderLog_ = std::move(text); }
+  std::string decoderLog() const override { return decoderLog_; }
 
   // Calls that change something, in order, e.g. "setURL a.mp4", "play",
   // "setCurrentPosition 12.5", "setRate 1.5", "setVolume 35".
@@ -103,6 +106,7 @@ class FakePlayer : public MediaPlayer {
   std::optional<double> pendingSeek_;
   std::string openError_, lastError_, lastStatus_;
   std::vector<std::string> cdTracks_;
+  std::string decoderLog_;
   std::vector<std::string> log_;
   mutable std::set<std::string> failNext_;
   QPointer<VideoWidget> view_;

@@ -80,6 +80,15 @@ int migrateFrom(const std::string& from, const std::string& to) {
   return moved;
 }
 
+void seedDataDir(const std::string& dataDir, const std::string& prog) {
+  const std::string dir = withSlash(dataDir);
+  const std::string installed = withSlash(prog) + "../share/tallisen/";
+  for (const char* name : {"word.csv", "escape.txt"}) {
+    const std::string from = fileExists(withSlash(prog) + name) ? withSlash(prog) + name : installed + name;
+    seed(from, dir + name);
+  }
+}
+
 std::string exedir() {
   {
     std::lock_guard<std::mutex> lock(overrideMutex());
@@ -91,6 +100,7 @@ std::string exedir() {
   std::call_once(once, [&] {
     makeDirs(user + "sav");
     migrateFrom(programDir(), user);
+    seedDataDir(user, programDir());
   });
   return user;
 }

@@ -34,4 +34,9 @@ std::string programDir();
 // The per-user data folder, with a trailing "/" (not created).
 std::string userDataDir();
 
+// Copies "word.csv" and "escape.txt" into the data folder `dataDir` where
+// they are missing there, from the program folder `prog` or, for an
+// installed program (<prefix>/bin/), from <prefix>/share/tallisen/.
+void seedDataDir(const std::string& dataDir, const std::string& prog);
+
 }  // namespace tl::paths

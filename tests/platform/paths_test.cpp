@@ -234,4 +234,23 @@ TEST_F(ExedirTest, PerUserDataFolderFollowsXdg) {
   if (keep) setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }
 
+// The per-user data folder takes the shipped files from the program folder,
+// or for an installed program from <prefix>/share/tallisen/; it keeps its own.
+TEST(Paths, TheDataFolderIsSeededFromTheProgramOrTheInstall) {
+  tl::test::TempDir dir;
+  namespace fs = std::filesystem;
+  fs::create_directories(dir.file("prefix/bin"));
+  fs::create_directories(dir.file("prefix/share/tallisen"));
+  fs::create_directories(dir.file("user"));
+  ASSERT_TRUE(paths::atomicWriteFile(dir.file("prefix/share/tallisen/escape.txt"), "the\r\n"));
+  ASSERT_TRUE(paths::atomicWriteFile(dir.file("user/word.csv"), "mine\r\n"));
+  ASSERT_TRUE(paths::atomicWriteFile(dir.file("prefix/bin/word.csv"), "shipped\r\n"));
+  paths::seedDataDir(dir.file("user"), dir.file("prefix/bin") + "/");
+  std::string back;
+  ASSERT_TRUE(paths::readFile(dir.file("user/escape.txt"), back));
+  EXPECT_EQ(back, "the\r\n");
+  ASSERT_TRUE(paths::readFile(dir.file("user/word.csv"), back));
+  EXPECT_EQ(back, "mine\r\n");
+}
+
 }  // namespace

@@ -29,6 +29,7 @@ class MainWindowFixture : public ::testing::Test {
           ("tl_" + std::string(info->test_suite_name()) + "_" + std::to_string(::getpid()) + "_" + info->name());
     fs::remove_all(dir);
     fs::create_directories(dir / "sav");
+    write("escape.txt", "this\r\nthat\r\nwith\r\n");
     MainDeps d;
     auto p = std::make_unique<tl::FakePlayer>();
     player = p.get();
@@ -53,7 +54,7 @@ class MainWindowFixture : public ::testing::Test {
     w->resize(640, 480);
   }
   void TearDown() override {
-    L().flgdirty = L().srtdirty = false;
+    if (w) L().flgdirty = L().srtdirty = false;
     w.reset();
     fs::remove_all(dir);
   }

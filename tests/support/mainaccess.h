@@ -29,4 +29,5 @@ class MainTestAccess {
   static tl::ui::TSubStrip* preStrip(Tf_main& w) { return w.preStrip; }
   static tl::ui::TSubOverlay* tp_sub(Tf_main& w) { return w.tp_sub; }
   static void hideOverlayForDvdMenu(Tf_main& w) { w.hideOverlayForDvdMenu(); }
+  static TranslationService* ts(Tf_main& w) { return w.ts; }
 };
