@@ -62,6 +62,12 @@ WindowSet::WindowSet(MainDeps deps) {
   f_wordtest = new Tf_wordtest();
   f_urlopen = new Tf_urlopen();
   f_ted = new Tf_ted();
+  // Only the main window's close ends the program: a secondary window left
+  // open does not keep it running.
+  QWidget* secondary[] = {f_sub, f_option, f_rireki, f_wordopen, f_filter, f_hanrei, f_scenediv, f_subposfind,
+                          f_srtout, f_adjnum, f_keystct, f_subno, f_subedit, f_wordtest, f_urlopen, f_ted};
+  for (QWidget* w : secondary)
+    if (w) w->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 WindowSet::~WindowSet() {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QChar>
+#include <QSlider>
+#include <QToolButton>
 #include <string>
 #include <vector>
 
@@ -19,4 +21,8 @@ class MainTestAccess {
   static bool seekdrag(const Tf_main& w) { return w.seekdrag; }
   static const std::vector<std::string>& refilelist(const Tf_main& w) { return w.refilelist; }
   static void FormKeyPress(Tf_main& w, QChar c) { w.FormKeyPress(c); }
+  static QToolButton* sb_playpause(Tf_main& w) { return w.sb_playpause; }
+  static QToolButton* sb_stop(Tf_main& w) { return w.sb_stop; }
+  static QSlider* t_vlm(Tf_main& w) { return w.t_vlm; }
+  static tl::ui::TSubOverlay* tp_sub(Tf_main& w) { return w.tp_sub; }
 };
