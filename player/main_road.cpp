@@ -50,6 +50,7 @@ void Tf_main::clearMediumState() {
   recordPending = false;
   L.cursub = 0;
   L.possub = 0;
+  L.startsub = 0;
   L.prevpossub = 0;
   L.nowpos = 0;
   L.justseeked = false;
