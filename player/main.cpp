@@ -428,6 +428,7 @@ void Tf_main::closeEvent(QCloseEvent* e) {
   }
   FormClose();
   e->accept();
+  if (deps_.closed) deps_.closed();
 }
 
 void Tf_main::changeEvent(QEvent* e) {

@@ -88,6 +88,9 @@ struct MainDeps {
   std::function<int(const QString& text, const QString& caption, int buttons)> ask;
   // The wave-input device of the recorder; empty: the system's (ALSA).
   std::function<std::unique_ptr<tl::wavein::WaveIn>()> waveDevice;
+  // Called once the window has closed (the program block ends the program:
+  // no secondary window keeps it running).
+  std::function<void()> closed;
 };
 
 class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {

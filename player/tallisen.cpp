@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
   deps.shell = &shell;
   deps.drives = &drives;
   deps.exedir = tl::paths::exedir();
+  // The main window's close ends the program, whatever other window is open.
+  deps.closed = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
 
   WindowSet windows(std::move(deps));
   windows.main()->show();

@@ -364,4 +364,18 @@ TEST(WindowSetTest, OnlyTheMainWindowKeepsTheProgramRunning) {
   EXPECT_GE(others, 2);
 }
 
+TEST_F(MainRoadTest, ClosingTheMainWindowTellsTheProgramBlock) {
+  int closed = 0;
+  MainDeps d;
+  d.player = std::make_unique<tl::FakePlayer>();
+  d.hive = &hive;
+  d.showMessage = [](const QString&, const QString&) {};
+  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+  d.closed = [&closed] { ++closed; };
+  Tf_main m(std::move(d));
+  m.show();
+  m.close();
+  EXPECT_EQ(closed, 1);
+}
+
 }  // namespace
