@@ -18,6 +18,8 @@
 #include "filtertool/dialogunits.h"
 #include "filtertool/meritdlg.h"
 #include "filtertool/quendlestrings.h"
+#include "filtertool/recordfolder.h"
+#include "platform/paths/paths.h"
 
 namespace quendle {
 
@@ -36,7 +38,9 @@ QString withSlash(QString dir) {
 CQuendleDlg::CQuendleDlg(QWidget* parent, QString recordDir, tl::flt::FilterStore store)
     : QDialog(parent), FilterMapper(std::move(store)) {
   if (recordDir.isEmpty()) recordDir = qEnvironmentVariable("TALLISEN_RECORD_DIR");
-  if (recordDir.isEmpty()) recordDir = QCoreApplication::applicationDirPath();
+  if (recordDir.isEmpty())
+    recordDir = quendle::recordFolder(QCoreApplication::applicationDirPath(),
+                                      QString::fromStdString(tl::paths::userDataDir()));
   ProgramDir = withSlash(recordDir);
 
   setWindowTitle(text(AFX_IDS_APP_TITLE));

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 #include <QSlider>
 #include <QSplitter>
@@ -54,6 +55,34 @@ QWidget* blackBox(QWidget* parent, const char* name) {
 }
 
 }  // namespace
+
+// The lock button's face: a padlock drawn here (the emoji padlocks are in
+// none of the installed fonts).
+QIcon lockIcon(bool locked) {
+  QPixmap pm(16, 16);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor c = locked ? QColor(200, 0, 0) : QColor(60, 60, 60);
+  p.setPen(QPen(c, 2));
+  p.setBrush(Qt::NoBrush);
+  // The shackle: closed into the body when locked, swung open when not.
+  if (locked)
+    p.drawArc(QRectF(4, 1, 8, 10), 0, 180 * 16);
+  else
+    p.drawArc(QRectF(8, 0, 8, 10), 0, 180 * 16);
+  if (locked) {
+    p.drawLine(QPointF(4, 6), QPointF(4, 8));
+    p.drawLine(QPointF(12, 6), QPointF(12, 8));
+  } else {
+    p.drawLine(QPointF(16, 5), QPointF(16, 7));
+    p.drawLine(QPointF(8, 5), QPointF(8, 8));
+  }
+  p.setPen(Qt::NoPen);
+  p.setBrush(c);
+  p.drawRoundedRect(QRectF(2, 7, 12, 9), 1.5, 1.5);
+  return QIcon(pm);
+}
 
 Tf_main::Tf_main(MainDeps deps, QWidget* parent)
     : QMainWindow(parent), model_(new LessonModel(this)), L(model_->lesson()),
@@ -225,6 +254,7 @@ void Tf_main::buildLayout() {
   // Playback bar.
   auto* bar = new QWidget(central);
   bar->setObjectName(QStringLiteral("playbar"));
+  playbar_ = bar;
   auto* bl = new QHBoxLayout(bar);
   bl->setContentsMargins(2, 1, 2, 1);
   bl->setSpacing(1);
@@ -249,7 +279,8 @@ void Tf_main::buildLayout() {
   button(sb_next, "sb_next", QStringLiteral("▶|"), QStringLiteral("１チャプター進む"));
   button(sb_wordback, "sb_wordback", QStringLiteral("←"), QStringLiteral("カーソル戻る（←）"));
   button(sb_wordnext, "sb_wordnext", QStringLiteral("→"), QStringLiteral("カーソル進む（→）"));
-  button(sb_sublock, "sb_sublock", QStringLiteral("🔓"), QStringLiteral("字幕ロック"));
+  button(sb_sublock, "sb_sublock", QString(), QStringLiteral("字幕ロック"));
+  sb_sublock->setIcon(lockIcon(false));
   button(sb_hint, "sb_hint", QStringLiteral("F1"), QStringLiteral("1文字ヒント(F1)"));
   button(sb_giveup, "sb_giveup", QStringLiteral("Esc"), QStringLiteral("1文ギブアップ(Esc)"));
   button(sb_opendic, "sb_opendic", QString(), QStringLiteral("表示/ディクテーション"));
@@ -258,7 +289,7 @@ void Tf_main::buildLayout() {
   tb_movie->setFocusPolicy(Qt::NoFocus);
   tb_movie->setMaximum(1000);
   bl->addWidget(tb_movie, 1);
-  i_sl = new QLabel(QStringLiteral("🐢"), bar);
+  i_sl = new QLabel(QStringLiteral("遅"), bar);
   i_sl->setToolTip(QStringLiteral("スロー"));
   t_spd = new QSlider(Qt::Horizontal, bar);
   t_spd->setObjectName(QStringLiteral("t_spd"));
@@ -266,7 +297,7 @@ void Tf_main::buildLayout() {
   t_spd->setValue(10);
   t_spd->setFixedWidth(80);
   t_spd->setFocusPolicy(Qt::NoFocus);
-  i_ff = new QLabel(QStringLiteral("🐇"), bar);
+  i_ff = new QLabel(QStringLiteral("速"), bar);
   i_ff->setToolTip(QStringLiteral("早送り"));
   l_rate = new QLabel(QStringLiteral("1"), bar);
   l_rate->setObjectName(QStringLiteral("l_rate"));
@@ -421,6 +452,7 @@ void Tf_main::closeEvent(QCloseEvent* e) {
   }
   FormClose();
   e->accept();
+  if (deps_.closed) deps_.closed();
 }
 
 void Tf_main::changeEvent(QEvent* e) {
@@ -449,12 +481,17 @@ void Tf_main::setMenuVisible(bool on) {
 void Tf_main::n_fullClick() {
   if (n_fullp->isChecked()) {
     savedPanelHeight = Panel1->height();
+    // The panel and the playback bar give all their room to the video.
     Panel1->setFixedHeight(0);
+    Panel1->hide();
+    if (playbar_) playbar_->hide();
     showMaximized();
     gsubadj();
   } else {
     Panel1->setMinimumHeight(0);
     Panel1->setMaximumHeight(QWIDGETSIZE_MAX);
+    Panel1->show();
+    if (playbar_) playbar_->show();
     QList<int> s = Splitter1->sizes();
     if (s.size() == 2) {
       int total = s[0] + s[1];

@@ -31,6 +31,7 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QKeyEvent;
+class QWheelEvent;
 class QSlider;
 class QSplitter;
 class QToolButton;
@@ -76,6 +77,10 @@ class Tf_option;
 struct MainCommand;
 struct ViewItem;
 
+class QIcon;
+// The lock button's face (drawn: no font holds the padlock glyphs).
+QIcon lockIcon(bool locked);
+
 // What the main window is built with; tests pass fakes.
 struct MainDeps {
   std::unique_ptr<tl::MediaPlayer> player;
@@ -93,6 +98,9 @@ struct MainDeps {
   std::function<std::unique_ptr<tl::wavein::WaveIn>()> waveDevice;
   // The mixer layer of the mixer component; empty: the system's (ALSA).
   std::function<std::unique_ptr<tl::mixer::MixerSystem>()> mixerSystem;
+  // Called once the window has closed (the program block ends the program:
+  // no secondary window keeps it running).
+  std::function<void()> closed;
 };
 
 class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
@@ -184,6 +192,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void dropEvent(QDropEvent* e) override;
   void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* obj, QEvent* ev) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   friend class MainTestAccess;  // tests/support/mainaccess.h
@@ -221,6 +230,25 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void setMenuVisible(bool on);
   void n_fullClick();
   void subflginit();
+
+  // the main road's guards, the wheel and the hidden test items (main_road.cpp)
+  // Runs a window handler; a failure of the media player gets a message and
+  // the program goes on.
+  void guarded(const std::function<void()>& f);
+  // A message that does not hold up the caller (shown after it returns).
+  void notice(const QString& text);
+  void FormMouseWheelDown();
+  void FormMouseWheelUp();
+  void wheelPlay(double deltaSeconds);
+  void n_gautoClick();
+  void N4Click();
+  void N7Click();
+  void N17Click();
+  void N18Click();
+  void N29Click();
+  void N32Click();
+  void mediumClosed();
+  void clearMediumState();
 
   // the command table, menus and enabling (main_actions.cpp)
   void buildMenus();
@@ -385,6 +413,8 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   uint32_t starttick = 0;
   double wavcolsec = 0;  // seconds per waveform column, from AudioIn1's format
   int savedPanelHeight = 150;
+  QWidget* playbar_ = nullptr;   // the playback buttons under the panels
+  std::string lastMovieDir_;
   std::vector<std::string> refilelist;  // recent files, newest first
   tl::ttime movieSeekTarget = 0;
   const QKeyEvent* lastKeyEvent_ = nullptr;
@@ -450,6 +480,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   QMenu* n_wave = nullptr;      // "波形"
   QMenu* n_tools = nullptr;     // "ツール"
   QMenu* n_help = nullptr;      // "ヘルプ"
+  QMenu* PopupMenu1 = nullptr;  // never opened: its items act by their keys
   QAction* n_fullp = nullptr;
   QAction* n_sublock = nullptr;
   QAction* n_speedvis = nullptr;

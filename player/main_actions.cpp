@@ -37,9 +37,6 @@ const std::vector<MainCommand>& MainCommand::all() {
       {M::Dvd, "n_titlemenu", "タイトルメニュー", {}, [](Tf_main& w) { w.n_titlemenuClick(); }},
       {M::Dvd, nullptr, nullptr, {}},
       {M::Video, nullptr, nullptr, {}},
-      {M::Video, "N26", "再生しなおし", {}, [](Tf_main& w) { w.movfileopen(w.player_->URL()); }},
-      {M::Video, "n_fullp", "全画面", K(Qt::ALT | Qt::Key_Return), [](Tf_main& w) { w.n_fullClick(); },
-       W::Always, Checkable},
       // 字幕
       {M::Subtitle, "n_srtopen", "srt形式の字幕ファイルを開く", {}, [](Tf_main& w) { w.subopen(); }},
       {M::Subtitle, "a_save", "進捗保存", K(Qt::CTRL | Qt::Key_S), [](Tf_main& w) { w.a_saveExecute(); }, W::Loaded},
@@ -172,6 +169,18 @@ const std::vector<MainCommand>& MainCommand::all() {
       {M::Test, "N38", "スレッド実行", {}, [](Tf_main& w) { if (w.ts) w.ts->startExtra(); }},
       {M::Test, "indy1", "indy バージョン", {}, [](Tf_main& w) { w.message(TranslationService::libraryVersion()); }},
       {M::Test, "http1", "httpヘッド", {}, [](Tf_main& w) { if (w.ts) w.ts->probeOnce(); }},
+      {M::Test, "N4", "カレント負荷テスト", {}, [](Tf_main& w) { w.N4Click(); }},
+      {M::Test, "N7", "キャプチャ", {}, [](Tf_main& w) { w.N7Click(); }},
+      {M::Test, "n_load", "進捗ロード", {}, [](Tf_main& w) { w.subflgload(); }},
+      {M::Test, "N17", "再描画", {}, [](Tf_main& w) { w.N17Click(); }},
+      {M::Test, "N18", "wmp全画面", {}, [](Tf_main& w) { w.N18Click(); }},
+      {M::Test, "N29", "WMPサイズ可変", {}, [](Tf_main& w) { w.N29Click(); }},
+      {M::Test, "N32", "タイトルバー削除１", {}, [](Tf_main& w) { w.N32Click(); }},
+      {M::Test, "n_full", "全画面", {}, [](Tf_main& w) { w.n_fullClick(); }, W::Always, Checkable},
+      // PopupMenu1 is never opened: its items act only through their keys.
+      {M::Popup, "N26", "再生しなおし", {}, [](Tf_main& w) { w.movfileopen(w.player_->URL()); }},
+      {M::Popup, "n_fullp", "全画面", K(Qt::ALT | Qt::Key_Return), [](Tf_main& w) { w.n_fullClick(); },
+       W::Always, Checkable},
   };
   return table;
 }
@@ -194,6 +203,8 @@ void Tf_main::buildMenus() {
   QMenu* test = MainMenu1->addMenu(U("テスト"));
   QMenu* wordExport = nullptr;  // "単語エクスポート" in the tools menu
   test->menuAction()->setVisible(false);
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
   auto menuOf = [&](M m) -> QMenu* {
     switch (m) {
       case M::Video: return n_video;
@@ -210,6 +221,7 @@ void Tf_main::buildMenus() {
         return wordExport;
       case M::Help: return n_help;
       case M::Test: return test;
+      case M::Popup: return PopupMenu1;
     }
     return nullptr;
   };
@@ -228,12 +240,14 @@ void Tf_main::buildMenus() {
     if (c.flags & MainCommand::Checked) a->setChecked(true);
     if (c.flags & MainCommand::Disabled) a->setEnabled(false);
     auto handler = c.handler;
-    connect(a, &QAction::triggered, this, [this, handler] { handler(*this); });
+    connect(a, &QAction::triggered, this, [this, handler] { guarded([this, handler] { handler(*this); }); });
     QWidget::addAction(a);
     m->addAction(a);
     allActions.push_back(a);
     if (c.when == MainCommand::When::Loaded) enabling_.push_back({a, (int)c.when});
   }
+  // The progress reload of the test menu stays disabled.
+  if (QAction* a = action("n_load")) a->setEnabled(false);
   n_fullp = action("n_fullp");
   n_sublock = action("n_sublock");
   n_speedvis = action("n_speedvis");
@@ -259,7 +273,7 @@ void Tf_main::wireButtons() {
   // Each button acts, then gives the keyboard focus back to the lower panel.
   auto onClick = [this](QToolButton* b, std::function<void()> f) {
     connect(b, &QToolButton::clicked, this, [this, f] {
-      f();
+      guarded(f);
       Panel1->setFocus();
     });
   };
@@ -273,7 +287,7 @@ void Tf_main::wireButtons() {
   onClick(sb_sntnext, [this] { tl::nextsub(L, opt, static_cast<tl::NavView&>(*this)); });
   onClick(sb_wordback, [this] { a_wordbackExecute(); });
   onClick(sb_wordnext, [this] { a_wordnextExecute(); });
-  connect(sb_sublock, &QToolButton::clicked, this, [this] { lockunlock(); });
+  connect(sb_sublock, &QToolButton::clicked, this, [this] { guarded([this] { lockunlock(); }); });
   seekBarsWire();
 }
 

@@ -9,7 +9,7 @@
 class Tf_main;
 
 struct MainCommand {
-  enum class Menu { Video, Dvd, Subtitle, Adjust, View, Wave, Tools, WordExport, Help, Test };
+  enum class Menu { Video, Dvd, Subtitle, Adjust, View, Wave, Tools, WordExport, Help, Test, Popup };  // Popup: PopupMenu1, never opened
   enum class When { Always, Loaded };  // enabled always / with subtitles loaded
   enum Flags { None = 0, Checkable = 1, Checked = 2, ActiveKey = 4, Disabled = 8 };
 

@@ -48,8 +48,8 @@ void Tf_main::hidehint() {
   if (question(QStringLiteral("ヒント使用文字を再び隠しますか？この字幕全体に適用されます"),
                QStringLiteral("再挑戦"), QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     return;
+  // The operation recounts itself; the outcome announces the letters.
   applyOutcome(dict.hidehint());
-  afterflgchg();
 }
 
 void Tf_main::n_wordcopyClick() {

@@ -48,14 +48,16 @@ bool Tf_main::eventFilter(QObject* obj, QEvent* ev) {
   lastKeyStamp_ = ke->timestamp();
   lastKeyType_ = t;
 
-  if (t == QEvent::KeyPress) {
-    FormKeyDown(ke);
-    const QString text = ke->text();
-    if (text.size() == 1 && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-      FormKeyPress(text.at(0));
-  } else {
-    FormKeyUp(ke);
-  }
+  guarded([this, t, ke] {
+    if (t == QEvent::KeyPress) {
+      FormKeyDown(ke);
+      const QString text = ke->text();
+      if (text.size() == 1 && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        FormKeyPress(text.at(0));
+    } else {
+      FormKeyUp(ke);
+    }
+  });
   return false;
 }
 

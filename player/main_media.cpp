@@ -29,8 +29,12 @@ std::string lowerExt(const std::string& path) {
 }  // namespace
 
 void Tf_main::movieopen() {
+  // The video usually lies beside its subtitles: start in the SRT's folder.
+  QString dir;
+  if (L.srtloaded && !L.srtpath.empty()) dir = QFileInfo(QString::fromStdString(L.srtpath)).absolutePath();
+  else if (!lastMovieDir_.empty()) dir = QString::fromStdString(lastMovieDir_);
   QString f = QFileDialog::getOpenFileName(
-      this, QString(), QString(),
+      this, QString(), dir,
       QStringLiteral("動画ファイル (*.avi *.mpg *.mpeg *.mp4 *.wmv *.divx *.xdiv *.mkv *.asf *.AVI *.MPG *.MP4 "
                      "*.WMV *.MKV);;すべて (*)"));
   if (!f.isEmpty()) movfileopen(f.toStdString());
@@ -49,6 +53,8 @@ void Tf_main::movfileopen(const std::string& url) {
     message(QStringLiteral("ファイルが見つかりません\n") + QString::fromStdString(url));
     return;
   }
+  // Nothing of the medium before carries over to this one.
+  clearMediumState();
   try {
     player_->setURL(url);
   } catch (const tl::MediaError& e) {
@@ -61,6 +67,8 @@ void Tf_main::movfileopen(const std::string& url) {
   }
   movopened = true;
   dvdmode = url.find("wmpdvd://") != std::string::npos;
+  if (url.find("://") == std::string::npos)
+    lastMovieDir_ = QFileInfo(QString::fromStdString(url)).absolutePath().toStdString();
   fstplay();
   refileadd(url);
   WriteFile();
@@ -88,6 +96,10 @@ void Tf_main::driveplay(const std::string& drive) {
 }
 
 void Tf_main::WMPOpenStateChange(int state) {
+  if (state == tl::os_closed && movopened) {
+    mediumClosed();
+    return;
+  }
   if (state != tl::os_mediaopen) return;
   const int w = player_->imageSourceWidth(), h = player_->imageSourceHeight();
   if (opt.orgsize && w > 0 && h > 0 && !isMaximized() && !isFullScreen()) {
@@ -114,13 +126,17 @@ void Tf_main::spdvisset(bool visible) {
 }
 
 void Tf_main::t_vlmChange(int v) {
-  player_->setVolume(v);
-  setStatusText(0, "音量" + std::to_string(player_->volume()) + "%");
+  guarded([this, v] {
+    player_->setVolume(v);
+    setStatusText(0, "音量" + std::to_string(player_->volume()) + "%");
+  });
 }
 
 void Tf_main::t_spdChange(int v) {
-  player_->setRate(v / 10.0);
-  l_rate->setText(QString::number(v / 10.0));
+  guarded([this, v] {
+    player_->setRate(v / 10.0);
+    l_rate->setText(QString::number(v / 10.0));
+  });
 }
 
 void Tf_main::dragEnterEvent(QDragEnterEvent* e) {

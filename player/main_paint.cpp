@@ -145,10 +145,18 @@ void Tf_main::buildViewMenu() {
   xp->setChecked(true);
   connect(xp, &QAction::triggered, this, [this] { n_xpClick(); });
   connect(w7, &QAction::triggered, this, [this] { n_7Click(); });
-  n_view->addAction(QStringLiteral("字幕位置リセット"), this, [this] {
+  QAction* reset = n_view->addAction(QStringLiteral("画面字幕の位置をリセット"), this, [this] {
     tp_sub->tpsubreset();
     tp_sub->Invalidate();
   });
+  reset->setObjectName(QStringLiteral("n_tpsubreset"));
+  allActions.push_back(reset);
+  // Not stored: off at every start.
+  QAction* gauto = n_view->addAction(QStringLiteral("字幕サイズと位置を動画サイズ変更に合わせる"));
+  gauto->setObjectName(QStringLiteral("n_gauto"));
+  gauto->setCheckable(true);
+  allActions.push_back(gauto);
+  connect(gauto, &QAction::triggered, this, [this] { n_gautoClick(); });
 }
 
 void Tf_main::overlayOptionChanged() { tp_sub->Invalidate(); }

@@ -1,5 +1,6 @@
 // Tf_main: the two seek bars and the subtitle lock.
 #include <QAction>
+#include <QIcon>
 #include <QToolButton>
 #include <cmath>
 
@@ -45,9 +46,11 @@ tl::ttime Tf_main::movieBarTime() {
 }
 
 void Tf_main::seekFromBar(tl::ttime t) {
-  posplay(0, t);
-  // The displayed cue follows the new position also while paused.
-  if (L.cursub > 0) forcedTick();
+  guarded([this, t] {
+    posplay(0, t);
+    // The displayed cue follows the new position also while paused.
+    if (L.cursub > 0) forcedTick();
+  });
 }
 
 void Tf_main::forcedTick() {
@@ -59,7 +62,7 @@ void Tf_main::lockunlock() {
   // The menu item toggles its own check mark; the state is ours.
   L.sublocked = !L.sublocked;
   n_sublock->setChecked(L.sublocked);
-  sb_sublock->setText(L.sublocked ? QStringLiteral("🔒") : QStringLiteral("🔓"));
+  sb_sublock->setIcon(lockIcon(L.sublocked));
   spltcol();
 }
 

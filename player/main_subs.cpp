@@ -157,6 +157,7 @@ void Tf_main::N25Click() {
   tl::SaveResult r = tl::srtSaveAs(L, f.toStdString(), exedir_);
   if (!r.message.empty()) message(U(r.message));
   if (!r.ok) return;
+  logout("字幕別名セーブしました");
   captionset();
   refileadd(L.srtpath);
   WriteFile();

@@ -67,7 +67,9 @@ int Tf_main::waveDevice() const { return AudioIn1 ? (int)AudioIn1->WaveDevice() 
 
 void Tf_main::startRecording() {
   if (!AudioIn1) return;
-  if (!AudioIn1->Start()) message(AudioIn1->LastErrorText());
+  // The component's text is shown after the tick that started it: the box
+  // holds up nothing, the timer keeps following and pausing the cues.
+  if (!AudioIn1->Start()) notice(AudioIn1->LastErrorText());
 }
 
 void Tf_main::N48Click() { wavePanel->N48Click(*AudioIn1); }

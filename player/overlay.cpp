@@ -155,7 +155,10 @@ void TSubOverlay::logout(const QString& text) {
   if (hooks.statusText) hooks.statusText(text);
   logtext_ = text;
   QFontMetrics fm(fonts().cue);
-  TTransPanel::Invalidate(QRect(0, 0, fm.horizontalAdvance(text) + 2, fm.height() + 1));
+  // The old line's place too, so that a shorter line leaves no tail of it.
+  const QRect now(0, 0, fm.horizontalAdvance(text) + 2, fm.height() + 1);
+  TTransPanel::Invalidate(QRegion(now) + logRect_);
+  logRect_ = now;
 }
 
 void TSubOverlay::Invalidate() {
@@ -208,7 +211,20 @@ bool TSubOverlay::dictationView() const { return !v_.lettersShown(); }
 void TSubOverlay::tp_subPaint(QPainter& p) {
   const Lesson& l = v_.lesson;
   const Options& op = v_.opts;
-  if (!l.srtloaded || !op.dispsub) return;
+  if (l.srtloaded && op.dispsub) paintCues(p);
+  // the log line stays until the next full repaint; it shows with nothing loaded too
+  if (!logtext_.isEmpty()) {
+    QFontMetrics fm(fonts().cue);
+    p.setFont(fonts().cue);
+    p.fillRect(0, 0, fm.horizontalAdvance(logtext_), fm.height(), kBlack);
+    p.setPen(kGreen);
+    p.drawText(QPoint(0, fm.ascent()), logtext_);
+  }
+}
+
+void TSubOverlay::paintCues(QPainter& p) {
+  const Lesson& l = v_.lesson;
+  const Options& op = v_.opts;
   const bool dict = dictationView();
   int w = width(), h = height();
   // 1. background
@@ -317,13 +333,6 @@ void TSubOverlay::tp_subPaint(QPainter& p) {
       reltpy_ = tpy_ - vid_.vidtop;
     }
   }
-  // the log line stays until the next full repaint
-  if (!logtext_.isEmpty()) {
-    QFontMetrics fm(f.cue);
-    p.fillRect(0, 0, fm.horizontalAdvance(logtext_), fm.height(), kBlack);
-    p.setPen(kGreen);
-    p.drawText(QPoint(0, fm.ascent()), logtext_);
-  }
 }
 
 // ---- mouse -----------------------------------------------------------------------
@@ -407,6 +416,14 @@ namespace tl::ui {
 
 void TSubOverlay::lessonChanged(Change what, int slot, const std::vector<LetterMark>* marks) {
   if (what == Change::Load) {
+    shownCue_ = v_.lesson.cursub;
+    armBand();
+    Invalidate();
+    return;
+  }
+  if (what == Change::Cursor && slot == kAllSlots && v_.lesson.cursub != shownCue_) {
+    // A newly displayed cue: the band comes back and the whole cue is drawn.
+    shownCue_ = v_.lesson.cursub;
     armBand();
     Invalidate();
     return;

@@ -75,6 +75,7 @@ class TSubOverlay : public TTransPanel {
 
   void setGauto(bool on) { gauto_ = on; }
   bool gauto() const { return gauto_; }
+  bool aligned() const { return align_ != Align::None; }
   // Re-arms the black band (a new cue became the displayed one, the
   // next-sentence command, the reset before loading).
   void armBand() { bandon_ = true; }
@@ -112,6 +113,7 @@ class TSubOverlay : public TTransPanel {
   ovl::OverlayLayout layout() const;
   ovl::Hit hitTest(int x, int y) const { return layout().hit(x, y); }
   void tp_subPaint(QPainter& p);
+  void paintCues(QPainter& p);
 
   // Cursors 0 arrow, 1 open hand, 2 closed hand, 3 band.
   void setCursors(const std::array<QCursor, 4>& c) { cursors_ = c; }
@@ -150,6 +152,8 @@ class TSubOverlay : public TTransPanel {
   ovl::VidRect vid_;
   bool gauto_ = false;
   bool bandon_ = true;
+  int shownCue_ = -1;  // the cue last announced as displayed
+  QRect logRect_;      // where the log line was last drawn
   bool tpdrag_ = false;
   int grabdx_ = 0, grabdy_ = 0;
   int presslot_ = 0, presscol_ = 0;

@@ -1,5 +1,8 @@
 // Program block of Tallisen.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <clocale>
 
@@ -18,6 +21,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tallisen"));
   // libmpv needs the C numeric locale; QApplication set the user's.
   std::setlocale(LC_NUMERIC, "C");
+  // Qt's own dialogs and buttons speak Japanese like the rest of the program.
+  QTranslator qtJa;
+  if (qtJa.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtJa);
 
   tl::reg::Hive hive(tl::reg::userHivePath());
   std::string msg;
@@ -33,6 +41,8 @@ int main(int argc, char** argv) {
   deps.shell = &shell;
   deps.drives = &drives;
   deps.exedir = tl::paths::exedir();
+  // The main window's close ends the program, whatever other window is open.
+  deps.closed = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
 
   WindowSet windows(std::move(deps));
   windows.main()->show();

@@ -80,6 +80,12 @@ WindowSet::WindowSet(MainDeps deps) {
   f_srtout->setList(f_sub);
   f_subposfind->setList(f_sub);
   f_urlopen->openMovie = [m = f_main](const std::string& url) { m->movfileopen(url); };
+  // Only the main window's close ends the program: a secondary window left
+  // open does not keep it running.
+  QWidget* secondary[] = {f_sub, f_option, f_rireki, f_wordopen, f_filter, f_hanrei, f_scenediv, f_subposfind,
+                          f_srtout, f_adjnum, f_keystct, f_subno, f_subedit, f_wordtest, f_urlopen, f_ted};
+  for (QWidget* w : secondary)
+    if (w) w->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 WindowSet::~WindowSet() {

@@ -12,7 +12,7 @@ cd "$here"
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libmpv-dev libasound2-dev
   libcurl4-openssl-dev libjpeg62-turbo-dev fonts-noto-cjk xvfb xauth espeak-ng sox
-  pulseaudio libasound2-plugins xdg-utils libavcodec-dev libavformat-dev clang libclang-rt-14-dev mpv)
+  pulseaudio libasound2-plugins xdg-utils libavcodec-dev libavformat-dev clang libclang-rt-14-dev mpv qt6-translations-l10n)
 
 install_packages() {
   local missing=()

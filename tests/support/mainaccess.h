@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QChar>
+#include <QSlider>
+#include <QToolButton>
 #include <string>
 #include <vector>
 
@@ -30,4 +32,7 @@ class MainTestAccess {
   static tl::ui::TSubOverlay* tp_sub(Tf_main& w) { return w.tp_sub; }
   static void hideOverlayForDvdMenu(Tf_main& w) { w.hideOverlayForDvdMenu(); }
   static TranslationService* ts(Tf_main& w) { return w.ts; }
+  static QToolButton* sb_playpause(Tf_main& w) { return w.sb_playpause; }
+  static QToolButton* sb_stop(Tf_main& w) { return w.sb_stop; }
+  static QSlider* t_vlm(Tf_main& w) { return w.t_vlm; }
 };

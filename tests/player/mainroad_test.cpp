@@ -1,0 +1,381 @@
+// The main road as a learner meets it: the recorder's failure never stops
+// the dictation, no player failure ends the program, a second video starts
+// clean, the overlay follows every newly displayed cue, and the small
+// commands around them.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QWheelEvent>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/media/fakeplayer.h"
+#include "platform/registry/registry.h"
+#include "platform/sound/soundplayer.h"
+#include "platform/wavein/fakewavein.h"
+#include "player/main.h"
+#include "player/overlay.h"
+#include "player/windowset.h"
+#include "support/mainaccess.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kThreeCues =
+    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
+    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
+    "3\r\n00:00:04,000 --> 00:00:05,000\r\n(laughs) OK\r\n\r\n";
+
+class MainRoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tl_road_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    write("a.srt", kThreeCues);
+    write("movie.mkv", "");
+    write("second.mkv", "");
+  }
+  void make(tl::wavein::Result openResult = tl::wavein::ok) {
+    MainDeps d;
+    auto p = std::make_unique<tl::FakePlayer>();
+    player = p.get();
+    d.player = std::move(p);
+    d.hive = &hive;
+    d.sound = &sound;
+    d.exedir = dir.string() + "/";
+    d.tickCount = [this] { return now; };
+    d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
+    d.ask = [this](const QString& t, const QString&, int) {
+      questions.push_back(t.toStdString());
+      return answer;
+    };
+    d.waveDevice = [openResult] {
+      auto dev = std::make_unique<tl::wavein::FakeWaveIn>();
+      dev->openResult = openResult;
+      return dev;
+    };
+    w = std::make_unique<Tf_main>(std::move(d));
+    w->setForceForeground(true);
+    w->resize(640, 480);
+    w->show();
+  }
+  void TearDown() override {
+    if (w) L().flgdirty = L().srtdirty = false;
+    w.reset();
+    fs::remove_all(dir);
+  }
+  tl::Lesson& L() { return w->model()->lesson(); }
+  using A = MainTestAccess;
+  void write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+  }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+  void openAll(const char* movie = "movie.mkv") {
+    w->srtfileopen(path("a.srt"));
+    openMovie(movie);
+  }
+  void openMovie(const char* movie) {
+    w->movfileopen(path(movie));
+    player->completeOpen(320, 240, 10.0);
+    player->settle();
+  }
+  // Plays in 50 ms ticks up to `until` seconds; resumes after every pause.
+  std::vector<double> playThrough(double until) {
+    std::vector<double> pauses;
+    while (player->position() < until) {
+      now += 50;
+      player->advance(0.05);
+      const bool wasPlaying = player->playState() == tl::ps_playing;
+      w->Timer1Timer();
+      if (wasPlaying && player->playState() != tl::ps_playing) {
+        pauses.push_back(player->position());
+        player->play();
+      }
+    }
+    return pauses;
+  }
+  void wheel(int dy) {
+    QWheelEvent e(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, dy), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w.get(), &e);
+  }
+
+  fs::path dir;
+  tl::reg::Hive hive;
+  tl::FakeSoundPlayer sound;
+  tl::FakePlayer* player = nullptr;
+  uint32_t now = 100000;
+  std::vector<std::string> messages, questions;
+  int answer = QMessageBox::Yes;
+  std::unique_ptr<Tf_main> w;
+};
+
+// Without a sound input the component's text appears once the tick is over,
+// and the ticks after it go on pausing at every cue end.
+TEST_F(MainRoadTest, RecorderFailureIsShownAfterTheTickAndTheTimerGoesOn) {
+  make(tl::wavein::err_nodriver);
+  openAll();
+  now += 50;
+  player->advance(0.05);
+  w->Timer1Timer();  // the tick that starts the recorder
+  EXPECT_TRUE(messages.empty());
+  const std::vector<double> pauses = playThrough(4.5);
+  QApplication::processEvents();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_FALSE(messages[0].empty());
+  ASSERT_GE(pauses.size(), 2u);
+  EXPECT_NEAR(pauses[0], 2.0, 0.06);
+  EXPECT_NEAR(pauses[1], 4.0, 0.06);
+}
+
+// Every player call from a window handler reports its failure and returns;
+// the window keeps working.
+TEST_F(MainRoadTest, PlayerFailuresAreReportedNotFatal) {
+  make();
+  openAll();
+  playThrough(1.2);
+  ASSERT_EQ(L().cursub, 1);
+  now += 5000;
+  const char* ops[] = {"pause", "setCurrentPosition", "setVolume", "setFullScreen", "stop"};
+  player->failNext("pause");
+  A::sb_playpause(*w)->click();
+  player->failNext("setCurrentPosition");
+  w->action("a_sntback")->trigger();
+  player->failNext("setVolume");
+  A::t_vlm(*w)->setValue(35);
+  player->failNext("setFullScreen");
+  w->action("N18")->trigger();
+  player->failNext("stop");
+  A::sb_stop(*w)->click();
+  EXPECT_EQ(messages.size(), std::size(ops));
+  for (const std::string& m : messages) EXPECT_NE(m.find("失敗"), std::string::npos) << m;
+  // Still alive and playing on.
+  player->play();
+  EXPECT_EQ(player->playState(), tl::ps_playing);
+}
+
+TEST_F(MainRoadTest, AFileThePlayerCannotOpenGetsAMessage) {
+  make();
+  w->movfileopen(path("movie.mkv"));
+  player->failOpen("unrecognized file format");
+  QApplication::processEvents();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("unrecognized file format"), std::string::npos);
+  EXPECT_NE(messages[0].find("movie.mkv"), std::string::npos);
+  // Nothing is left running for the failed medium.
+  now += 50;
+  w->Timer1Timer();
+  EXPECT_EQ(messages.size(), 1u);
+}
+
+// The second video starts from nothing: no displayed cue of the first, no
+// scene text, and its first pause comes at the end of its first cue.
+TEST_F(MainRoadTest, ASecondVideoStartsClean) {
+  make();
+  openAll();
+  playThrough(3.5);
+  ASSERT_GT(L().cursub, 0);
+  w->action("a_sntnext")->trigger();
+  const QString scene = w->statusText(3);
+  ASSERT_FALSE(scene.isEmpty());
+  openMovie("second.mkv");
+  EXPECT_EQ(L().cursub, 0);
+  EXPECT_NE(w->statusText(3), scene);
+  EXPECT_TRUE(w->statusText(4).isEmpty());
+  const std::vector<double> pauses = playThrough(2.5);
+  ASSERT_EQ(pauses.size(), 1u);
+  EXPECT_NEAR(pauses[0], 2.0, 0.06);
+  EXPECT_EQ(L().cursub, 1);
+}
+
+// A newly displayed cue repaints the whole overlay and brings the band
+// back, by the timer and by every jump.
+TEST_F(MainRoadTest, ANewCueRepaintsTheOverlayAndArmsTheBand) {
+  make();
+  openAll();
+  tl::ui::TSubOverlay* ov = A::tp_sub(*w);
+  ASSERT_NE(ov, nullptr);
+  playThrough(1.2);
+  ASSERT_EQ(L().cursub, 1);
+  ov->logout(QStringLiteral("x"));  // stays until the next whole repaint
+  const QPoint inBand(5, ov->height() - 3);
+  // Band off by a click, back with the next cue.
+  w->model()->options().jaclose = true;
+  QMouseEvent press(QEvent::MouseButtonPress, inBand, ov->mapToGlobal(inBand), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(ov, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, inBand, ov->mapToGlobal(inBand), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(ov, &release);
+  EXPECT_FALSE(ov->bandon());
+  now += 5000;
+  w->action("a_sntnext")->trigger();  // Down
+  EXPECT_EQ(L().cursub, 3);
+  EXPECT_TRUE(ov->bandon());
+  EXPECT_TRUE(ov->logText().isEmpty());  // repainted whole
+  // The timer reaching the next cue does the same.
+  QApplication::sendEvent(ov, &press);
+  QApplication::sendEvent(ov, &release);
+  EXPECT_FALSE(ov->bandon());
+  playThrough(4.3);
+  EXPECT_EQ(L().cursub, 5);
+  EXPECT_TRUE(ov->bandon());
+}
+
+TEST_F(MainRoadTest, TheLogLineShowsBeforeAnySubtitles) {
+  make();
+  tl::ui::TSubOverlay* ov = A::tp_sub(*w);
+  ov->resize(400, 200);
+  QImage img(ov->size(), QImage::Format_ARGB32);
+  auto greenPixels = [&](int x0, int x1) {
+    img.fill(Qt::blue);
+    ov->render(&img);
+    int n = 0;
+    for (int x = x0; x < x1 && x < img.width(); ++x)
+      for (int y = 0; y < 30 && y < img.height(); ++y)
+        if (img.pixelColor(x, y) == QColor(0, 255, 0)) ++n;
+    return n;
+  };
+  EXPECT_EQ(greenPixels(0, 400), 0);
+  w->logout("a long line of the log that is wide");
+  EXPECT_GT(greenPixels(0, 400), 0);  // drawn with nothing loaded
+  EXPECT_EQ(w->statusText(0), QStringLiteral("a long line of the log that is wide"));
+}
+
+TEST_F(MainRoadTest, TheWheelPlaysFifteenSecondsOnOrBack) {
+  make();
+  w->srtfileopen(path("a.srt"));
+  w->movfileopen(path("movie.mkv"));
+  player->completeOpen(320, 240, 100.0);
+  player->settle();
+  player->setPosition(20.0);
+  wheel(-120);  // turned down: on
+  EXPECT_NEAR(player->position(), 35.0, 1e-6);
+  EXPECT_EQ(player->playState(), tl::ps_playing);
+  wheel(+120);  // turned up: back
+  EXPECT_NEAR(player->position(), 20.0, 1e-6);
+  player->setPosition(10.0);
+  wheel(+120);  // before the start: nothing
+  EXPECT_NEAR(player->position(), 10.0, 1e-6);
+  // Not in the foreground: nothing.
+  w->setForceForeground(false);
+  if (!w->isActiveWindow()) {
+    wheel(-120);
+    EXPECT_NEAR(player->position(), 10.0, 1e-6);
+  }
+}
+
+TEST_F(MainRoadTest, HidehintRecountsOnce) {
+  make();
+  openAll();
+  playThrough(4.3);  // cue 3 "(laughs) OK" displayed
+  ASSERT_EQ(L().cursub, 5);
+  w->a_hintExecute();
+  w->a_hintExecute();
+  tl::Lesson before = L();
+  tl::Options o = w->model()->options();
+  tl::Dictation once(before, o);
+  once.hidehint();  // the operation alone, with its one recount
+  w->hidehint();
+  EXPECT_EQ(L().subcsr, before.subcsr);
+  EXPECT_EQ(L().flgrest, before.flgrest);
+}
+
+TEST_F(MainRoadTest, MenusHoldThePlacedItems) {
+  make();
+  const QMenuBar* bar = w->menuBar();
+  auto inMenuBar = [&](const char* name) {
+    for (QAction* top : bar->actions())
+      if (top->menu())
+        for (QAction* a : top->menu()->actions()) {
+          if (a->objectName() == QLatin1String(name)) return top->isVisible();
+          if (a->menu())
+            for (QAction* b : a->menu()->actions())
+              if (b->objectName() == QLatin1String(name)) return top->isVisible();
+        }
+    return false;
+  };
+  // The view menu's items.
+  ASSERT_NE(w->action("n_gauto"), nullptr);
+  EXPECT_EQ(w->action("n_gauto")->text(), QStringLiteral("字幕サイズと位置を動画サイズ変更に合わせる"));
+  EXPECT_TRUE(w->action("n_gauto")->isCheckable());
+  EXPECT_FALSE(w->action("n_gauto")->isChecked());
+  w->action("n_gauto")->trigger();
+  EXPECT_TRUE(A::tp_sub(*w)->gauto());
+  ASSERT_NE(w->action("n_tpsubreset"), nullptr);
+  EXPECT_EQ(w->action("n_tpsubreset")->text(), QStringLiteral("画面字幕の位置をリセット"));
+  EXPECT_TRUE(inMenuBar("n_gauto"));
+  // The hidden test items exist and are not in a visible menu.
+  for (const char* name : {"N4", "N7", "n_load", "N17", "N18", "N29", "N32", "n_full"}) {
+    ASSERT_NE(w->action(name), nullptr) << name;
+    EXPECT_FALSE(inMenuBar(name)) << name;
+  }
+  EXPECT_FALSE(w->action("n_load")->isEnabled());
+  // N26 and n_fullp sit in the pop-up menu that is never opened; n_fullp
+  // keeps Alt+Enter.
+  EXPECT_FALSE(inMenuBar("N26"));
+  EXPECT_FALSE(inMenuBar("n_fullp"));
+  EXPECT_EQ(w->action("n_fullp")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Return));
+  EXPECT_TRUE(w->action("N26")->shortcut().isEmpty());
+}
+
+TEST_F(MainRoadTest, FullScreenLeavesNoBand) {
+  make();
+  A::n_fullp(*w)->trigger();
+  QApplication::processEvents();
+  QWidget* video = w->findChild<QWidget*>(QStringLiteral("WMP"));
+  ASSERT_NE(video, nullptr);
+  EXPECT_FALSE(A::Panel1(*w)->isVisible());
+  EXPECT_GE(video->height(), w->centralWidget()->height() - 2);
+  A::n_fullp(*w)->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(A::Panel1(*w)->isVisible());
+  EXPECT_GT(A::Panel1(*w)->height(), 0);
+}
+
+// Closing the main window ends the program: a list or keys window left open
+// does not keep it alive.
+TEST(WindowSetTest, OnlyTheMainWindowKeepsTheProgramRunning) {
+  tl::reg::Hive hive;
+  MainDeps d;
+  d.player = std::make_unique<tl::FakePlayer>();
+  d.hive = &hive;
+  d.exedir = fs::temp_directory_path().string() + "/";
+  d.showMessage = [](const QString&, const QString&) {};
+  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+  WindowSet ws(std::move(d));
+  ws.main()->show();
+  ws.showSubList();
+  ws.showKeys();
+  EXPECT_TRUE(ws.main()->testAttribute(Qt::WA_QuitOnClose));
+  int others = 0;
+  for (QWidget* t : QApplication::topLevelWidgets())
+    if (t->isVisible() && t->isWindow() && t != ws.main() && !qobject_cast<QMenu*>(t)) {
+      ++others;
+      EXPECT_FALSE(t->testAttribute(Qt::WA_QuitOnClose)) << t->objectName().toStdString();
+    }
+  EXPECT_GE(others, 2);
+}
+
+TEST_F(MainRoadTest, ClosingTheMainWindowTellsTheProgramBlock) {
+  int closed = 0;
+  MainDeps d;
+  d.player = std::make_unique<tl::FakePlayer>();
+  d.hive = &hive;
+  d.showMessage = [](const QString&, const QString&) {};
+  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+  d.closed = [&closed] { ++closed; };
+  Tf_main m(std::move(d));
+  m.show();
+  m.close();
+  EXPECT_EQ(closed, 1);
+}
+
+}  // namespace
