@@ -245,9 +245,10 @@ TEST_F(MainTransTest, TheToolsMenuHoldsTheWordCommands) {
   ASSERT_NE(tools, nullptr);
   std::vector<std::string> items;
   for (QAction* a : tools->actions()) items.push_back(a->isSeparator() ? "-" : a->text().toStdString());
-  EXPECT_EQ(items, (std::vector<std::string>{"設定", "学習履歴", "-", "単語テスト", "単語エクスポート",
-                                             "登録単語ファイル開く", "翻訳除外単語ファイル開く"}));
-  QMenu* exp = tools->actions()[4]->menu();
+  EXPECT_EQ(items, (std::vector<std::string>{"設定", "学習履歴", "ﾃﾞｺｰﾀﾞ変更(DVD日本語字幕出ない時)", "-",
+                                             "単語テスト", "単語エクスポート", "登録単語ファイル開く",
+                                             "翻訳除外単語ファイル開く"}));
+  QMenu* exp = tools->actions()[5]->menu();
   ASSERT_NE(exp, nullptr);
   ASSERT_EQ(exp->actions().size(), 2);
   EXPECT_EQ(exp->actions()[0]->text().toStdString(), "Anki");

@@ -41,6 +41,7 @@ class MainRoadTest : public ::testing::Test {
     write("a.srt", kThreeCues);
     write("movie.mkv", "");
     write("second.mkv", "");
+    write("escape.txt", "the\r\n");
   }
   void make(tl::wavein::Result openResult = tl::wavein::ok) {
     MainDeps d;
