@@ -60,11 +60,9 @@ struct MpvView : tl::TimerView {
   double playerDuration() override { return player.duration(); }
   uint32_t tickCount() override { return (uint32_t)clock.elapsed() + 100000; }
   void setStatusText(int, const std::string&) override {}
-  int movieBarMax() override { return 1000; }
-  void setMovieBarPos(int) override {}
-  void setPointBarPos(int) override {}
-  void repaintWave() override {}
-  void repaintFocusBar() override {}
+  void mediumPositionReported(tl::ttime, double) override {}
+  void tickPassed() override {}
+  void lessonPositionReported(tl::ttime, bool) override {}
   void playpause() override {
     if (player.playState() == tl::ps_playing) {
       player.pause();

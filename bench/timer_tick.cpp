@@ -16,11 +16,9 @@ struct QuietView : tl::TimerView {
   double playerDuration() override { return 50000; }
   uint32_t tickCount() override { return 1u << 30; }
   void setStatusText(int, const std::string&) override {}
-  int movieBarMax() override { return 1000; }
-  void setMovieBarPos(int) override {}
-  void setPointBarPos(int) override {}
-  void repaintWave() override {}
-  void repaintFocusBar() override {}
+  void mediumPositionReported(tl::ttime, double) override {}
+  void tickPassed() override {}
+  void lessonPositionReported(tl::ttime, bool) override {}
   void playpause() override {}
   void gapReached() override {}
   void newCueDisplayed() override {}

@@ -78,10 +78,9 @@ void MainTimer::tickBody(const TimerInputs& in) {
     V.setStatusText(4, sec2str_4(L.nowpos));
     double d = V.playerDuration();
     if (!(d > 0)) d = 9000;
-    double p = std::trunc((double)V.movieBarMax() * (double)L.nowpos / d / 10000.0);
-    V.setMovieBarPos((int)p);
+    V.mediumPositionReported(L.nowpos, d);
   }
-  V.repaintWave();
+  V.tickPassed();
 
   if (!L.srtloaded || L.subcount <= 0) return;
   if ((int64_t)L.subtext.size() < L.subcount || (int64_t)L.subclear.size() < L.subcount) return;
@@ -95,8 +94,7 @@ void MainTimer::tickBody(const TimerInputs& in) {
     L.forcetick = false;
     return;
   }
-  if (O.focusbar) V.repaintFocusBar();
-  if (!in.seekdrag) V.setPointBarPos((int)(L.nowpos / 10000));
+  V.lessonPositionReported(L.nowpos, !in.seekdrag);
   if (L.sublocked || in.ppbtnheld) return;
 
   L.prevpossub = L.possub;

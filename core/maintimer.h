@@ -23,19 +23,22 @@ class TimerView {
   virtual double playerDuration() = 0;  // seconds, 0 when unknown
   virtual uint32_t tickCount() = 0;   // milliseconds
   virtual void setStatusText(int panel, const std::string& utf8) = 0;
-  virtual int movieBarMax() = 0;
-  virtual void setMovieBarPos(int pos) = 0;
-  virtual void setPointBarPos(int pos) = 0;
-  virtual void repaintWave() = 0;
-  virtual void repaintFocusBar() = 0;
+  // While playing: the playing position against the medium's duration
+  // (seconds; 9000 when unknown).
+  virtual void mediumPositionReported(ttime nowpos, double durationSeconds) = 0;
+  // Every tick: time went on (what follows the time, such as the waveform,
+  // refreshes).
+  virtual void tickPassed() = 0;
+  // While playing (or on a forced tick) with subtitles loaded: the position
+  // within the lesson; `follow` is false while the learner drags the
+  // position by hand.
+  virtual void lessonPositionReported(ttime nowpos, bool follow) = 0;
   virtual void playpause() = 0;
   // Playback entered the gap after the displayed cue for the first time
-  // (end-of-sentence mark not yet shown): the window marks the waveform and
-  // shows the mark.
+  // (the end of the sentence was reached).
   virtual void gapReached() = 0;
-  // A new cue became the displayed one (cursub already set): the window puts
-  // the cursor on the first hidden letter, updates the scene, repaints the
-  // strips and the overlay and shows the cue's memo and star.
+  // A new cue became the displayed one (cursub already set): the cursor goes
+  // to its first hidden letter and the scene follows.
   virtual void newCueDisplayed() = 0;
   // Something failed inside a tick; the timer is latched off.
   virtual void tickFailed(const std::string& utf8Message) = 0;

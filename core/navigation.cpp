@@ -12,7 +12,7 @@ ttime leadIn(ttime start, ttime lead) { return start - lead < 0 ? 0 : start - le
 bool posplay(Lesson& L, NavView& v, int32_t slot, ttime t) {
   if (t < 0) return false;
   L.startsub = (slot & 1) ? slot : slot - 1;
-  v.waveResetIfOutside(t);
+  v.jumpComing(t);
   L.justseeked = true;
   v.seekAndPlay(t);
   if (slot != 0) {

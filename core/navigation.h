@@ -15,14 +15,14 @@ class NavView {
   virtual ~NavView() = default;
   virtual bool isForeground() = 0;
   virtual uint32_t tickCount() = 0;
-  // Resets the waveform when `t` lies outside what it shows.
-  virtual void waveResetIfOutside(ttime t) = 0;
-  // Seeks the player to t and plays; shows the pause glyph, recolours the
-  // splitter, gives the lower panel the focus, hides the end-of-sentence mark.
+  // A jump to `t` is about to happen (what follows the time, such as the
+  // waveform, starts anew when t lies outside what it holds).
+  virtual void jumpComing(ttime t) = 0;
+  // Seeks the player to t and plays.
   virtual void seekAndPlay(ttime t) = 0;
   virtual void logout(const std::string& utf8) = 0;
-  // The displayed cue changed by a jump: update the scene, put the cursor on
-  // the first hidden letter, repaint strips and overlay, show memo and star.
+  // The displayed cue changed by a jump (the cursor goes to its first hidden
+  // letter, the scene follows).
   virtual void displayedCueChanged() = 0;
 };
 

@@ -203,18 +203,18 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   // ---- NavView / TimerView (core's calls back into the window) ------------
   bool isForeground() override;
   uint32_t tickCount() override;
-  void waveResetIfOutside(tl::ttime t) override;
+  void jumpComing(tl::ttime t) override;
   void seekAndPlay(tl::ttime t) override;
   void displayedCueChanged() override;
   bool playerPosition(double& seconds) override;
   int playerState() override;
   double playerDuration() override;
   void setStatusText(int panel, const std::string& utf8) override;
-  int movieBarMax() override;
-  void setMovieBarPos(int pos) override;
-  void setPointBarPos(int pos) override;
-  void repaintWave() override;
-  void repaintFocusBar() override;
+  void mediumPositionReported(tl::ttime nowpos, double durationSeconds) override;
+  void tickPassed() override;
+  void lessonPositionReported(tl::ttime nowpos, bool follow) override;
+  void repaintWave();
+  void repaintFocusBar();
   void gapReached() override;
   void newCueDisplayed() override;
   void tickFailed(const std::string& utf8Message) override;

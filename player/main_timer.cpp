@@ -1,4 +1,6 @@
 // Tf_main: the main timer, play/pause and the jumps' window side.
+#include <cmath>
+
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
@@ -70,9 +72,18 @@ bool Tf_main::playerPosition(double& seconds) { return player_->currentPosition(
 int Tf_main::playerState() { return player_->playState(); }
 double Tf_main::playerDuration() { return player_->duration(); }
 uint32_t Tf_main::tickCount() { return deps_.tickCount(); }
-int Tf_main::movieBarMax() { return tb_movie->maximum(); }
-void Tf_main::setMovieBarPos(int pos) { tb_movie->setValue(pos); }
-void Tf_main::setPointBarPos(int pos) { tb_point->setValue(pos); }
+// The movie seek bar follows the position through the whole medium.
+void Tf_main::mediumPositionReported(tl::ttime nowpos, double durationSeconds) {
+  tb_movie->setValue((int)std::trunc((double)tb_movie->maximum() * (double)nowpos / durationSeconds / 10000.0));
+}
+
+void Tf_main::tickPassed() { repaintWave(); }
+
+// The focus bar and the subtitle seek bar follow the position in the lesson.
+void Tf_main::lessonPositionReported(tl::ttime nowpos, bool follow) {
+  if (opt.focusbar) repaintFocusBar();
+  if (follow) tb_point->setValue((int)(nowpos / 10000));
+}
 
 void Tf_main::gapReached() {
   onGapReached();

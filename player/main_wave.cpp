@@ -86,7 +86,7 @@ void Tf_main::wavxset() {
   if (wavePanel) wavePanel->wavxset();
 }
 
-void Tf_main::waveResetIfOutside(tl::ttime t) {
+void Tf_main::jumpComing(tl::ttime t) {
   if (wavePanel) wavePanel->waveResetIfOutside(t);
 }
 

@@ -52,11 +52,9 @@ struct FakeView : tl::TimerView, tl::NavView {
   double playerDuration() override { return 60; }
   uint32_t tickCount() override { return now; }
   void setStatusText(int p, const std::string& t) override { status[p] = t; }
-  int movieBarMax() override { return 1000; }
-  void setMovieBarPos(int) override {}
-  void setPointBarPos(int) override {}
-  void repaintWave() override {}
-  void repaintFocusBar() override {}
+  void mediumPositionReported(tl::ttime, double) override {}
+  void tickPassed() override {}
+  void lessonPositionReported(tl::ttime, bool) override {}
   void playpause() override {
     if (playing) {
       ++pauses;
@@ -68,7 +66,7 @@ struct FakeView : tl::TimerView, tl::NavView {
   void newCueDisplayed() override { ++newCues; }
   void tickFailed(const std::string& m) override { failure = m; }
   bool isForeground() override { return true; }
-  void waveResetIfOutside(ttime) override {}
+  void jumpComing(ttime) override {}
   void seekAndPlay(ttime t) override {
     seeks.push_back(t);
     pos = t / 10000.0;
