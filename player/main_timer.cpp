@@ -196,6 +196,7 @@ void Tf_main::fstplay() {
   }
   repaintOverlay();
   recordPending = true;
+  timerWanted_ = true;
   Timer1->setInterval(std::max(1, opt.tinterval));
   if (opt.tinterval > 0) Timer1->start();
 }
