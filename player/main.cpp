@@ -413,7 +413,8 @@ QString Tf_main::statusText(int panel) const {
 
 void Tf_main::setStatusText(int panel, const std::string& utf8) {
   if (panel < 0 || panel >= (int)statusPanels.size()) return;
-  statusPanels[panel]->setText(QString::fromStdString(utf8));
+  const QString t = QString::fromStdString(utf8);
+  if (statusPanels[panel]->text() != t) statusPanels[panel]->setText(t);
 }
 
 bool Tf_main::FormCloseQuery() {
