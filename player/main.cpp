@@ -129,7 +129,13 @@ void Tf_main::FormCreate() {
   setAcceptDrops(true);
   ReadFile();
   translationCreate();
-  if (deps_.hive) totaltimebase = tl::ReadEnvOne(*deps_.hive, "totaltime");
+  if (deps_.hive) {
+    std::vector<std::string> msgs;
+    const tl::TotalTime tt = tl::ReadTotaltime(*deps_.hive, &msgs);
+    totaltimebase = tt.ms;
+    totaltimeUnreadable_ = !tl::mayStoreTotaltime(tt);
+    for (const auto& m : msgs) message(QString::fromStdString(m));
+  }
   starttick = tickCount();
 
   Timer1 = new QTimer(this);
@@ -407,7 +413,8 @@ QString Tf_main::statusText(int panel) const {
 
 void Tf_main::setStatusText(int panel, const std::string& utf8) {
   if (panel < 0 || panel >= (int)statusPanels.size()) return;
-  statusPanels[panel]->setText(QString::fromStdString(utf8));
+  const QString t = QString::fromStdString(utf8);
+  if (statusPanels[panel]->text() != t) statusPanels[panel]->setText(t);
 }
 
 bool Tf_main::FormCloseQuery() {
@@ -434,6 +441,7 @@ void Tf_main::FormClose() {
   // aborted, and the close waits for them a bounded time.
   if (ts) ts->stop();
   stopWorkersAtClose();
+  timerWanted_ = false;
   Timer1->stop();
   player_->close();
   saveSettingsAtClose();

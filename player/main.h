@@ -286,6 +286,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
 
   // subtitles and progress files (main_subs.cpp)
   void subflgload();
+  void settleAdjustment();  // after an SRT write: the saved shift is in the file now
   void a_allsaveExecute();
   void N24Click();
   void N25Click();
@@ -349,6 +350,11 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
 
   // the main timer and playback (main_timer.cpp)
   void forcedTick();
+  // While paused with nothing pending, Timer1 rests; these wake it or give
+  // the one tick a resting window needs (after typing: status panels).
+  void restTimerIfIdle();
+  void wakeTimer();
+  void tickIfResting();
   tl::TimerInputs timerInputs() const;
   void followCueEnd();
   void playStarted();
@@ -410,6 +416,9 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   bool seekdrag = false;
   bool dvdmenuoverlay = false;
   int64_t totaltimebase = 0;  // study time before this run (ms)
+  bool totaltimeUnreadable_ = false;  // the stored study time stays as it is at close
+  bool restTick_ = false;     // inside tickIfResting
+  bool timerWanted_ = false;  // Timer1 was started (load, first play) and not deliberately stopped
   uint32_t starttick = 0;
   double wavcolsec = 0;  // seconds per waveform column, from AudioIn1's format
   int savedPanelHeight = 150;

@@ -1,4 +1,5 @@
 // Tf_main: timing adjustment commands and the refresh after a timing change.
+#include <QMessageBox>
 #include <QTimer>
 
 #include "core/timing.h"
@@ -86,6 +87,9 @@ void Tf_main::a_pointsubupExecute() {
 }
 
 void Tf_main::n_adjresetClick() {
+  if (question(QString::fromUtf8(tl::kAskAdjReset), QString::fromUtf8(tl::kAskAdjResetCaption),
+               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    return;
   applyTiming(tl::resetsub(L));
   wavxset();
 }

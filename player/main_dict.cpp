@@ -29,6 +29,7 @@ void Tf_main::FormKeyPress(QChar c) {
   if (c.unicode() < 'a' || c.unicode() > 'z') return;
   if (!L.srtloaded) return;
   applyOutcome(dict.keyPress((char)c.unicode(), isForeground()));
+  tickIfResting();  // the status panels follow the typing also while paused
 }
 
 void Tf_main::csrset(int start) {

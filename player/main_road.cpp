@@ -45,6 +45,7 @@ void Tf_main::notice(const QString& text) {
 
 // Before another medium opens: the position state of the one before goes.
 void Tf_main::clearMediumState() {
+  timerWanted_ = false;
   if (Timer1) Timer1->stop();
   if (playWait_) playWait_->stop();
   recordPending = false;
@@ -68,6 +69,7 @@ void Tf_main::clearMediumState() {
 void Tf_main::mediumClosed() {
   const std::string why = player_->lastError();
   if (why.empty()) return;
+  timerWanted_ = false;
   if (Timer1) Timer1->stop();
   recordPending = false;
   movopened = false;

@@ -56,6 +56,7 @@ void Tf_main::seekFromBar(tl::ttime t) {
 void Tf_main::forcedTick() {
   L.forcetick = true;
   Timer1Timer();
+  if (L.forcetick) wakeTimer();  // the tick could not take it yet
 }
 
 void Tf_main::lockunlock() {

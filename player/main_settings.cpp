@@ -17,8 +17,8 @@
 
 void Tf_main::applySettings(const tl::Settings& s) {
   opt = s.opt;
-  if (tl::timerTicks(opt.tinterval))
-    Timer1->setInterval(opt.tinterval);
+  if (tl::timerRunsAfterSettings(opt.tinterval, timerWanted_))
+    Timer1->start(opt.tinterval);
   else
     Timer1->stop();
   tl::ui::fontset(subPanel, preStrip, nextStrip, kCellFace, s.size, s.ssize);

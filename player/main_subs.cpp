@@ -41,6 +41,7 @@ void Tf_main::srtfileopen(const std::string& path) {
     return;
   }
 
+  timerWanted_ = false;
   Timer1->stop();
   try {
     if (movopened || dvdmode) player_->stop();
@@ -73,6 +74,7 @@ void Tf_main::srtfileopen(const std::string& path) {
   else
     mode += "/ポーズしない";
   logout(mode);
+  timerWanted_ = true;
   if (opt.tinterval > 0) {
     Timer1->setInterval(opt.tinterval);
     Timer1->start();
@@ -93,12 +95,7 @@ void Tf_main::subflgload() {
   if (r.askAdjust) {
     if (question(QString::fromUtf8(tl::kAskAdjust), QString::fromUtf8(tl::kAskAdjustCaption),
                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
-      const tl::ttime a = L.adjsaved;
-      L.adjfrom = 0;
-      // The saved shift is applied to the whole table as a whole-table shift.
-      tl::Options whole = opt;
-      whole.adjcrt = true;
-      tl::TimingChange c = tl::adjshift(L, whole, a, false);
+      tl::TimingChange c = tl::acceptSavedAdjustment(L, opt);
       if (c.changed) {
         refreshAfterTiming();
         if (!c.log.empty()) logout(c.log);
@@ -111,6 +108,8 @@ void Tf_main::subflgload() {
     QString m = U(r.message);
     if (!r.detail.empty()) m += QLatin1Char('\n') + U(r.detail);
     message(m);
+  } else if (!r.detail.empty()) {
+    message(U(r.detail));
   }
 }
 
@@ -129,8 +128,18 @@ bool Tf_main::srtsav() {
   tl::SaveResult r = tl::srtsav(L);
   if (!r.message.empty()) message(U(r.message));
   // The times are now the file's: the list shows them as saved.
-  if (r.ok && r.written) model_->announce(tl::Change::Timing);
+  if (r.ok && r.written) {
+    settleAdjustment();
+    model_->announce(tl::Change::Timing);
+  }
   return r.ok;
+}
+
+// Once the SRT on disk holds a shift, the progress file on disk no longer
+// offers it, whether or not the progress is saved afterwards.
+void Tf_main::settleAdjustment() {
+  std::string err;
+  if (!tl::settleSavedAdjustment(L, &err)) message(QString::fromUtf8(tl::kMsgSaveFailed) + QLatin1Char('\n') + U(err));
 }
 
 // While an edited cue text is not yet in the SRT file, the save writes it
@@ -157,6 +166,7 @@ void Tf_main::N25Click() {
   tl::SaveResult r = tl::srtSaveAs(L, f.toStdString(), exedir_);
   if (!r.message.empty()) message(U(r.message));
   if (!r.ok) return;
+  if (r.written) settleAdjustment();
   logout("字幕別名セーブしました");
   captionset();
   refileadd(L.srtpath);

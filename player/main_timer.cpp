@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "core/settings.h"
 #include "platform/media/mediaplayer.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
@@ -28,6 +29,30 @@ void Tf_main::Timer1Timer() {
   followCueEnd();
   // The translation worker looks ahead from the displayed cue and the position.
   if (ts) ts->setPosition(L.cursub, L.nowpos);
+  restTimerIfIdle();
+}
+
+// A paused player needs no poll: the timer rests until playback starts or a
+// tick is asked for.  A medium still opening, buffering or seeking, a
+// pending recording start, a forced tick or a replay's quiet second keeps it.
+void Tf_main::restTimerIfIdle() {
+  if (!Timer1 || !Timer1->isActive()) return;
+  if (recordPending || L.forcetick || (playWait_ && playWait_->isActive())) return;
+  const int s = player_->playState();
+  if (s != tl::ps_paused && s != tl::ps_stopped && s != tl::ps_ended) return;
+  if ((uint32_t)(tickCount() - L.replaytick) < 1000u) return;
+  Timer1->stop();
+}
+
+void Tf_main::wakeTimer() {
+  if (Timer1 && timerWanted_ && tl::timerTicks(opt.tinterval) && !Timer1->isActive()) Timer1->start(opt.tinterval);
+}
+
+void Tf_main::tickIfResting() {
+  if (!Timer1 || Timer1->isActive() || !timerWanted_ || restTick_) return;
+  restTick_ = true;
+  Timer1Timer();
+  restTick_ = false;
 }
 
 tl::TimerInputs Tf_main::timerInputs() const {
@@ -112,6 +137,7 @@ bool Tf_main::isForeground() {
 void Tf_main::seekAndPlay(tl::ttime t) {
   player_->setCurrentPosition((double)t / 10000.0);
   player_->play();
+  wakeTimer();
   pauseGlyph(true);
   spltcol();
   Panel1->setFocus();
@@ -152,6 +178,7 @@ void Tf_main::playpause() {
     if (L.validSlot(L.cursub)) L.adjfrom = L.cursub;
   } else {
     player_->play();
+    wakeTimer();
     pauseGlyph(true);
     // The pause ends once the player reports playing or the bound passes (a
     // medium that cannot play does not keep it); nothing waits meanwhile:
@@ -207,6 +234,7 @@ void Tf_main::fstplay() {
   }
   repaintOverlay();
   recordPending = true;
+  timerWanted_ = true;
   Timer1->setInterval(std::max(1, opt.tinterval));
   if (opt.tinterval > 0) Timer1->start();
 }

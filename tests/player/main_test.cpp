@@ -92,7 +92,7 @@ class MainWindowTest : public ::testing::Test {
       w->Timer1Timer();
       if (wasPlaying && player->playState() != tl::ps_playing) {
         pauses.push_back(player->position());
-        player->play();
+        w->playpause();  // the learner resumes: the resting timer wakes
       }
     }
     return pauses;

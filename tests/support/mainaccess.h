@@ -35,4 +35,7 @@ class MainTestAccess {
   static QToolButton* sb_playpause(Tf_main& w) { return w.sb_playpause; }
   static QToolButton* sb_stop(Tf_main& w) { return w.sb_stop; }
   static QSlider* t_vlm(Tf_main& w) { return w.t_vlm; }
+  static QTimer* Timer1(Tf_main& w) { return w.Timer1; }
+  static void forcedTick(Tf_main& w) { w.forcedTick(); }
+  static void n_adjresetClick(Tf_main& w) { w.n_adjresetClick(); }
 };
