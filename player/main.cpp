@@ -146,7 +146,8 @@ void Tf_main::FormCreate() {
   enableSubtitleControls(false);
   // Wide enough for panel 0's text beside the others (with the gaps between
   // the panels and the size grip).
-  resize(std::max(760, statusPanelsWidth_ + 8 * 8 + 24), 620);
+  statusBar()->setMinimumWidth(statusPanelsWidth_ + 8 * 8 + 24);
+  resize(std::max(760, statusBar()->minimumWidth()), 620);
   // The mixer component opens every mixer device when the window is loaded;
   // nothing calls it afterwards.
   Mixer1 = std::make_unique<tl::TMixer>(this, deps_.mixerSystem ? deps_.mixerSystem() : nullptr);
@@ -332,7 +333,10 @@ void Tf_main::buildLayout() {
     auto* l = new QLabel(sbar);
     const int need = l->fontMetrics().horizontalAdvance(QString::fromUtf8(widest[i])) + 2 * l->margin() + 6;
     statusPanelsWidth_ += need;
+    // panel 0 grows with the window but never below its own text: a window
+    // sized to a small video keeps it whole too
     if (i > 0) l->setFixedWidth(need);
+    else l->setMinimumWidth(need);
     // Long log lines are cut at the panel's edge, never drawn over the next.
     if (i == 0) l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusPanels.push_back(l);
