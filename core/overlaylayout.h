@@ -21,6 +21,7 @@ struct Params {
   int wdgap = 5, sntgap = 10;
   int panelw = 0, panelh = 0;
   int vidleft = 0;
+  int vidw = 0;  // width of the picture; 0 = the panel's width
   bool xcenter = false, gpresub = true, gnextsub = true;
 };
 
@@ -58,7 +59,25 @@ struct OverlayLayout {
   Hit hit(int x, int y) const;
 };
 
-// Lays out slot l.cursub.  No displayed cue (cursub outside the table or not
+// Horizontal room for the text: the picture's columns inside the panel.
+struct Span {
+  int lo = 0, hi = 0;
+};
+Span textSpan(const Params& p);
+
+// Cells the displayed cue's longer line and the wider side cue (with its
+// dash) need; the overlay shrinks its fonts until they fit textSpan().
+struct FitNeed {
+  int cueCols = 0, sideCols = 0;
+};
+FitNeed fitNeed(const Lesson& l, const Params& p);
+// A point size no larger than pts at which cols cells fit in avail pixels,
+// taking the cell width as proportional to the size (cellw at pts); at least 1.
+int fitPoints(int pts, int cellw, int cols, int avail);
+
+// Lays out slot l.cursub.  Every drawn cell stays inside textSpan() when the
+// cells fit it (the text is moved in, never cut at the side), and the next
+// cue's line never lies on the displayed cue's lines.  No displayed cue (cursub outside the table or not
 // a cue) gives an empty layout whose hit test finds nothing.
 OverlayLayout layoutOverlay(const Lesson& l, const Params& p, const Metrics& m);
 

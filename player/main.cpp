@@ -150,7 +150,10 @@ void Tf_main::FormCreate() {
   // Key preview: every key of the application passes the window first.
   qApp->installEventFilter(this);
   enableSubtitleControls(false);
-  resize(760, 620);
+  // Wide enough for panel 0's text beside the others (with the gaps between
+  // the panels and the size grip).
+  statusBar()->setMinimumWidth(statusPanelsWidth_ + 8 * 8 + 24);
+  resize(std::max(760, statusBar()->minimumWidth()), 620);
   // The mixer component opens every mixer device when the window is loaded;
   // nothing calls it afterwards.
   Mixer1 = std::make_unique<tl::TMixer>(this, deps_.mixerSystem ? deps_.mixerSystem() : nullptr);
@@ -203,7 +206,7 @@ void Tf_main::buildLayout() {
   mid->setSpacing(0);
   PaintBox1 = blackBox(p_subs, "PaintBox1");
   PaintBox1->setFixedWidth(24);
-  Splitter2 = new QWidget(p_subs);
+  Splitter2 = new tl::ui::TMarginSplitter(PaintBox1, p_subs);
   Splitter2->setObjectName(QStringLiteral("Splitter2"));
   Splitter2->setFixedWidth(3);
   Splitter2->setAutoFillBackground(true);
@@ -329,10 +332,17 @@ void Tf_main::buildLayout() {
 
   // Status bar: eight panels.
   auto* sbar = statusBar();
-  const int widths[8] = {0, 56, 64, 40, 96, 96, 120, 56};
+  // Each panel is as wide as the longest text it shows; panel 0 takes the rest.
+  const char* widest[8] = {"ディクテーションモード/未クリア文ポーズ", "ﾘﾋﾟｰﾄ:99", "ﾋﾝﾄ:999/999", "99-999",
+                           "00:00:00,0000", "/00:00:00,0000", "達成:100%:9999/9999", "00:00:00"};
   for (int i = 0; i < 8; ++i) {
     auto* l = new QLabel(sbar);
-    l->setMinimumWidth(widths[i]);
+    const int need = l->fontMetrics().horizontalAdvance(QString::fromUtf8(widest[i])) + 2 * l->margin() + 6;
+    statusPanelsWidth_ += need;
+    // panel 0 grows with the window but never below its own text: a window
+    // sized to a small video keeps it whole too
+    if (i > 0) l->setFixedWidth(need);
+    else l->setMinimumWidth(need);
     // Long log lines are cut at the panel's edge, never drawn over the next.
     if (i == 0) l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusPanels.push_back(l);

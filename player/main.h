@@ -470,6 +470,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   QToolButton* sb_hint = nullptr;
   QToolButton* sb_giveup = nullptr;
   std::vector<QLabel*> statusPanels;  // the eight status-bar panels
+  int statusPanelsWidth_ = 0;         // the panels' longest usual texts together
   tl::ui::TSubPanel* subPanel = nullptr;
   tl::ui::TSubStrip* preStrip = nullptr;
   tl::ui::TSubStrip* nextStrip = nullptr;

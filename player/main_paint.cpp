@@ -96,8 +96,9 @@ void Tf_main::buildPanels() {
   });
   connect(bar, &tl::ui::TProgressBar::seekDragChanged, this, [this](bool on) { seekdrag = on; });
   connect(bar, &tl::ui::TProgressBar::seekDragMoved, this, [this](bool inRange, int seconds) {
+    // past either end of the bar the position bar's own position stands
     if (inRange) tb_point->setValue(seconds);
-    setStatusText(4, tl::sec2str_0((tl::ttime)seconds * 10000));
+    setStatusText(4, tl::sec2str_0((tl::ttime)tb_point->value() * 10000));
   });
   connect(bar, &tl::ui::TProgressBar::seekReleased, this, [this](tl::ttime t) {
     if (!L.srtloaded || !mediumOpen()) return;
@@ -112,8 +113,8 @@ void Tf_main::buildPanels() {
   tp_sub->hooks.statusText = [this](const QString& t) { setStatusText(0, t.toStdString()); };
   tp_sub->hooks.wordentry = [this](int s, const std::string& w, const std::string& t) { registerWord(s, w, t); };
   tl::ui::fontset(sub, pre, next, kCellFace, 16, 10);
-  pre->setTextLeft(Splitter2->x());
-  next->setTextLeft(Splitter2->x());
+  pre->followLeftOf(Splitter2);
+  next->followLeftOf(Splitter2);
   tp_sub->gfontset(kCellFace, 240000, 160000);
 }
 

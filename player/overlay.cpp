@@ -1,5 +1,6 @@
 #include "player/overlay.h"
 
+#include <QBoxLayout>
 #include <QClipboard>
 #include <QEvent>
 #include <QMouseEvent>
@@ -35,9 +36,10 @@ int entryOffset(const std::string& e) {
 }  // namespace
 
 TSubOverlay::TSubOverlay(PanelView view, QWidget* videoWidget)
-    : TTransPanel(videoWidget), v_(view) {
+    : TTransPanel(videoWidget), v_(view), video_(videoWidget) {
   OnPaint = [this](TTransPanel*, QPainter& p) { tp_subPaint(p); };
   if (videoWidget) videoWidget->installEventFilter(this);
+  if (QWidget* area = bandArea()) area->installEventFilter(this);
   setCursorNo(1);
   applyAlign();
 }
@@ -46,14 +48,29 @@ TSubOverlay::TSubOverlay(PanelView view, QWidget* videoWidget)
 
 const TSubOverlay::Fonts& TSubOverlay::fonts() const {
   int pts = ovl::pointsOf(gfsize_), spts = ovl::pointsOf(gfssize_), bold = v_.opts.bold ? 1 : 0;
-  if (fontsKey_[0] != pts || fontsKey_[1] != spts || fontsKey_[2] != bold) {
-    fonts_.cue = cellFont(face_, pts, bold);
-    fonts_.side = cellFont(face_, spts, bold);
-    fonts_.c = measureCell(fonts_.cue);
-    fonts_.s = measureCell(fonts_.side);
-    metrics_ = {fonts_.c.w, fonts_.c.h, fonts_.s.w, fonts_.s.h};
-    fontsKey_[0] = pts, fontsKey_[1] = spts, fontsKey_[2] = bold;
-  }
+  // A cue wider than the picture is drawn smaller rather than cut at its side.
+  const ovl::Params prm = params();
+  const ovl::FitNeed need = ovl::fitNeed(v_.lesson, prm);
+  const ovl::Span sp = ovl::textSpan(prm);
+  const int avail = sp.hi - sp.lo;
+  const int key[6] = {pts, spts, bold, need.cueCols, need.sideCols, avail};
+  if (std::equal(key, key + 6, fontsKey_)) return fonts_;
+  auto fit = [&](int points, int cols, QFont& font, Cell& cell) {
+    font = cellFont(face_, points, bold);
+    cell = measureCell(font);
+    // the cell does not scale exactly with the size: step down until it fits
+    for (int tries = 0; avail > 0 && cols > 0 && cols * cell.w > avail && points > 1 && tries < 6;
+         ++tries) {
+      int next = std::min(points - 1, ovl::fitPoints(points, cell.w, cols, avail));
+      points = std::max(1, next);
+      font = cellFont(face_, points, bold);
+      cell = measureCell(font);
+    }
+  };
+  fit(pts, need.cueCols, fonts_.cue, fonts_.c);
+  fit(spts, need.sideCols, fonts_.side, fonts_.s);
+  metrics_ = {fonts_.c.w, fonts_.c.h, fonts_.s.w, fonts_.s.h};
+  std::copy(key, key + 6, fontsKey_);
   return fonts_;
 }
 
@@ -99,16 +116,44 @@ void TSubOverlay::align(Align a) {
   Invalidate();
 }
 
+QWidget* TSubOverlay::bandArea() const {
+  QWidget* area = video_ ? video_->parentWidget() : nullptr;
+  return area && qobject_cast<QBoxLayout*>(area->layout()) ? area : nullptr;
+}
+
 void TSubOverlay::applyAlign() {
+  // Side by side, the band lies under the picture: the video widget's area
+  // gives up the band's height at its bottom and the overlay sits there, so
+  // the picture is never covered.  Without such an area the band covers the
+  // bottom of the video widget.
+  QWidget* area = bandArea();
+  const bool band = align_ == Align::Bottom && area;
+  QWidget* want = band ? area : video_;
+  if (want && parentWidget() != want) {
+    const bool shown = align_ != Align::None;
+    setParent(want);
+    if (shown) show();
+  }
   QWidget* host = parentWidget();
   if (!host) return;
+  int bandh = 0;
   switch (align_) {
     case Align::None: setGeometry(0, 0, 0, 0); break;
     case Align::Client: setGeometry(host->rect()); break;
     case Align::Bottom: {
       int h = std::min(host->height(), 7 * metrics().gcellh);
       setGeometry(0, host->height() - h, host->width(), h);
+      if (band) bandh = h;
+      raise();
       break;
+    }
+  }
+  if (area) {
+    QLayout* l = area->layout();
+    QMargins mg = l->contentsMargins();
+    if (mg.bottom() != bandh) {
+      mg.setBottom(bandh);
+      l->setContentsMargins(mg);
     }
   }
 }
@@ -130,7 +175,11 @@ void TSubOverlay::modeChanged() {
 }
 
 bool TSubOverlay::eventFilter(QObject* o, QEvent* e) {
-  if (o == parentWidget() && e->type() == QEvent::Resize) applyAlign();
+  if (o == parentWidget() && e->type() == QEvent::Resize && !inAlign_) {
+    inAlign_ = true;
+    applyAlign();
+    inAlign_ = false;
+  }
   return TTransPanel::eventFilter(o, e);
 }
 
@@ -196,6 +245,7 @@ ovl::Params TSubOverlay::params() const {
   p.panelw = width();
   p.panelh = height();
   p.vidleft = vid_.vidleft;
+  p.vidw = vid_.vidw;
   p.xcenter = v_.opts.xcenter;
   p.gpresub = v_.opts.gpresub;
   p.gnextsub = v_.opts.gnextsub;

@@ -138,13 +138,18 @@ class TSubOverlay : public TTransPanel {
   bool inBand(QPoint p) const;
   void align(Align a);
   void applyAlign();
+  // The widget holding the video widget in a box layout (the band's place in
+  // side-by-side mode), or null.
+  QWidget* bandArea() const;
   void setCursorNo(int n);
 
   PanelView v_;
+  QWidget* video_ = nullptr;
+  bool inAlign_ = false;
   QString face_ = QString::fromUtf8("ＭＳ ゴシック");
   int64_t gfsize_ = 240000, gfssize_ = 160000;
   mutable Fonts fonts_;
-  mutable int fontsKey_[3] = {-1, -1, -1};
+  mutable int fontsKey_[6] = {-1, -1, -1, -1, -1, -1};
   mutable ovl::Metrics metrics_;
   int tpx_ = 0, tpy_ = 0;
   int reltpx_ = 0, reltpy_ = 0;

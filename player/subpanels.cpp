@@ -148,6 +148,44 @@ void TSubStrip::setTextLeft(int x0) {
   update();
 }
 
+void TSubStrip::followLeftOf(QWidget* w) {
+  if (follow_) follow_->removeEventFilter(this);
+  follow_ = w;
+  if (!w) return;
+  w->installEventFilter(this);
+  setTextLeft(w->x());
+}
+
+bool TSubStrip::eventFilter(QObject* o, QEvent* e) {
+  if (o == follow_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
+    setTextLeft(follow_->x());
+  return QWidget::eventFilter(o, e);
+}
+
+TMarginSplitter::TMarginSplitter(QWidget* margin, QWidget* parent, int minRest)
+    : QWidget(parent), margin_(margin), minRest_(minRest) {
+  setCursor(Qt::SplitHCursor);
+}
+
+void TMarginSplitter::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !margin_) return;
+  drag_ = true;
+  pressGlobalX_ = (int)e->globalPosition().x();
+  pressWidth_ = margin_->width();
+}
+
+void TMarginSplitter::mouseMoveEvent(QMouseEvent* e) {
+  if (!drag_) return;
+  int w = pressWidth_ + (int)e->globalPosition().x() - pressGlobalX_;
+  int most = parentWidget() ? parentWidget()->width() - width() - minRest_ : w;
+  w = std::max(0, std::min(w, most));
+  if (w == margin_->width()) return;
+  margin_->setFixedWidth(w);
+  emit moved();
+}
+
+void TMarginSplitter::mouseReleaseEvent(QMouseEvent*) { drag_ = false; }
+
 void TSubStrip::p_smallpaint(QPainter& p, int slot) const {
   p.fillRect(0, 0, width(), height(), kBlack);
   const Lesson& l = v_.lesson;

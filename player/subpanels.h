@@ -85,6 +85,9 @@ class TSubStrip : public QWidget {
   int scellh() const { return cell_.h; }
   // Left edge of the text (`Splitter2`'s left, in the strip's coordinates).
   void setTextLeft(int x0);
+  // Keeps the text's left edge at the left of w (a sibling) as w moves.
+  void followLeftOf(QWidget* w);
+  int textLeft() const { return x0_; }
   int slot() const { return v_.lesson.cursub + offset_; }
   void p_smallpaint(QPainter& p, int slot) const;
 
@@ -96,14 +99,39 @@ class TSubStrip : public QWidget {
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
   void mouseReleaseEvent(QMouseEvent*) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
   PanelView v_;
+  QWidget* follow_ = nullptr;
   int offset_;
   int x0_ = 0;
   QFont font_;
   Cell cell_;
   int pressx_ = -1;  // prepressx / nextpressx
+};
+
+// `Splitter2`: a thin bar right of the margin box; dragging it sideways
+// widens or narrows the margin (never below 0, never past the parent's width
+// less minRest pixels).
+class TMarginSplitter : public QWidget {
+  Q_OBJECT
+ public:
+  TMarginSplitter(QWidget* margin, QWidget* parent, int minRest = 40);
+
+ signals:
+  void moved();
+
+ protected:
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+
+ private:
+  QWidget* margin_;
+  int minRest_;
+  bool drag_ = false;
+  int pressGlobalX_ = 0, pressWidth_ = 0;
 };
 
 // The main window's `fontset`: panel font and strip fonts with their cells

@@ -5,9 +5,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <filesystem>
 #include <fstream>
 
@@ -20,6 +22,8 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/option.h"
+#include "player/subpanels.h"
+#include "core/timetext.h"
 #include "support/mainaccess.h"
 
 namespace fs = std::filesystem;
@@ -355,3 +359,79 @@ TEST_F(MainWindowTest, FullScreenGivesThePanelHeightBack) {
 }
 
 }  // namespace
+
+// At the size the window opens with, every status panel shows its longest
+// usual text whole (panel 0 the mode line, the others their counters and times).
+TEST(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
+  tl::reg::Hive hive;
+  tl::FakeSoundPlayer sound;
+  MainDeps d;
+  d.player = std::make_unique<tl::FakePlayer>();
+  d.hive = &hive;
+  d.sound = &sound;
+  const fs::path dir = fs::temp_directory_path() / "tl_statusbar";
+  fs::create_directories(dir);
+  d.exedir = dir.string() + "/";
+  d.showMessage = [](const QString&, const QString&) {};
+  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+  Tf_main w(std::move(d));
+  w.show();
+  const char* texts[8] = {"ディクテーションモード/未クリア文ポーズ", "ﾘﾋﾟｰﾄ:12", "ﾋﾝﾄ:20/20", "1-12",
+                          "00:00:03,3600", "/00:00:30,9780", "達成:100%:240/240", "00:00:33"};
+  auto labels = w.statusBar()->findChildren<QLabel*>();
+  ASSERT_GE(labels.size(), 8);
+  for (int i = 0; i < 8; ++i) labels[i]->setText(QString::fromUtf8(texts[i]));
+  QApplication::processEvents();
+  for (QLabel* l : labels) {
+    if (l->text().isEmpty()) continue;
+    EXPECT_GE(l->contentsRect().width(), l->fontMetrics().horizontalAdvance(l->text()))
+        << l->text().toStdString();
+  }
+}
+
+// The previous and next strips start at Splitter2's left and follow it when
+// it is dragged; a drag on the progress bar past its ends shows the position
+// bar's position, not 00:00:00.
+TEST_F(MainWindowTest, StripsFollowSplitter2AndTheBarDragKeepsThePosition) {
+  w->show();
+  openAll();
+  QApplication::processEvents();
+  auto* split = w->findChild<QWidget*>(QStringLiteral("Splitter2"));
+  auto* pre = w->findChild<tl::ui::TSubStrip*>(QStringLiteral("p_presub"));
+  auto* next = w->findChild<tl::ui::TSubStrip*>(QStringLiteral("p_nextsub"));
+  ASSERT_TRUE(split && pre && next);
+  ASSERT_GT(split->x(), 0);
+  EXPECT_EQ(pre->textLeft(), split->x());
+  EXPECT_EQ(next->textLeft(), split->x());
+  const int before = split->x();
+  auto send = [&](QEvent::Type t, int gx, Qt::MouseButtons held) {
+    QPointF local(1, 1), global(gx, 1);
+    QMouseEvent e(t, local, global, t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(split, &e);
+  };
+  send(QEvent::MouseButtonPress, 100, Qt::LeftButton);
+  send(QEvent::MouseMove, 130, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, 130, Qt::NoButton);
+  QApplication::processEvents();
+  EXPECT_EQ(split->x(), before + 30);
+  EXPECT_EQ(pre->textLeft(), before + 30);
+  EXPECT_EQ(next->textLeft(), before + 30);
+
+  auto* bar = w->findChild<tl::ui::TProgressBar*>(QStringLiteral("p_bar"));
+  ASSERT_TRUE(bar);
+  auto drag = [&](QEvent::Type t, int x) {
+    QPointF pos(x, 2);
+    QMouseEvent e(t, pos, bar->mapToGlobal(pos), t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                  t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &e);
+  };
+  drag(QEvent::MouseButtonPress, bar->width() / 2);
+  drag(QEvent::MouseMove, bar->width() / 2);
+  const int mid = A::tb_point(*w)->value();
+  ASSERT_GT(mid, 0);
+  drag(QEvent::MouseMove, bar->width() + 40);
+  EXPECT_EQ(w->statusText(4).toStdString(), tl::sec2str_0((tl::ttime)mid * 10000));
+  drag(QEvent::MouseMove, -40);
+  EXPECT_EQ(w->statusText(4).toStdString(), tl::sec2str_0((tl::ttime)mid * 10000));
+}

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMouseEvent>
+#include <QBoxLayout>
 #include <QPainter>
 
 #include "player/overlay.h"
@@ -350,4 +351,133 @@ TEST(Overlay, SingleCellUpdatesAfterTyping) {
   EXPECT_EQ(f.under(img, 2), kWhite);
   EXPECT_EQ(f.under(img, 3), kYellow);
   EXPECT_GT(f.inked(img, 2), 0);
+}
+
+// A small video (640 x 360) and long two-line cues: every letter of the cue
+// and of the side cues stays inside the picture, and the next cue's line
+// never lies on the displayed cue's lines, wherever the text was put.
+TEST(Overlay, LongCuesFitASmallVideo) {
+  Lesson l = tl::test::LessonBuilder()
+                 .cue(10000, 20000, "We had been walking along the river since the early morning\r\n")
+                 .cue(30000, 40000,
+                      "and by the time the sun was high we could see the old mill\r\n"
+                      "standing where the valley opens out towards the sea\r\n")
+                 .cue(50000, 60000, "Nobody had lived there for a hundred years, or so they said\r\n")
+                 .letters(tl::test::Letters::Out)
+                 .at(3)
+                 .build();
+  Options o;
+  bool peek = false;
+  QWidget host;
+  host.resize(640, 360);
+  host.show();
+  TSubOverlay ov(PanelView{l, o, peek}, &host);
+  ov.show();
+  ovl::VideoGeom g{640, 360, 640, 360, 640, 360, 0, 0};
+  ov.movsizeset(g);
+  const std::string& t = l.subtext[3];
+  for (bool centred : {false, true}) {
+    o.xcenter = centred;
+    for (QPoint at : {QPoint(0, 300), QPoint(-40, 340), QPoint(400, 200), QPoint(600, 345)}) {
+      SCOPED_TRACE(::testing::Message() << "xcenter " << centred << " at " << at.x() << "," << at.y());
+      ov.setTextPos(at.x(), at.y());
+      ovl::OverlayLayout lay = ov.layout();
+      const ovl::Metrics& m = lay.m;
+      ASSERT_GT(m.gcellw, 0);
+      QRect cue;
+      for (int i = 0; i < (int)t.size(); ++i) {
+        if (t[i] == '\r' || t[i] == '\n') continue;
+        QRect cell(lay.subx(i), lay.suby(i), m.gcellw, m.gcellh);
+        EXPECT_GE(cell.left(), 0) << i;
+        EXPECT_LE(cell.right(), 639) << i;
+        cue |= cell;
+      }
+      for (const ovl::Side* s : {&lay.pre, &lay.next}) {
+        ASSERT_TRUE(s->shown);
+        int cols = (int)l.subtext[s->slot].size() - 2;  // without the closing CR LF
+        EXPECT_GE(s->x - 2 * m.gscellw, 0);              // the dash
+        EXPECT_LE(s->x + cols * m.gscellw, 640);
+      }
+      QRect next(lay.next.x - 2 * m.gscellw, lay.next.y, lay.next.width + 2 * m.gscellw, m.gscellh);
+      EXPECT_FALSE(next.intersects(cue));
+    }
+  }
+}
+
+// The layout alone: centred text low on the panel moves the next cue's line
+// under the cue instead of onto it; a line too wide for its cells starts at
+// the picture's left edge.
+TEST(OverlayLayout, NextLineKeepsClearAndTextStaysInThePicture) {
+  Lesson l = tl::test::LessonBuilder()
+                 .cue(10000, 20000, "One\r\n")
+                 .cue(30000, 40000, "Two words\r\n")
+                 .cue(50000, 60000, "Three\r\n")
+                 .letters(tl::test::Letters::Out)
+                 .at(3)
+                 .build();
+  ovl::Metrics m{10, 20, 6, 12};
+  ovl::Params p;
+  p.panelw = 400;
+  p.panelh = 300;
+  p.xcenter = true;
+  p.tpy = 290;  // the cue's row reaches past the bottom line of the next cue
+  ovl::OverlayLayout o = ovl::layoutOverlay(l, p, m);
+  EXPECT_EQ(o.next.y, 290 + 20 + p.sntgap);
+  p.tpy = 100;  // well above: the next cue sits on the bottom line
+  EXPECT_EQ(ovl::layoutOverlay(l, p, m).next.y, 300 - 12);
+  // a picture narrower than the panel: text dragged right of it moves back in
+  p.xcenter = false;
+  p.vidleft = 50;
+  p.vidw = 200;
+  p.tpx = 240;
+  o = ovl::layoutOverlay(l, p, m);
+  EXPECT_EQ(o.tpx, 250 - 9 * 10);
+  p.tpx = 0;
+  EXPECT_EQ(ovl::layoutOverlay(l, p, m).tpx, 50);
+  // dragged off the panel it stays off (an arrow shows where it went)
+  p.tpx = 500;
+  EXPECT_EQ(ovl::layoutOverlay(l, p, m).tpx, 500);
+  EXPECT_EQ(ovl::fitPoints(24, 16, 60, 640), 16);
+  EXPECT_EQ(ovl::fitPoints(24, 16, 30, 640), 24);
+}
+
+// Side by side in the main window's arrangement (the video widget in a box
+// layout of its area): the band lies under the picture and covers none of it;
+// back to the overlay mode, the picture has its whole area again.
+TEST(Overlay, SideBySideBandLiesUnderThePicture) {
+  Lesson l = tl::test::LessonBuilder().cue(10000, 20000, "Hi you\r\n").at(1).build();
+  Options o;
+  bool peek = false;
+  QWidget area;
+  auto* lay = new QVBoxLayout(&area);
+  lay->setContentsMargins(0, 0, 0, 0);
+  auto* video = new QWidget(&area);
+  lay->addWidget(video);
+  area.resize(640, 480);
+  area.show();
+  TSubOverlay ov(PanelView{l, o, peek}, video);
+  ov.show();
+  QApplication::processEvents();
+  EXPECT_EQ(video->geometry(), QRect(0, 0, 640, 480));
+  o.xp = false;
+  o.win7 = true;
+  ov.modeChanged();
+  QApplication::processEvents();
+  const int h = 7 * ov.metrics().gcellh;
+  EXPECT_EQ(video->geometry(), QRect(0, 0, 640, 480 - h));
+  const QRect band(ov.mapTo(&area, QPoint(0, 0)), ov.size());
+  EXPECT_EQ(band, QRect(0, 480 - h, 640, h));
+  EXPECT_FALSE(band.intersects(video->geometry()));
+  EXPECT_TRUE(ov.isVisible());
+  area.resize(800, 600);  // the band follows its area
+  QApplication::processEvents();
+  EXPECT_EQ(QRect(ov.mapTo(&area, QPoint(0, 0)), ov.size()), QRect(0, 600 - h, 800, h));
+  EXPECT_EQ(video->height(), 600 - h);
+  o.xp = true;
+  o.win7 = false;
+  ov.modeChanged();
+  QApplication::processEvents();
+  EXPECT_EQ(video->geometry(), QRect(0, 0, 800, 600));
+  EXPECT_EQ(ov.parentWidget(), video);
+  EXPECT_EQ(ov.geometry(), QRect(0, 0, 800, 600));
 }

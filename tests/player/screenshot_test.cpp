@@ -40,7 +40,7 @@ TEST(Screenshot, MainWindowWithTheDemoLesson) {
   d.showMessage = [](const QString&, const QString&) {};
   Tf_main w(std::move(d));
   w.setForceForeground(true);
-  w.resize(760, 640);
+  w.resize(w.width(), 640);  // the width it opens with
   w.show();
   w.srtfileopen(demo + "demo.srt");
   w.movfileopen(demo + "demo.mkv");
