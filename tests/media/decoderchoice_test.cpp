@@ -152,30 +152,8 @@ TEST(DecoderChoice, CandidatesCarryTheStoresMeritsInTheLibraryOrder) {
 // An MPEG-2 program stream with MPEG-2 video and MPEG-1 layer 2 sound,
 // written by libmpv's encoder.
 std::string makeMpeg2(const std::string& path) {
-  std::setlocale(LC_NUMERIC, "C");
-  mpv_handle* m = mpv_create();
-  if (!m) return {};
-  const std::pair<const char*, const char*> opts[] = {
-      {"o", path.c_str()}, {"of", "mpeg"}, {"ovc", "mpeg2video"}, {"oac", "mp2"},
-      {"terminal", "no"}, {"config", "no"}, {"ytdl", "no"}};
-  for (auto [k, v] : opts) mpv_set_option_string(m, k, v);
-  mpv_initialize(m);
-  const char* cmd[] = {"loadfile",
-                       "av://lavfi:testsrc=size=320x240:rate=25:duration=2[out0];"
-                       "sine=frequency=440:duration=2[out1]",
-                       nullptr};
-  mpv_command(m, cmd);
-  int error = -1;
-  for (;;) {
-    mpv_event* e = mpv_wait_event(m, 20);
-    if (e->event_id == MPV_EVENT_NONE) break;
-    if (e->event_id == MPV_EVENT_END_FILE) {
-      auto* ef = static_cast<mpv_event_end_file*>(e->data);
-      error = ef->reason == MPV_END_FILE_REASON_EOF ? 0 : ef->error;
-      break;
-    }
-  }
-  mpv_terminate_destroy(m);
+  const int error =
+      tl::test::encodeTestClip(path, {{"of", "mpeg"}, {"ovc", "mpeg2video"}, {"oac", "mp2"}}, 2);
   return error == 0 ? path : std::string();
 }
 

@@ -27,20 +27,19 @@ void spin(int ms) {
   while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-namespace {
-std::string makeClip(const std::string& path) {
+int encodeTestClip(const std::string& path,
+                   const std::vector<std::pair<const char*, const char*>>& encoderOptions, int seconds) {
   std::setlocale(LC_NUMERIC, "C");
   mpv_handle* m = mpv_create();
-  if (!m) throw std::runtime_error("mpv_create failed");
-  const std::pair<const char*, const char*> opts[] = {
-      {"o", path.c_str()}, {"ovc", "mpeg4"}, {"ovcopts", "qscale=3"}, {"oac", "aac"},
-      {"terminal", "no"}, {"config", "no"},  {"ytdl", "no"}};
-  for (auto [k, v] : opts) mpv_set_option_string(m, k, v);
+  if (!m) return -1;
+  mpv_set_option_string(m, "o", path.c_str());
+  for (auto [k, v] : encoderOptions) mpv_set_option_string(m, k, v);
+  for (const char* k : {"terminal", "config", "ytdl"}) mpv_set_option_string(m, k, "no");
   mpv_initialize(m);
-  const char* cmd[] = {"loadfile",
-                       "av://lavfi:testsrc=size=320x240:rate=25:duration=5[out0];"
-                       "sine=frequency=440:duration=5[out1]",
-                       nullptr};
+  const std::string d = std::to_string(seconds);
+  const std::string source = "av://lavfi:testsrc=size=320x240:rate=25:duration=" + d +
+                             "[out0];sine=frequency=440:duration=" + d + "[out1]";
+  const char* cmd[] = {"loadfile", source.c_str(), nullptr};
   mpv_command(m, cmd);
   int error = -1;
   for (;;) {
@@ -53,7 +52,13 @@ std::string makeClip(const std::string& path) {
     }
   }
   mpv_terminate_destroy(m);  // finishes the file
-  if (error != 0) throw std::runtime_error("clip could not be encoded");
+  return error;
+}
+
+namespace {
+std::string makeClip(const std::string& path) {
+  if (encodeTestClip(path, {{"ovc", "mpeg4"}, {"ovcopts", "qscale=3"}, {"oac", "aac"}}, 5) != 0)
+    throw std::runtime_error("clip could not be encoded");
   return path;
 }
 }  // namespace
