@@ -9,6 +9,8 @@
 //   bench_autopause --benchmark_filter=wav
 //   TL_SETTLE_MS=0 bench_autopause      read the position at once after the pause
 //                                       (default: 80 ms later, where it settled)
+//   TL_SOUND=1 bench_autopause          play through the sound server instead
+//                                       of mpv's null output
 //
 // Goal: video within one frame (40 ms) after the end, on the frame grid;
 // audio only within 10 ms median, 25 ms max.
@@ -85,7 +87,7 @@ struct Figures {
 // pause in milliseconds.
 bool measure(const std::string& media, const tl::Lesson& lesson, bool precise, std::vector<double>& out,
              std::string& err) {
-  tl::MpvPlayer player(true);
+  tl::MpvPlayer player(!std::getenv("TL_SOUND"));
   player.setURL(media);
   if (!waitFor([&] { return player.openState() == tl::os_mediaopen; }, 10000)) {
     err = "cannot open " + media;

@@ -30,8 +30,8 @@ std::string secondsText(double s) {
 // reported after this long.
 constexpr auto kSeekReportLimit = std::chrono::seconds(3);
 
-const char* const kObserved[] = {"pause", "eof-reached", "duration", "width", "height",
-                                 "dwidth", "dheight", "chapters"};
+const char* const kObserved[] = {"pause",  "eof-reached", "duration", "width",   "height",
+                                 "dwidth", "dheight",     "chapters", "time-pos"};
 
 }  // namespace
 
@@ -153,6 +153,7 @@ bool MpvPlayer::getFlag(const char* name) const {
 // ---- opening ----------------------------------------------------------------
 
 void MpvPlayer::load(const std::string& url, bool append) {
+  clock_.restart();
   const media::Source src = media::mapUrl(url);
   if (!src.dvdDevice.empty())
     mpv_set_property_string(mpv_, "dvd-device", src.dvdDevice.c_str());
@@ -305,6 +306,7 @@ void MpvPlayer::play() {
   if (!loaded_ && !opening_) return;
   if (loaded_ && eof_) setCurrentPosition(0);  // play at the end starts over
   setFlag("pause", false);
+  clock_.restart();
   played_ = true;
   stopped_ = false;
   notifyChanges();
@@ -313,6 +315,7 @@ void MpvPlayer::play() {
 void MpvPlayer::pause() {
   if (!loaded_ && !opening_) return;
   setFlag("pause", true);
+  clock_.restart();
   notifyChanges();
 }
 
@@ -332,7 +335,15 @@ bool MpvPlayer::currentPosition(double& seconds) const {
   }
   double t = 0;
   if (mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0) return false;
-  seconds = t;
+  if (width_ > 0) {
+    // A picture's position moves frame by frame, and a pause lands on a frame.
+    seconds = t;
+    return true;
+  }
+  const bool running = !eof_ && !seekTarget_ && !getFlag("pause");
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  seconds = clock_.read(t, wall, running ? rate() : 0, running);
   return true;
 }
 
@@ -347,6 +358,7 @@ void MpvPlayer::setCurrentPosition(double seconds) {
   if (!loaded_) return;
   const std::string t = secondsText(seconds);
   command({"seek", t.c_str(), "absolute+exact"});
+  clock_.restart();
   seekTarget_ = seconds;
   seekSent_ = std::chrono::steady_clock::now();
   if (eof_) {
@@ -378,6 +390,7 @@ void MpvPlayer::setRate(double r) {
   r = std::clamp(r, 0.01, 100.0);
   if (mpv_set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, &r) < 0)
     throw MediaError("rate could not be set");
+  clock_.restart();
 }
 
 int MpvPlayer::volume() const { return int(std::lround(getDouble("volume", 100))); }
@@ -484,6 +497,11 @@ void MpvPlayer::handleEvent(const mpv_event& e) {
         updateVideoSize();
       } else if (name == "chapters") {
         chapters_ = asInt();
+      } else if (name == "time-pos") {
+        // A sound-only position steps: a reading right at each step keeps
+        // the carried position within a millisecond or so.
+        double s = 0;
+        if (loaded_ && width_ == 0) currentPosition(s);
       }
       break;
     }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/media/mediaplayer.h"
+#include "platform/media/positionclock.h"
 #include "platform/media/videowidget.h"
 
 #include <QImage>
@@ -122,6 +123,7 @@ class MpvPlayer : public QObject, public MediaPlayer {
   int pendingChapter_ = -1;
   std::optional<double> seekTarget_;   // seek in flight: the position to report
   std::chrono::steady_clock::time_point seekSent_;
+  mutable PositionClock clock_;  // carries a sound-only position between its steps
   bool cdMode_ = false;
 
   int width_ = 0, height_ = 0, dwidth_ = 0, dheight_ = 0;
