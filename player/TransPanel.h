@@ -5,10 +5,20 @@
 // The panel is a plain (non-native) child widget that never fills its
 // background, so every repaint of it first repaints the parent's area under
 // it; no platform transparency is involved.
+//
+// What OnPaint draws is kept in an image on a transparent ground and drawn
+// again from there: a repaint caused by the parent alone (a new video frame,
+// 25 times a second) costs one blend of that image, not the painting of
+// every cue.  OnPaint runs again for the parts Invalidate names, and for all
+// of the panel after a resize or a change of font, palette or screen.
 #pragma once
 
+#include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QPainter;
 
@@ -30,6 +40,16 @@ class TTransPanel : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void changeEvent(QEvent*) override;
+
+ private:
+  void findInk(const QRect& part);
+
+  QImage drawn_;   // OnPaint's drawing over transparency
+  QRegion stale_;  // parts of drawn_ that OnPaint must draw again
+  QRegion inked_;  // where drawn_ is not transparent: what a repaint blends
+  std::vector<std::pair<int, int>> rows_;  // first and last inked pixel of each row
 };
 
 }  // namespace tl::ui

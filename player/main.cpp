@@ -341,7 +341,9 @@ void Tf_main::buildLayout() {
     statusPanelsWidth_ += need;
     // panel 0 grows with the window but never below its own text: a window
     // sized to a small video keeps it whole too
-    if (i > 0) l->setFixedWidth(need);
+    // A panel of fixed size takes new texts (the position, at every tick)
+    // without laying out the status bar and the window again.
+    if (i > 0) l->setFixedSize(need, l->sizeHint().height());
     else l->setMinimumWidth(need);
     // Long log lines are cut at the panel's edge, never drawn over the next.
     if (i == 0) l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -479,7 +479,7 @@ void TSubOverlay::lessonChanged(Change what, int slot, const std::vector<LetterM
     return;
   }
   if (what == Change::Letters || what == Change::Cursor) {
-    if (marks) {
+    if (marks && slot == v_.lesson.cursub) {
       for (const LetterMark& c : *marks) {
         if (c.kind == LetterMark::Letter)
           tp_sub_txtwrt(c.index);
@@ -493,7 +493,13 @@ void TSubOverlay::lessonChanged(Change what, int slot, const std::vector<LetterM
              what != Change::Translations) {
     return;
   }
-  if (slot == kAllSlots || slot == v_.lesson.cursub) Invalidate();
+  if (slot == kAllSlots || slot == v_.lesson.cursub) {
+    Invalidate();
+    return;
+  }
+  // The previous and the next cue are drawn too.
+  const ovl::OverlayLayout o = layout();
+  if ((o.pre.shown && o.pre.slot == slot) || (o.next.shown && o.next.slot == slot)) Invalidate();
 }
 
 }  // namespace tl::ui

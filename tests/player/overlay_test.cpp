@@ -175,6 +175,77 @@ TEST(Overlay, SeeThroughWhereNothingIsDrawn) {
   EXPECT_EQ(img.pixel(50, 50), kBlue);
 }
 
+// The painting is kept: the parent's repaints (a video frame each) blend it
+// again without drawing any cue, and only what was invalidated is drawn anew.
+TEST(Overlay, ParentRepaintsReuseWhatWasDrawn) {
+  QWidget host;
+  host.resize(200, 100);
+  QPalette pal = host.palette();
+  pal.setColor(QPalette::Window, QColor(0, 0, 255));
+  host.setPalette(pal);
+  host.setAutoFillBackground(true);
+  TTransPanel panel(&host);
+  panel.setGeometry(0, 0, 200, 100);
+  int paints = 0;
+  QRgb ink = kRed;
+  bool left = true;
+  panel.OnPaint = [&](TTransPanel*, QPainter& p) {
+    ++paints;
+    if (left) p.fillRect(10, 10, 20, 20, ink);
+    p.fillRect(100, 10, 20, 20, ink);
+  };
+  host.show();
+  auto shot = [&] { return host.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  QImage img = shot();
+  EXPECT_EQ(img.pixel(15, 15), kRed);
+  EXPECT_EQ(img.pixel(50, 50), kBlue);  // transparent where nothing is drawn
+  const int first = paints;
+  EXPECT_GE(first, 1);
+  // the parent repaints, and the change of the data is not announced: the old drawing
+  ink = kYellow;
+  host.update();
+  img = shot();
+  EXPECT_EQ(paints, first);
+  EXPECT_EQ(img.pixel(15, 15), kRed);
+  // one part announced: that part is drawn anew, the rest is kept
+  panel.Invalidate(QRect(0, 0, 50, 50));
+  img = shot();
+  EXPECT_EQ(paints, first + 1);
+  EXPECT_EQ(img.pixel(15, 15), kYellow);
+  EXPECT_EQ(img.pixel(105, 15), kRed);
+  // a resize draws everything again; drawing over transparency leaves no old ink
+  ink = kGreen;
+  panel.setGeometry(0, 0, 150, 100);
+  img = shot();
+  EXPECT_EQ(img.pixel(105, 15), kGreen);
+  EXPECT_EQ(img.pixel(160, 15), kBlue);
+  // what is no longer drawn leaves the picture under it
+  left = false;
+  panel.Invalidate(QRect(0, 0, 50, 50));
+  img = shot();
+  EXPECT_EQ(img.pixel(15, 15), kBlue);
+  EXPECT_EQ(img.pixel(105, 15), kGreen);
+}
+
+// A change of the previous or the next cue shown beside the current one
+// repaints the overlay even while no video frame comes (audio only).
+TEST(Overlay, AChangeOfANeighbourCueIsDrawn) {
+  Fixture f;
+  ovl::OverlayLayout o = f.lay();
+  ASSERT_TRUE(o.next.shown);
+  ASSERT_EQ(o.next.slot, 5);
+  auto shot = [&] { return f.host.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  const QImage before = shot();
+  for (auto& c : f.l.subflg[5]) c = flg_closed;
+  f.ov->lessonChanged(Change::Letters, 5, nullptr);
+  const QImage after = shot();
+  const QRect next(o.next.x, o.next.y, o.next.width, o.m.gscellh);
+  int changed = 0;
+  for (int y = next.top(); y <= next.bottom(); ++y)
+    for (int x = next.left(); x <= next.right(); ++x) changed += before.pixel(x, y) != after.pixel(x, y);
+  EXPECT_GT(changed, 10);
+}
+
 TEST(Overlay, BandAndSideBySideLayout) {
   Fixture f;
   f.o.jaclose = true;
