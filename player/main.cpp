@@ -1,4 +1,5 @@
 // Tf_main: creation, layout, closing, menu bar and full screen.
+#include "player/statuspanel.h"
 #include "player/main.h"
 
 #include <QAction>
@@ -336,17 +337,17 @@ void Tf_main::buildLayout() {
   const char* widest[8] = {"ディクテーションモード/未クリア文ポーズ", "ﾘﾋﾟｰﾄ:99", "ﾋﾝﾄ:999/999", "99-999",
                            "00:00:00,0000", "/00:00:00,0000", "達成:100%:9999/9999", "00:00:00"};
   for (int i = 0; i < 8; ++i) {
-    auto* l = new QLabel(sbar);
-    const int need = l->fontMetrics().horizontalAdvance(QString::fromUtf8(widest[i])) + 2 * l->margin() + 6;
+    auto* l = new tl::ui::StatusPanel(sbar);
+    const int need = l->widthFor(QString::fromUtf8(widest[i])) + 6;
     statusPanelsWidth_ += need;
-    // panel 0 grows with the window but never below its own text: a window
-    // sized to a small video keeps it whole too
-    // A panel of fixed size takes new texts (the position, at every tick)
-    // without laying out the status bar and the window again.
-    if (i > 0) l->setFixedSize(need, l->sizeHint().height());
+    // Each panel has a fixed size, so that a new text (the position, at every
+    // tick) lays out neither the status bar nor the window.  Panel 0 grows
+    // with the window but never below its own text, so a window sized to a
+    // small video keeps it whole too; long log lines are cut at its edge.
+    l->setFixedHeight(l->sizeHint().height());
+    if (i > 0) l->setFixedWidth(need);
     else l->setMinimumWidth(need);
-    // Long log lines are cut at the panel's edge, never drawn over the next.
-    if (i == 0) l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    if (i == 0) l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     statusPanels.push_back(l);
     sbar->addWidget(l, i == 0 ? 1 : 0);
   }

@@ -63,6 +63,7 @@ class TSubPanel;
 class TSubStrip;
 class TProgressBar;
 class TSubOverlay;
+class StatusPanel;
 }  // namespace ui
 }  // namespace tl
 
@@ -469,7 +470,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   QToolButton* sb_sublock = nullptr;
   QToolButton* sb_hint = nullptr;
   QToolButton* sb_giveup = nullptr;
-  std::vector<QLabel*> statusPanels;  // the eight status-bar panels
+  std::vector<tl::ui::StatusPanel*> statusPanels;  // the eight status-bar panels
   int statusPanelsWidth_ = 0;         // the panels' longest usual texts together
   tl::ui::TSubPanel* subPanel = nullptr;
   tl::ui::TSubStrip* preStrip = nullptr;

@@ -30,8 +30,14 @@ std::string secondsText(double s) {
 // reported after this long.
 constexpr auto kSeekReportLimit = std::chrono::seconds(3);
 
-const char* const kObserved[] = {"pause",  "eof-reached", "duration", "width",   "height",
-                                 "dwidth", "dheight",     "chapters", "time-pos"};
+const char* const kObserved[] = {"pause",  "speed",   "eof-reached", "duration", "width",
+                                 "height", "dwidth", "dheight",     "chapters"};
+
+// The reply id of "time-pos", observed while a medium without a picture is open.
+constexpr uint64_t kClockSteps = 1;
+
+// How long a position read stays good for another request.
+constexpr auto kPositionReuse = std::chrono::milliseconds(2);
 
 }  // namespace
 
@@ -137,7 +143,42 @@ void MpvPlayer::command(std::initializer_list<const char*> args, bool mustWork) 
 void MpvPlayer::setFlag(const char* name, bool on) {
   int v = on ? 1 : 0;
   const int rc = mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &v);
+  if (std::strcmp(name, "pause") == 0) forgetKnown();
   if (rc < 0) throw MediaError(std::string(name) + ": " + mpv_error_string(rc));
+}
+
+// Each property read waits for mpv's core thread.  The pause flag and the
+// speed change only by our own commands or with an event, so they are read
+// once after each change; the position is read at most once per
+// kPositionReuse (the timer's handlers ask for it several times per tick).
+bool MpvPlayer::paused() const {
+  if (!known_.paused) known_.paused = getFlag("pause");
+  return *known_.paused;
+}
+
+bool MpvPlayer::rawPosition(double& t) const {
+  const auto now = std::chrono::steady_clock::now();
+  if (!known_.position || now - known_.positionAt > kPositionReuse) {
+    double v = 0;
+    if (mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &v) < 0) return false;
+    known_.position = v;
+    known_.positionAt = now;
+  }
+  t = *known_.position;
+  return true;
+}
+
+void MpvPlayer::forgetKnown() { known_ = Known{}; }
+
+// A picture's position moves frame by frame and needs no help; a sound-only
+// position is read again at each of its steps (see PositionClock).
+void MpvPlayer::followClockSteps(bool on) {
+  if (on == followingSteps_) return;
+  followingSteps_ = on;
+  if (on)
+    mpv_observe_property(mpv_, kClockSteps, "time-pos", MPV_FORMAT_NONE);
+  else
+    mpv_unobserve_property(mpv_, kClockSteps);
 }
 
 double MpvPlayer::getDouble(const char* name, double fallback) const {
@@ -154,6 +195,7 @@ bool MpvPlayer::getFlag(const char* name) const {
 
 void MpvPlayer::load(const std::string& url, bool append) {
   clock_.restart();
+  forgetKnown();
   const media::Source src = media::mapUrl(url);
   if (!src.dvdDevice.empty())
     mpv_set_property_string(mpv_, "dvd-device", src.dvdDevice.c_str());
@@ -222,6 +264,8 @@ void MpvPlayer::close() {
   opening_ = loaded_ = played_ = stopped_ = eof_ = false;
   pendingSeek_.reset();
   seekTarget_.reset();
+  forgetKnown();
+  followClockSteps(false);
   width_ = height_ = dwidth_ = dheight_ = 0;
   duration_ = 0;
   updateVideoSize();
@@ -231,6 +275,7 @@ void MpvPlayer::close() {
 }
 
 void MpvPlayer::fileLoaded() {
+  forgetKnown();
   opening_ = false;
   loaded_ = true;
   eof_ = false;
@@ -239,6 +284,7 @@ void MpvPlayer::fileLoaded() {
   width_ = mpv_get_property(mpv_, "width", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
   height_ = mpv_get_property(mpv_, "height", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
   chapters_ = mpv_get_property(mpv_, "chapters", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
+  followClockSteps(width_ == 0);
   decoderLog_ = media::decodersInUse(mpv_);
   if (pendingChapter_ >= 0) {
     int64_t c = pendingChapter_;
@@ -279,7 +325,7 @@ int MpvPlayer::playState() const {
   if (opening_) return ps_transitioning;
   if (!loaded_) return ps_undefined;
   if (eof_) return ps_ended;
-  if (!getFlag("pause")) return ps_playing;
+  if (!paused()) return ps_playing;
   if (stopped_) return ps_stopped;
   return played_ ? ps_paused : ps_ready;
 }
@@ -334,13 +380,13 @@ bool MpvPlayer::currentPosition(double& seconds) const {
     return true;
   }
   double t = 0;
-  if (mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0) return false;
+  if (!rawPosition(t)) return false;
   if (width_ > 0) {
     // A picture's position moves frame by frame, and a pause lands on a frame.
     seconds = t;
     return true;
   }
-  const bool running = !eof_ && !seekTarget_ && !getFlag("pause");
+  const bool running = !eof_ && !seekTarget_ && !paused();
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
   seconds = clock_.read(t, wall, running ? rate() : 0, running);
@@ -359,6 +405,7 @@ void MpvPlayer::setCurrentPosition(double seconds) {
   const std::string t = secondsText(seconds);
   command({"seek", t.c_str(), "absolute+exact"});
   clock_.restart();
+  forgetKnown();
   seekTarget_ = seconds;
   seekSent_ = std::chrono::steady_clock::now();
   if (eof_) {
@@ -383,13 +430,17 @@ void MpvPlayer::previous() {
     command({"playlist-prev"}, false);
 }
 
-double MpvPlayer::rate() const { return getDouble("speed", 1.0); }
+double MpvPlayer::rate() const {
+  if (!known_.speed) known_.speed = getDouble("speed", 1.0);
+  return *known_.speed;
+}
 
 void MpvPlayer::setRate(double r) {
   if (!(r > 0) || !std::isfinite(r)) throw MediaError("invalid rate");
   r = std::clamp(r, 0.01, 100.0);
-  if (mpv_set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, &r) < 0)
-    throw MediaError("rate could not be set");
+  const int rc = mpv_set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, &r);
+  forgetKnown();
+  if (rc < 0) throw MediaError("rate could not be set");
   clock_.restart();
 }
 
@@ -469,6 +520,7 @@ void MpvPlayer::handleEvent(const mpv_event& e) {
     }
     case MPV_EVENT_PLAYBACK_RESTART:
       seekTarget_.reset();
+      forgetKnown();
       break;
     case MPV_EVENT_PROPERTY_CHANGE: {
       const auto* p = static_cast<const mpv_event_property*>(e.data);
@@ -481,12 +533,17 @@ void MpvPlayer::handleEvent(const mpv_event& e) {
         return 0;
       };
       const std::string name = p->name;
-      if (name == "eof-reached") {
+      if (name == "pause") {
+        known_.paused.reset();
+      } else if (name == "speed") {
+        known_.speed.reset();
+      } else if (name == "eof-reached") {
         eof_ = loaded_ && has && node->format == MPV_FORMAT_FLAG && node->u.flag;
       } else if (name == "duration") {
         if (loaded_) duration_ = has && node->format == MPV_FORMAT_DOUBLE ? node->u.double_ : 0;
       } else if (name == "width") {
         if (loaded_ || !has) width_ = asInt();
+        followClockSteps(loaded_ && width_ == 0);
       } else if (name == "height") {
         if (loaded_ || !has) height_ = asInt();
       } else if (name == "dwidth") {
@@ -497,10 +554,11 @@ void MpvPlayer::handleEvent(const mpv_event& e) {
         updateVideoSize();
       } else if (name == "chapters") {
         chapters_ = asInt();
-      } else if (name == "time-pos") {
+      } else if (name == "time-pos" && e.reply_userdata == kClockSteps) {
         // A sound-only position steps: a reading right at each step keeps
         // the carried position within a millisecond or so.
         double s = 0;
+        known_.position.reset();
         if (loaded_ && width_ == 0) currentPosition(s);
       }
       break;

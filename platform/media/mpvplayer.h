@@ -94,6 +94,10 @@ class MpvPlayer : public QObject, public MediaPlayer {
   void setFlag(const char* name, bool on);
   double getDouble(const char* name, double fallback) const;
   bool getFlag(const char* name) const;
+  bool paused() const;
+  bool rawPosition(double& seconds) const;
+  void forgetKnown();
+  void followClockSteps(bool on);
   void updateVideoSize();
 
   mpv_handle* mpv_ = nullptr;
@@ -123,7 +127,16 @@ class MpvPlayer : public QObject, public MediaPlayer {
   int pendingChapter_ = -1;
   std::optional<double> seekTarget_;   // seek in flight: the position to report
   std::chrono::steady_clock::time_point seekSent_;
-  mutable PositionClock clock_;  // carries a sound-only position between its steps
+  // Values read from mpv, kept until they may have changed.
+  struct Known {
+    std::optional<bool> paused;
+    std::optional<double> speed;
+    std::optional<double> position;
+    std::chrono::steady_clock::time_point positionAt;
+  };
+  mutable Known known_;
+  mutable PositionClock clock_;
+  bool followingSteps_ = false;  // "time-pos" observed: a medium without a picture  // carries a sound-only position between its steps
   bool cdMode_ = false;
 
   int width_ = 0, height_ = 0, dwidth_ = 0, dheight_ = 0;

@@ -19,6 +19,7 @@
 #include "platform/sound/soundplayer.h"
 #include "platform/mixer/fakemixer.h"
 #include "platform/wavein/fakewavein.h"
+#include "player/statuspanel.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/option.h"
@@ -378,15 +379,12 @@ TEST(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
   w.show();
   const char* texts[8] = {"ディクテーションモード/未クリア文ポーズ", "ﾘﾋﾟｰﾄ:12", "ﾋﾝﾄ:20/20", "1-12",
                           "00:00:03,3600", "/00:00:30,9780", "達成:100%:240/240", "00:00:33"};
-  auto labels = w.statusBar()->findChildren<QLabel*>();
-  ASSERT_GE(labels.size(), 8);
+  auto labels = w.statusBar()->findChildren<tl::ui::StatusPanel*>();
+  ASSERT_EQ(labels.size(), 8);
   for (int i = 0; i < 8; ++i) labels[i]->setText(QString::fromUtf8(texts[i]));
   QApplication::processEvents();
-  for (QLabel* l : labels) {
-    if (l->text().isEmpty()) continue;
-    EXPECT_GE(l->contentsRect().width(), l->fontMetrics().horizontalAdvance(l->text()))
-        << l->text().toStdString();
-  }
+  for (tl::ui::StatusPanel* l : labels)
+    EXPECT_GE(l->width(), l->widthFor(l->text())) << l->text().toStdString();
 }
 
 // The previous and next strips start at Splitter2's left and follow it when
