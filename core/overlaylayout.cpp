@@ -169,6 +169,10 @@ OverlayLayout layoutOverlay(const Lesson& l, const Params& p, const Metrics& m) 
 
 bool movsizeset(const VideoGeom& g, VidRect& r) {
   if (g.pw <= 0 || g.ctlw <= 0) return false;
+  if (g.shown && g.showw > 0 && g.showh > 0) {
+    r = {g.showw, g.showh, g.showx, g.showy};
+    return true;
+  }
   // ctlh / ctlw >= ph / pw, compared without rounding.
   if ((int64_t)g.ctlh * g.pw >= (int64_t)g.ph * g.ctlw) {
     r.vidw = g.cw;

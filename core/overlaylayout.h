@@ -87,6 +87,13 @@ struct VideoGeom {
   int ctlw = 0, ctlh = 0;  // size of the player control
   int cw = 0, ch = 0;      // client size of the main window
   int splitter1h = 0, panel1h = 0;
+  // Where the player really shows the picture, in the overlay's coordinates,
+  // when it can tell: then that is the picture's rectangle.  The rule from
+  // the window's sizes assumes a player control that fills the client area
+  // above Panel1, which places the text beside the picture in any other
+  // layout.
+  bool shown = false;
+  int showx = 0, showy = 0, showw = 0, showh = 0;
 };
 struct VidRect {
   int vidw = 0, vidh = 0, vidleft = 0, vidtop = 0;

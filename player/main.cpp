@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 #include "platform/media/mediaplayer.h"
+#include "platform/media/videowidget.h"
 #include "audio/AudioIO.h"
 #include "audio/Mixers.h"
 #include "core/dictationkeys.h"
@@ -112,6 +113,10 @@ void Tf_main::FormCreate() {
     videoArea->layout()->addWidget(vw);
   }
   buildPanels();
+  // The overlay follows the picture wherever the player puts it (the first
+  // frame's size, a new window size, the aspect of another medium).
+  if (auto* video = qobject_cast<tl::VideoWidget*>(player_->videoWidget()))
+    connect(video, &tl::VideoWidget::videoRectChanged, this, [this] { gsubadj(); });
   buildWavePanels();
   subscribeViews();
   buildMenus();

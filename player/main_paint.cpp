@@ -16,6 +16,7 @@
 #include "core/timetext.h"
 #include "platform/codepage/codepage.h"
 #include "platform/media/mediaplayer.h"
+#include "platform/media/videowidget.h"
 #include "player/Extrkbar.h"
 #include "player/cellfont.h"
 #include "player/main.h"
@@ -196,6 +197,21 @@ tl::ovl::VideoGeom Tf_main::videoGeom() const {
   g.ch = centralWidget() ? centralWidget()->height() : height();
   g.splitter1h = Splitter1->handleWidth();
   g.panel1h = Panel1->height();
+  if (auto* video = qobject_cast<tl::VideoWidget*>(host); video && tp_sub) {
+    // The player's widget tells where the picture is; until it knows, the
+    // picture's place is not known at all.
+    const QRect shown = tl::fitRect(video->videoSize(), video->rect());
+    if (shown.isEmpty()) {
+      g.pw = 0;
+      return g;
+    }
+    const QPoint at = video->mapTo(this, shown.topLeft()) - tp_sub->mapTo(this, QPoint(0, 0));
+    g.shown = true;
+    g.showx = at.x();
+    g.showy = at.y();
+    g.showw = shown.width();
+    g.showh = shown.height();
+  }
   return g;
 }
 

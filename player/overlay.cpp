@@ -185,17 +185,21 @@ bool TSubOverlay::eventFilter(QObject* o, QEvent* e) {
 
 // ---- video geometry ------------------------------------------------------------
 
-void TSubOverlay::movsizeset(const ovl::VideoGeom& g) { ovl::movsizeset(g, vid_); }
+void TSubOverlay::movsizeset(const ovl::VideoGeom& g) {
+  const ovl::VidRect old = vid_;
+  if (ovl::movsizeset(g, vid_) && vid_ != old) Invalidate();
+}
 
 void TSubOverlay::gsubadj(const ovl::VideoGeom& g) {
   ovl::VidRect old = vid_;
-  if (!ovl::movsizeset(g, vid_)) return;
+  if (!ovl::movsizeset(g, vid_) || vid_ == old) return;
+  // The picture moved: what is kept inside it (and centred on it) moves too.
+  Invalidate();
   if (!gauto_ || !vid_.vidw || !vid_.vidh || !old.vidw || !old.vidh) return;
   gfsize_ = panel::roundDivEven((int64_t)vid_.vidw * gfsize_, old.vidw);
   gfssize_ = panel::roundDivEven((int64_t)vid_.vidw * gfssize_, old.vidw);
   tpx_ = (int)((int64_t)reltpx_ * vid_.vidw / old.vidw) + vid_.vidleft;
   tpy_ = (int)((int64_t)reltpy_ * vid_.vidh / old.vidh) + vid_.vidtop;
-  Invalidate();
 }
 
 // ---- log line and single cells -------------------------------------------------------

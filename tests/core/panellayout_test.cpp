@@ -200,6 +200,18 @@ TEST(OverlayLayout, VideoRectangle) {
   g.ctlh = 300;  // wide control: fills the height
   ASSERT_TRUE(ovl::movsizeset(g, r));
   EXPECT_EQ(r, (ovl::VidRect{640 * 547 / 360, 547, (800 - 640 * 547 / 360) / 2, 0}));
+  // the player tells where it shows the picture: that rectangle, whatever
+  // the window's other parts take
+  g.shown = true;
+  g.showx = 83;
+  g.showy = 4;
+  g.showw = 640;
+  g.showh = 360;
+  ASSERT_TRUE(ovl::movsizeset(g, r));
+  EXPECT_EQ(r, (ovl::VidRect{640, 360, 83, 4}));
+  g.showw = 0;  // nothing shown: the rule again
+  ASSERT_TRUE(ovl::movsizeset(g, r));
+  EXPECT_EQ(r, (ovl::VidRect{640 * 547 / 360, 547, (800 - 640 * 547 / 360) / 2, 0}));
   ovl::VidRect keep = r;
   g.pw = 0;
   EXPECT_FALSE(ovl::movsizeset(g, r));

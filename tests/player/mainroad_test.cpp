@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/media/videowidget.h"
 #include "platform/media/fakeplayer.h"
 #include "platform/registry/registry.h"
 #include "platform/sound/soundplayer.h"
@@ -339,6 +340,30 @@ TEST_F(MainRoadTest, FullScreenLeavesNoBand) {
   QApplication::processEvents();
   EXPECT_TRUE(A::Panel1(*w)->isVisible());
   EXPECT_GT(A::Panel1(*w)->height(), 0);
+}
+
+// The overlay keeps the text inside the picture where the player really
+// shows it: beside a tall picture in a wide window, and after the window is
+// resized, the picture's rectangle and the overlay's agree.
+TEST_F(MainRoadTest, TheOverlayFollowsThePicture) {
+  make();
+  w->resize(900, 600);
+  openAll();
+  QApplication::processEvents();
+  auto* video = qobject_cast<tl::VideoWidget*>(player->videoWidget());
+  ASSERT_NE(video, nullptr);
+  auto* ov = A::tp_sub(*w);
+  auto expectAgree = [&] {
+    const QRect pic = video->videoRect();
+    ASSERT_FALSE(pic.isEmpty());
+    const QPoint at = video->mapTo(w.get(), pic.topLeft()) - ov->mapTo(w.get(), QPoint(0, 0));
+    EXPECT_EQ(ov->vid(), (tl::ovl::VidRect{pic.width(), pic.height(), at.x(), at.y()}));
+  };
+  expectAgree();
+  EXPECT_GT(ov->vid().vidleft, 0);  // 4:3 in a wide area: bands at both sides
+  w->resize(1100, 600);
+  QApplication::processEvents();
+  expectAgree();
 }
 
 // Closing the main window ends the program: a list or keys window left open
