@@ -415,6 +415,11 @@ TEST_F(MainWindowTest, StripsFollowSplitter2AndTheBarDragKeepsThePosition) {
   EXPECT_EQ(split->x(), before + 30);
   EXPECT_EQ(pre->textLeft(), before + 30);
   EXPECT_EQ(next->textLeft(), before + 30);
+  // the dragged margin is what the settings keep as "PaintBoxs1"
+  tl::Settings kept;
+  w->collectSettings(kept);
+  EXPECT_EQ(kept.PaintBoxs1, A::PaintBox1(*w)->width());
+  EXPECT_EQ(kept.PaintBoxs1, before + 30);
 
   auto* bar = w->findChild<tl::ui::TProgressBar*>(QStringLiteral("p_bar"));
   ASSERT_TRUE(bar);

@@ -14,6 +14,7 @@ class MainTestAccess {
  public:
   static TExtTrackBar* tb_movie(Tf_main& w) { return w.tb_movie; }
   static QWidget* Panel1(Tf_main& w) { return w.Panel1; }
+  static QWidget* PaintBox1(Tf_main& w) { return w.PaintBox1; }
   static QAction* n_sublock(Tf_main& w) { return w.n_sublock; }
   static QAction* n_fullp(Tf_main& w) { return w.n_fullp; }
   static QMenu* n_refile(Tf_main& w) { return w.n_refile; }
