@@ -66,4 +66,37 @@ inline int32_t unregisterOne(const std::string& clsid) {
   return a < 0 ? a : b;
 }
 
+// Registers, in one batch of the store, every entry that forEach(visit)
+// visits: registerEntry(entry, modulePath, merit) registers one.  Stops at the
+// first failure and reports it; else what saving the batch reports.
+// `self` is an address inside the module (its DllRegisterServer).
+template <typename ForEach, typename RegisterEntry>
+int32_t registerAll(const void* self, ForEach forEach, RegisterEntry registerEntry) {
+  const std::string path = modulePath(self);
+  if (path.empty()) return kFail;
+  tl_filter_batch_begin();
+  int32_t r = 0;
+  uint32_t index = 0;
+  forEach([&](const auto& entry) {
+    if (r < 0) return;
+    r = registerEntry(entry, path, defaultMerit(index++));
+  });
+  const int32_t saved = tl_filter_batch_end();
+  return r < 0 ? r : saved;
+}
+
+// Unregisters, in one batch, the class identifier classIdOf(entry) of every
+// entry visited; goes on past failures and reports the last one.
+template <typename ForEach, typename ClassIdOf>
+int32_t unregisterAll(ForEach forEach, ClassIdOf classIdOf) {
+  tl_filter_batch_begin();
+  int32_t r = 0;
+  forEach([&](const auto& entry) {
+    const int32_t one = unregisterOne(classIdOf(entry));
+    if (one < 0) r = one;
+  });
+  const int32_t saved = tl_filter_batch_end();
+  return r < 0 ? r : saved;
+}
+
 }  // namespace tlmod

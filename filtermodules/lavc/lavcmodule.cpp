@@ -54,34 +54,21 @@ std::string classIdOf(const AVCodec& c) {
 }  // namespace
 
 TL_MODULE_EXPORT int32_t DllRegisterServer(void) {
-  const std::string path = modulePath(reinterpret_cast<const void*>(&DllRegisterServer));
-  if (path.empty()) return kFail;
-  tl_filter_batch_begin();
-  int32_t r = 0;
-  uint32_t index = 0;
-  forEachDecoder([&](const AVCodec& c) {
-    if (r < 0) return;
-    const bool video = c.type == AVMEDIA_TYPE_VIDEO;
-    const char* major = video ? kVideo : kAudio;
-    const std::string subtype = subtypeOf(c.id);
-    std::vector<TlFilterType> in = {{major, subtype.c_str()}};
-    if (inMpeg2Pes(c.id)) in.push_back({kMpeg2Pes, subtype.c_str()});
-    const TlFilterType out[] = {{major, nullptr}};
-    const TlFilterPin pins[] = {{0, 1, uint32_t(in.size()), in.data()}, {8, 1, 1, out}};
-    r = registerOne(classIdOf(c), c.name, c.long_name ? c.long_name : "", path,
-                    defaultMerit(index++), 2, pins);
-  });
-  const int32_t saved = tl_filter_batch_end();
-  return r < 0 ? r : saved;
+  return registerAll(
+      reinterpret_cast<const void*>(&DllRegisterServer), [](auto visit) { forEachDecoder(visit); },
+      [](const AVCodec& c, const std::string& path, uint32_t merit) {
+        const bool video = c.type == AVMEDIA_TYPE_VIDEO;
+        const char* major = video ? kVideo : kAudio;
+        const std::string subtype = subtypeOf(c.id);
+        std::vector<TlFilterType> in = {{major, subtype.c_str()}};
+        if (inMpeg2Pes(c.id)) in.push_back({kMpeg2Pes, subtype.c_str()});
+        const TlFilterType out[] = {{major, nullptr}};
+        const TlFilterPin pins[] = {{0, 1, uint32_t(in.size()), in.data()}, {8, 1, 1, out}};
+        return registerOne(classIdOf(c), c.name, c.long_name ? c.long_name : "", path, merit, 2, pins);
+      });
 }
 
 TL_MODULE_EXPORT int32_t DllUnregisterServer(void) {
-  tl_filter_batch_begin();
-  int32_t r = 0;
-  forEachDecoder([&](const AVCodec& c) {
-    const int32_t one = unregisterOne(classIdOf(c));
-    if (one < 0) r = one;
-  });
-  const int32_t saved = tl_filter_batch_end();
-  return r < 0 ? r : saved;
+  return unregisterAll([](auto visit) { forEachDecoder(visit); },
+                       [](const AVCodec& c) { return classIdOf(c); });
 }

@@ -36,32 +36,19 @@ std::string classIdOf(const AVInputFormat& f) {
 }  // namespace
 
 TL_MODULE_EXPORT int32_t DllRegisterServer(void) {
-  const std::string path = modulePath(reinterpret_cast<const void*>(&DllRegisterServer));
-  if (path.empty()) return kFail;
-  tl_filter_batch_begin();
-  int32_t r = 0;
-  uint32_t index = 0;
-  forEachDemuxer([&](const AVInputFormat& f) {
-    if (r < 0) return;
-    const std::vector<std::string> subtypes = subtypesOf(f.name);
-    std::vector<TlFilterType> in;
-    for (const std::string& s : subtypes) in.push_back({kStream, s.c_str()});
-    const TlFilterType out[] = {{nullptr, nullptr}};
-    const TlFilterPin pins[] = {{0, 1, uint32_t(in.size()), in.data()}, {8 | 4 | 1, 0, 1, out}};
-    r = registerOne(classIdOf(f), f.name, f.long_name ? f.long_name : "", path,
-                    defaultMerit(index++), 2, pins);
-  });
-  const int32_t saved = tl_filter_batch_end();
-  return r < 0 ? r : saved;
+  return registerAll(
+      reinterpret_cast<const void*>(&DllRegisterServer), [](auto visit) { forEachDemuxer(visit); },
+      [](const AVInputFormat& f, const std::string& path, uint32_t merit) {
+        const std::vector<std::string> subtypes = subtypesOf(f.name);
+        std::vector<TlFilterType> in;
+        for (const std::string& s : subtypes) in.push_back({kStream, s.c_str()});
+        const TlFilterType out[] = {{nullptr, nullptr}};
+        const TlFilterPin pins[] = {{0, 1, uint32_t(in.size()), in.data()}, {8 | 4 | 1, 0, 1, out}};
+        return registerOne(classIdOf(f), f.name, f.long_name ? f.long_name : "", path, merit, 2, pins);
+      });
 }
 
 TL_MODULE_EXPORT int32_t DllUnregisterServer(void) {
-  tl_filter_batch_begin();
-  int32_t r = 0;
-  forEachDemuxer([&](const AVInputFormat& f) {
-    const int32_t one = unregisterOne(classIdOf(f));
-    if (one < 0) r = one;
-  });
-  const int32_t saved = tl_filter_batch_end();
-  return r < 0 ? r : saved;
+  return unregisterAll([](auto visit) { forEachDemuxer(visit); },
+                       [](const AVInputFormat& f) { return classIdOf(f); });
 }
