@@ -343,7 +343,7 @@ void Tf_main::buildLayout() {
                            "00:00:00,0000", "/00:00:00,0000", "達成:100%:9999/9999", "00:00:00"};
   for (int i = 0; i < 8; ++i) {
     auto* l = new tl::ui::StatusPanel(sbar);
-    const int need = l->widthFor(QString::fromUtf8(widest[i])) + 6;
+    const int need = l->widthFor(QString::fromUtf8(widest[i]));
     statusPanelsWidth_ += need;
     // Each panel has a fixed size, so that a new text (the position, at every
     // tick) lays out neither the status bar nor the window.  Panel 0 grows
