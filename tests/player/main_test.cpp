@@ -11,14 +11,10 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <filesystem>
-#include <fstream>
 
 #include "audio/AudioIO.h"
-#include "platform/media/fakeplayer.h"
-#include "platform/registry/registry.h"
+#include "mainwindow_fixture.h"
 #include "platform/sound/soundplayer.h"
-#include "platform/mixer/fakemixer.h"
-#include "platform/wavein/fakewavein.h"
 #include "player/statuspanel.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
@@ -31,77 +27,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* kThreeCues =
-    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
-    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
-    "3\r\n00:00:04,000 --> 00:00:05,000\r\n(laughs) OK\r\n\r\n";
+using tltest::kThreeCues;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public tltest::MainWindowFixture {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tl_main_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+  MainWindowTest() { showInFront = true; }
+  void prepare() override {
     write("a.srt", kThreeCues);
     write("movie.mkv", "");
-    MainDeps d;
-    auto p = std::make_unique<tl::FakePlayer>();
-    player = p.get();
-    d.player = std::move(p);
-    d.hive = &hive;
-    d.sound = &sound;
-    d.exedir = dir.string() + "/";
-    d.tickCount = [this] { return now; };
-    d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
-    d.ask = [this](const QString& t, const QString&, int) {
-      questions.push_back(t.toStdString());
-      return answer;
-    };
-    d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
-    d.mixerSystem = [] {
-      auto s = std::make_unique<tl::mixer::FakeMixerSystem>();
-      s->devices.push_back(tl::mixer::FakeMixerData::standard());
-      return s;
-    };
-    w = std::make_unique<Tf_main>(std::move(d));
-    w->setForceForeground(true);
-    w->resize(640, 480);
-    w->show();
   }
-  void TearDown() override {
-    L().flgdirty = L().srtdirty = false;
-    w.reset();
-    fs::remove_all(dir);
-  }
-  tl::Lesson& L() { return w->model()->lesson(); }
   using A = MainTestAccess;
-  void write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir / name, std::ios::binary) << bytes;
-  }
-  std::string path(const std::string& name) const { return (dir / name).string(); }
 
-  void openAll() {
-    w->srtfileopen(path("a.srt"));
-    w->movfileopen(path("movie.mkv"));
-    player->completeOpen(320, 240, 10.0);
-    player->settle();
-  }
-  // Plays in 50 ms ticks up to `until` seconds; resumes after every pause.
-  std::vector<double> playThrough(double until) {
-    std::vector<double> pauses;
-    while (player->position() < until) {
-      now += 50;
-      player->advance(0.05);
-      const bool wasPlaying = player->playState() == tl::ps_playing;
-      w->Timer1Timer();
-      if (wasPlaying && player->playState() != tl::ps_playing) {
-        pauses.push_back(player->position());
-        w->playpause();  // the learner resumes: the resting timer wakes
-      }
-    }
-    return pauses;
-  }
   void key(int k, const QString& text, QEvent::Type t = QEvent::KeyPress) {
     QKeyEvent e(t, k, Qt::NoModifier, text);
     QApplication::sendEvent(A::Panel1(*w), &e);
@@ -113,15 +49,6 @@ class MainWindowTest : public ::testing::Test {
       key(Qt::Key_A + (std::tolower(c) - 'a'), s, QEvent::KeyRelease);
     }
   }
-
-  fs::path dir;
-  tl::reg::Hive hive;
-  tl::FakeSoundPlayer sound;
-  tl::FakePlayer* player = nullptr;
-  uint32_t now = 100000;
-  std::vector<std::string> messages, questions;
-  int answer = QMessageBox::Yes;
-  std::unique_ptr<Tf_main> w;
 };
 
 TEST_F(MainWindowTest, LoadFillsTheTableAndEnablesTheCommands) {
@@ -334,14 +261,8 @@ TEST_F(MainWindowTest, LockKeepsTheDisplayedCue) {
 TEST_F(MainWindowTest, StudyTimeIsAddedAtClose) {
   hive.setString("Software\\Tallisen\\onereg", "totaltime", "5000");
   // A window made now reads the stored time; run it for 1.5 s.
-  MainDeps d;
-  d.player = std::make_unique<tl::FakePlayer>();
-  d.hive = &hive;
-  d.tickCount = [this] { return now; };
-  d.showMessage = [](const QString&, const QString&) {};
-  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
   {
-    Tf_main m(std::move(d));
+    Tf_main m(deps());
     now += 1500;
     m.close();
   }
@@ -363,23 +284,20 @@ TEST_F(MainWindowTest, FullScreenGivesThePanelHeightBack) {
 
 // At the size the window opens with, every status panel shows its longest
 // usual text whole (panel 0 the mode line, the others their counters and times).
-TEST(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
-  tl::reg::Hive hive;
-  tl::FakeSoundPlayer sound;
-  MainDeps d;
-  d.player = std::make_unique<tl::FakePlayer>();
-  d.hive = &hive;
-  d.sound = &sound;
-  const fs::path dir = fs::temp_directory_path() / "tl_statusbar";
-  fs::create_directories(dir);
-  d.exedir = dir.string() + "/";
-  d.showMessage = [](const QString&, const QString&) {};
-  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
-  Tf_main w(std::move(d));
-  w.show();
+namespace {
+// The test makes the window, at the size it opens with.
+class MainStatusBar : public tltest::MainWindowFixture {
+ protected:
+  MainStatusBar() { makeAtSetUp = false; }
+};
+}  // namespace
+
+TEST_F(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
+  w = std::make_unique<Tf_main>(deps());
+  w->show();
   const char* texts[8] = {"ディクテーションモード/未クリア文ポーズ", "ﾘﾋﾟｰﾄ:12", "ﾋﾝﾄ:20/20", "1-12",
                           "00:00:03,3600", "/00:00:30,9780", "達成:100%:240/240", "00:00:33"};
-  auto labels = w.statusBar()->findChildren<tl::ui::StatusPanel*>();
+  auto labels = w->statusBar()->findChildren<tl::ui::StatusPanel*>();
   ASSERT_EQ(labels.size(), 8);
   for (int i = 0; i < 8; ++i) labels[i]->setText(QString::fromUtf8(texts[i]));
   QApplication::processEvents();

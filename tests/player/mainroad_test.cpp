@@ -11,14 +11,9 @@
 #include <QMessageBox>
 #include <QWheelEvent>
 #include <filesystem>
-#include <fstream>
 
+#include "mainwindow_fixture.h"
 #include "platform/media/videowidget.h"
-#include "platform/media/fakeplayer.h"
-#include "platform/registry/registry.h"
-#include "platform/sound/soundplayer.h"
-#include "platform/wavein/fakewavein.h"
-#include "player/main.h"
 #include "player/overlay.h"
 #include "player/windowset.h"
 #include "support/mainaccess.h"
@@ -27,96 +22,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* kThreeCues =
-    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
-    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
-    "3\r\n00:00:04,000 --> 00:00:05,000\r\n(laughs) OK\r\n\r\n";
+using tltest::kThreeCues;
 
-class MainRoadTest : public ::testing::Test {
+class MainRoadTest : public tltest::MainWindowFixture {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tl_road_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+  // Each test makes its window, some with a recorder that fails to open.
+  MainRoadTest() {
+    makeAtSetUp = false;
+    showInFront = true;
+  }
+  void prepare() override {
     write("a.srt", kThreeCues);
     write("movie.mkv", "");
     write("second.mkv", "");
     write("escape.txt", "the\r\n");
   }
-  void make(tl::wavein::Result openResult = tl::wavein::ok) {
-    MainDeps d;
-    auto p = std::make_unique<tl::FakePlayer>();
-    player = p.get();
-    d.player = std::move(p);
-    d.hive = &hive;
-    d.sound = &sound;
-    d.exedir = dir.string() + "/";
-    d.tickCount = [this] { return now; };
-    d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
-    d.ask = [this](const QString& t, const QString&, int) {
-      questions.push_back(t.toStdString());
-      return answer;
-    };
-    d.waveDevice = [openResult] {
-      auto dev = std::make_unique<tl::wavein::FakeWaveIn>();
-      dev->openResult = openResult;
-      return dev;
-    };
-    w = std::make_unique<Tf_main>(std::move(d));
-    w->setForceForeground(true);
-    w->resize(640, 480);
-    w->show();
-  }
-  void TearDown() override {
-    if (w) L().flgdirty = L().srtdirty = false;
-    w.reset();
-    fs::remove_all(dir);
-  }
-  tl::Lesson& L() { return w->model()->lesson(); }
+  // Only the player goes on; the window's timer is left as the pause left it.
+  void resumeAfterPause() override { player->play(); }
   using A = MainTestAccess;
-  void write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir / name, std::ios::binary) << bytes;
-  }
-  std::string path(const std::string& name) const { return (dir / name).string(); }
-  void openAll(const char* movie = "movie.mkv") {
-    w->srtfileopen(path("a.srt"));
-    openMovie(movie);
-  }
-  void openMovie(const char* movie) {
-    w->movfileopen(path(movie));
-    player->completeOpen(320, 240, 10.0);
-    player->settle();
-  }
-  // Plays in 50 ms ticks up to `until` seconds; resumes after every pause.
-  std::vector<double> playThrough(double until) {
-    std::vector<double> pauses;
-    while (player->position() < until) {
-      now += 50;
-      player->advance(0.05);
-      const bool wasPlaying = player->playState() == tl::ps_playing;
-      w->Timer1Timer();
-      if (wasPlaying && player->playState() != tl::ps_playing) {
-        pauses.push_back(player->position());
-        player->play();
-      }
-    }
-    return pauses;
-  }
   void wheel(int dy) {
     QWheelEvent e(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, dy), Qt::NoButton,
                   Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w.get(), &e);
   }
-
-  fs::path dir;
-  tl::reg::Hive hive;
-  tl::FakeSoundPlayer sound;
-  tl::FakePlayer* player = nullptr;
-  uint32_t now = 100000;
-  std::vector<std::string> messages, questions;
-  int answer = QMessageBox::Yes;
-  std::unique_ptr<Tf_main> w;
 };
 
 // Without a sound input the component's text appears once the tick is over,
@@ -187,7 +115,7 @@ TEST_F(MainRoadTest, ASecondVideoStartsClean) {
   w->action("a_sntnext")->trigger();
   const QString scene = w->statusText(3);
   ASSERT_FALSE(scene.isEmpty());
-  openMovie("second.mkv");
+  openMovie("second.mkv", 10.0);
   EXPECT_EQ(L().cursub, 0);
   EXPECT_NE(w->statusText(3), scene);
   EXPECT_TRUE(w->statusText(4).isEmpty());
@@ -254,9 +182,7 @@ TEST_F(MainRoadTest, TheLogLineShowsBeforeAnySubtitles) {
 TEST_F(MainRoadTest, TheWheelPlaysFifteenSecondsOnOrBack) {
   make();
   w->srtfileopen(path("a.srt"));
-  w->movfileopen(path("movie.mkv"));
-  player->completeOpen(320, 240, 100.0);
-  player->settle();
+  openMovie();
   player->setPosition(20.0);
   wheel(-120);  // turned down: on
   EXPECT_NEAR(player->position(), 35.0, 1e-6);
@@ -392,11 +318,7 @@ TEST(WindowSetTest, OnlyTheMainWindowKeepsTheProgramRunning) {
 
 TEST_F(MainRoadTest, ClosingTheMainWindowTellsTheProgramBlock) {
   int closed = 0;
-  MainDeps d;
-  d.player = std::make_unique<tl::FakePlayer>();
-  d.hive = &hive;
-  d.showMessage = [](const QString&, const QString&) {};
-  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+  MainDeps d = deps();
   d.closed = [&closed] { ++closed; };
   Tf_main m(std::move(d));
   m.show();

@@ -1,5 +1,10 @@
 // A main window on the scripted player in a temporary data folder, with the
 // message boxes collected and the questions answered by the test.
+//
+// A suite changes the defaults in its constructor: `makeAtSetUp = false` to
+// build the window itself with make() (for instance with a recorder that
+// fails to open), `showInFront` for a shown window that counts as the
+// foreground one; it overrides prepare() for other files in the folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +26,12 @@ namespace tltest {
 
 namespace fs = std::filesystem;
 
+// Three cues: 1-2 s "Hi", 3-4 s "Go on", 4-5 s "(laughs) OK".
+inline constexpr const char* kThreeCues =
+    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
+    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
+    "3\r\n00:00:04,000 --> 00:00:05,000\r\n(laughs) OK\r\n\r\n";
+
 class MainWindowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -28,12 +39,27 @@ class MainWindowFixture : public ::testing::Test {
     dir = fs::temp_directory_path() /
           ("tl_" + std::string(info->test_suite_name()) + "_" + std::to_string(::getpid()) + "_" + info->name());
     fs::remove_all(dir);
+    fs::create_directories(dir);
+    prepare();
+    if (makeAtSetUp) make();
+  }
+  void TearDown() override {
+    if (w) L().flgdirty = L().srtdirty = false;
+    w.reset();
+    fs::remove_all(dir);
+  }
+  // What the data folder holds before the window is made.
+  virtual void prepare() {
     fs::create_directories(dir / "sav");
     write("escape.txt", "this\r\nthat\r\nwith\r\n");
+  }
+
+  // The window's surroundings: a new scripted player, the test's hive, sound
+  // player, clock and message boxes, a recorder whose device opens with
+  // `openResult`, the standard fake mixer.
+  MainDeps deps(tl::wavein::Result openResult = tl::wavein::ok) {
     MainDeps d;
-    auto p = std::make_unique<tl::FakePlayer>();
-    player = p.get();
-    d.player = std::move(p);
+    d.player = std::make_unique<tl::FakePlayer>();
     d.hive = &hive;
     d.sound = &sound;
     d.exedir = dir.string() + "/";
@@ -44,20 +70,28 @@ class MainWindowFixture : public ::testing::Test {
       captions.push_back(c.toStdString());
       return answer;
     };
-    d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
+    d.waveDevice = [openResult] {
+      auto dev = std::make_unique<tl::wavein::FakeWaveIn>();
+      dev->openResult = openResult;
+      return dev;
+    };
     d.mixerSystem = [] {
       auto s = std::make_unique<tl::mixer::FakeMixerSystem>();
       s->devices.push_back(tl::mixer::FakeMixerData::standard());
       return s;
     };
+    return d;
+  }
+  // Builds `w` (640x480) over deps(openResult); `player` is its player.
+  void make(tl::wavein::Result openResult = tl::wavein::ok) {
+    MainDeps d = deps(openResult);
+    player = static_cast<tl::FakePlayer*>(d.player.get());
     w = std::make_unique<Tf_main>(std::move(d));
+    if (showInFront) w->setForceForeground(true);
     w->resize(640, 480);
+    if (showInFront) w->show();
   }
-  void TearDown() override {
-    if (w) L().flgdirty = L().srtdirty = false;
-    w.reset();
-    fs::remove_all(dir);
-  }
+
   tl::Lesson& L() { return w->model()->lesson(); }
   void write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir / name, std::ios::binary) << bytes;
@@ -67,13 +101,39 @@ class MainWindowFixture : public ::testing::Test {
     write("a.srt", srt);
     w->srtfileopen(path("a.srt"));
   }
-  void openMovie() {
-    write("movie.mkv", "");
-    w->movfileopen(path("movie.mkv"));
-    player->completeOpen(320, 240, 100.0);
+  // Opens an empty file `name` as a 320x240 movie of `seconds`.
+  void openMovie(const std::string& name = "movie.mkv", double seconds = 100.0) {
+    write(name, "");
+    w->movfileopen(path(name));
+    player->completeOpen(320, 240, seconds);
     player->settle();
   }
+  // The subtitles in a.srt with a ten-second movie.
+  void openAll() {
+    w->srtfileopen(path("a.srt"));
+    openMovie("movie.mkv", 10.0);
+  }
+  // Plays in 50 ms ticks up to `until` seconds and returns where it paused;
+  // resumeAfterPause() goes on after every pause.
+  std::vector<double> playThrough(double until) {
+    std::vector<double> pauses;
+    while (player->position() < until) {
+      now += 50;
+      player->advance(0.05);
+      const bool wasPlaying = player->playState() == tl::ps_playing;
+      w->Timer1Timer();
+      if (wasPlaying && player->playState() != tl::ps_playing) {
+        pauses.push_back(player->position());
+        resumeAfterPause();
+      }
+    }
+    return pauses;
+  }
+  // The learner resumes: the resting timer wakes.
+  virtual void resumeAfterPause() { w->playpause(); }
 
+  bool makeAtSetUp = true;
+  bool showInFront = false;
   fs::path dir;
   tl::reg::Hive hive;
   tl::FakeSoundPlayer sound;

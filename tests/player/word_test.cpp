@@ -11,18 +11,13 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <filesystem>
-#include <fstream>
 
 #include "audio/AudioIO.h"
 #include "core/wordrecord.h"
-#include "platform/media/fakeplayer.h"
+#include "mainwindow_fixture.h"
 #include "platform/paths/files.h"
 #include "platform/paths/paths.h"
-#include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
-#include "platform/sound/soundplayer.h"
-#include "platform/wavein/fakewavein.h"
-#include "player/main.h"
 #include "player/translator.h"
 #include "player/wordentry.h"
 #include "player/wordmenu.h"
@@ -52,53 +47,23 @@ class FakeTranslator : public Translator {
   std::vector<std::function<void(const std::string&)>> pending;
 };
 
-class WordWindowTest : public ::testing::Test {
+class WordWindowTest : public tltest::MainWindowFixture {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tl_words_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+  WordWindowTest() { answer = QMessageBox::No; }
+  void prepare() override {
     tl::paths::setExedirForTests(dir.string() + "/");
     write("a b.srt", kCues);
     write("movie.mkv", "");
-    MainDeps d;
-    auto p = std::make_unique<tl::FakePlayer>();
-    player = p.get();
-    d.player = std::move(p);
-    d.hive = &hive;
-    d.sound = &sound;
-    d.exedir = dir.string() + "/";
-    d.tickCount = [] { return 100000u; };
-    d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
-    d.ask = [](const QString&, const QString&, int) { return (int)QMessageBox::No; };
-    d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
-    w = std::make_unique<Tf_main>(std::move(d));
-    w->resize(640, 480);
   }
   void TearDown() override {
-    w->model()->lesson().flgdirty = w->model()->lesson().srtdirty = false;
-    w.reset();
+    MainWindowFixture::TearDown();
     tl::paths::setExedirForTests("");
-    fs::remove_all(dir);
-  }
-  void write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir / name, std::ios::binary) << bytes;
   }
   std::string read(const std::string& name) {
     std::string s;
     tl::paths::readFile((dir / name).string(), s);
     return s;
   }
-  std::string path(const std::string& name) const { return (dir / name).string(); }
-  tl::Lesson& L() { return w->model()->lesson(); }
-
-  fs::path dir;
-  tl::reg::Hive hive;
-  tl::FakeSoundPlayer sound;
-  tl::FakePlayer* player = nullptr;
-  std::vector<std::string> messages;
-  std::unique_ptr<Tf_main> w;
 };
 
 const std::string kSp = "\x81\x40";
@@ -264,9 +229,7 @@ TEST_F(WordWindowTest, CurrentWorkReviewReplaysTheCue) {
   t.Button5Click();
   EXPECT_TRUE(t.Button7->isVisible());
   w->srtfileopen(path("a b.srt"));
-  w->movfileopen(path("movie.mkv"));
-  player->completeOpen(320, 240, 10.0);
-  player->settle();
+  openMovie("movie.mkv", 10.0);
   t.Button7Click();
   EXPECT_EQ(t.l_word->text(), "cat");
   EXPECT_TRUE(t.Button3->isVisible());
