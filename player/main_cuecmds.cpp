@@ -34,6 +34,9 @@ void Tf_main::opendicGlyph() {
 }
 
 void Tf_main::onStatusChange() {
+  // The button shows what the player does, whatever changed it (the end of
+  // the medium, an open that failed while play was asked for).
+  if (const int s = player_->playState(); s != tl::ps_transitioning) pauseGlyph(s == tl::ps_playing);
   switch (WMPStatusChange(*this, dvdmenuoverlay)) {
     case MenuOverlay::Collapse: tp_sub->collapse(); break;
     case MenuOverlay::Restore: tp_sub->dispsubChanged(); break;

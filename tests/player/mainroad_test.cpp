@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
+#include <QStyle>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -99,10 +101,30 @@ TEST_F(MainRoadTest, AFileThePlayerCannotOpenGetsAMessage) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("unrecognized file format"), std::string::npos);
   EXPECT_NE(messages[0].find("movie.mkv"), std::string::npos);
-  // Nothing is left running for the failed medium.
+  // Nothing is left running for the failed medium, and the button offers to play.
   now += 50;
   w->Timer1Timer();
   EXPECT_EQ(messages.size(), 1u);
+  auto glyph = [](const QIcon& i) { return i.pixmap(16).toImage(); };
+  EXPECT_EQ(glyph(A::sb_playpause(*w)->icon()), glyph(w->style()->standardIcon(QStyle::SP_MediaPlay)));
+}
+
+// The button follows the player: playing shows pause, the end shows play.
+TEST_F(MainRoadTest, ThePlayButtonFollowsThePlayer) {
+  make();
+  openAll();
+  auto glyph = [](const QIcon& i) { return i.pixmap(16).toImage(); };
+  auto shows = [&](QStyle::StandardPixmap p) {
+    return glyph(A::sb_playpause(*w)->icon()) == glyph(w->style()->standardIcon(p));
+  };
+  QApplication::processEvents();
+  ASSERT_EQ(player->playState(), tl::ps_playing);  // a new medium starts playing
+  EXPECT_TRUE(shows(QStyle::SP_MediaPause));
+  player->setCurrentPosition(9.99);
+  player->advance(0.5);  // past the end of the ten-second movie
+  QApplication::processEvents();
+  ASSERT_EQ(player->playState(), tl::ps_ended);
+  EXPECT_TRUE(shows(QStyle::SP_MediaPlay));
 }
 
 // The second video starts from nothing: no displayed cue of the first, no
