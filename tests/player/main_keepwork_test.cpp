@@ -115,13 +115,8 @@ TEST_F(KeepWorkTest, TimerFollowsTheIntervalSetting) {
 TEST_F(KeepWorkTest, UnreadableStudyTimeIsReportedAndKept) {
   hive.setString("Software\\Tallisen\\onereg", "totaltime", "12x");
   std::vector<std::string> shownHere;
-  MainDeps d;
-  d.player = std::make_unique<tl::FakePlayer>();
-  d.hive = &hive;
-  d.exedir = dir.string() + "/";
-  d.tickCount = [this] { return now; };
+  MainDeps d = deps();
   d.showMessage = [&](const QString& t, const QString&) { shownHere.push_back(t.toStdString()); };
-  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
   {
     Tf_main m(std::move(d));
     now += 1500;

@@ -20,7 +20,6 @@
 #include "platform/paths/paths.h"
 #include "player/overlay.h"
 #include "player/translation.h"
-#include "player/windowset.h"
 #include "player/wordtest.h"
 #include "support/fakehttpserver.h"
 #include "support/mainaccess.h"
@@ -226,13 +225,7 @@ TEST_F(MainTransNoHostTest, WithNoHostNothingIsSent) {
 TEST_F(MainTransTest, AMissingStopWordListIsSaid) {
   std::filesystem::remove(dir / "escape.txt");
   w.reset();
-  MainDeps d;
-  d.player = std::make_unique<tl::FakePlayer>();
-  d.hive = &hive;
-  d.exedir = dir.string() + "/";
-  d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
-  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
-  w = std::make_unique<Tf_main>(std::move(d));
+  make();
   pump(50);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("escape.txt"), std::string::npos);
@@ -271,24 +264,17 @@ TEST_F(MainTransTest, AnOpenReviewIsSavedAtCloseNotOnCancel) {
   w.reset();
   const std::string rec = "a.srt,no0001,cat,x,The　cat,2012/03/04,9:05:07,0\r\n";
   write("word.csv", rec);
-  MainDeps d;
-  d.player = std::make_unique<tl::FakePlayer>();
-  d.hive = &hive;
-  d.sound = &sound;
-  d.exedir = dir.string() + "/";
-  d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
-  d.ask = [this](const QString&, const QString&, int) { return answer; };
-  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
-  WindowSet ws(std::move(d));
-  ws.f_wordtest->Button6Click();
-  ws.f_wordtest->Button1Click();  // OK: level 3 in the review, not yet in the file
+  withWindows = true;
+  make();
+  ws->f_wordtest->Button6Click();
+  ws->f_wordtest->Button1Click();  // OK: level 3 in the review, not yet in the file
   EXPECT_EQ(read("word.csv"), rec);
-  ws.f_main->model()->lesson().flgdirty = true;
+  L().flgdirty = true;
   answer = QMessageBox::Cancel;
-  EXPECT_FALSE(ws.f_main->close());
+  EXPECT_FALSE(w->close());
   EXPECT_EQ(read("word.csv"), rec);
   answer = QMessageBox::No;
-  EXPECT_TRUE(ws.f_main->close());
+  EXPECT_TRUE(w->close());
   EXPECT_NE(read("word.csv").find(",9:05:07,3"), std::string::npos) << read("word.csv");
 }
 

@@ -2,7 +2,6 @@
 // window, the subtitle dialogs, the filter and the history reached from the
 // main window, and the small cue commands of its menus and buttons.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QLineEdit>
@@ -11,21 +10,13 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QToolButton>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "core/cuecommands.h"
 #include "core/sublist.h"
-#include "platform/codepage/codepage.h"
-#include "platform/media/fakeplayer.h"
-#include "platform/registry/registry.h"
-#include "platform/shell/shell.h"
-#include "platform/sound/soundplayer.h"
-#include "platform/wavein/fakewavein.h"
+#include "mainwindow_fixture.h"
 #include "player/Extrkbar.h"
 #include "player/filter.h"
-#include "player/main.h"
 #include "player/maincommands.h"
 #include "player/overlay.h"
 #include "player/rireki.h"
@@ -34,71 +25,35 @@
 #include "player/subedit.h"
 #include "player/sublistmodel.h"
 #include "player/subpanels.h"
-#include "player/windowset.h"
 #include "support/mainaccess.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
+// Cue 3 comes after a gap, at 5-6 s.
 const char* kCues =
     "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
     "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
     "3\r\n00:00:05,000 --> 00:00:06,000\r\nOK\r\n\r\n";
 
-class Wiring : public ::testing::Test {
+class Wiring : public tltest::MainWindowFixture {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tl_wiring_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir / "sav");
-    MainDeps d;
-    auto p = std::make_unique<tl::FakePlayer>();
-    player = p.get();
-    d.player = std::move(p);
-    d.hive = &hive;
-    d.sound = &sound;
-    d.shell = &shell;
-    d.exedir = dir.string() + "/";
-    d.tickCount = [this] { return now; };
-    d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
-    d.ask = [this](const QString& t, const QString&, int) {
-      questions.push_back(t.toStdString());
-      return answer;
-    };
-    d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
-    ws = std::make_unique<WindowSet>(std::move(d));
-    w = ws->main();
-    w->setForceForeground(true);
-    w->resize(640, 480);
-    w->show();
+  Wiring() {
+    showInFront = true;
+    withWindows = true;
+    fakeShell = true;
   }
-  void TearDown() override {
-    L().flgdirty = L().srtdirty = false;
-    ws.reset();
-    fs::remove_all(dir);
-  }
-  tl::Lesson& L() { return w->model()->lesson(); }
   tl::Options& O() { return w->model()->options(); }
   using A = MainTestAccess;
-  std::string path(const std::string& name) const { return (dir / name).string(); }
-  void write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir / name, std::ios::binary) << bytes;
-  }
   std::string read(const std::string& name) {
     std::ifstream f(dir / name, std::ios::binary);
     std::stringstream s;
     s << f.rdbuf();
     return s.str();
   }
+  // The three cues with a 100-second movie.
   void loadAndOpen() {
-    write("a.srt", kCues);
-    write("movie.mkv", "");
-    w->srtfileopen(path("a.srt"));
-    w->movfileopen(path("movie.mkv"));
-    player->completeOpen(320, 240, 100.0);
-    player->settle();
+    load(kCues);
+    openMovie();
   }
   // The player plays at `seconds` with cue `cursub` displayed.
   void playingAt(double seconds, int cursub, int possub) {
@@ -109,17 +64,6 @@ class Wiring : public ::testing::Test {
     L().possub = possub;
   }
   int rowOf(int slot) { return ws->f_sub->rows()->rowOfSlot(slot); }
-
-  fs::path dir;
-  tl::reg::Hive hive;
-  tl::FakeSoundPlayer sound;
-  tl::FakeShell shell;
-  tl::FakePlayer* player = nullptr;
-  std::unique_ptr<WindowSet> ws;
-  Tf_main* w = nullptr;
-  uint32_t now = 100000;
-  std::vector<std::string> messages, questions;
-  int answer = QMessageBox::Yes;
 };
 
 // ---- the first slot of a partial shift holds while the player plays ---------
@@ -238,8 +182,7 @@ TEST_F(Wiring, StarButtonAndListStarFollowTheModel) {
 }
 
 TEST_F(Wiring, MemoIsStoredOnlyFromTheLearnersTyping) {
-  write("a.srt", kCues);
-  w->srtfileopen(path("a.srt"));
+  load(kCues);
   QLineEdit* memo = w->findChild<QLineEdit*>(QStringLiteral("Edit1"));
   ASSERT_TRUE(memo);
   EXPECT_EQ(memo->placeholderText(), QString::fromUtf8(kMemoPrompt));
@@ -260,8 +203,7 @@ TEST_F(Wiring, MemoIsStoredOnlyFromTheLearnersTyping) {
 }
 
 TEST_F(Wiring, DisplaySwitchButtonTurnsPauseOffAndBack) {
-  write("a.srt", kCues);
-  w->srtfileopen(path("a.srt"));
+  load(kCues);
   QToolButton* b = w->findChild<QToolButton*>(QStringLiteral("sb_opendic"));
   ASSERT_TRUE(b);
   EXPECT_EQ(b->toolTip(), QStringLiteral("表示/ディクテーション"));
@@ -314,8 +256,7 @@ TEST_F(Wiring, CueCommandsSitWhereTheMenusPlaceThem) {
   EXPECT_EQ(names.indexOf("n_adjreset") + 1, names.indexOf("n_timecheck"));
   ASSERT_TRUE(w->action("ED1"));
   EXPECT_FALSE(w->action("ED1")->isEnabled());
-  write("a.srt", kCues);
-  w->srtfileopen(path("a.srt"));
+  load(kCues);
   EXPECT_TRUE(skip->isEnabled());
   EXPECT_TRUE(w->action("n_timecheck")->isEnabled());
   EXPECT_FALSE(w->action("ED1")->isEnabled());
@@ -333,8 +274,7 @@ TEST_F(Wiring, DecoderItemStartsTheToolBesideTheProgram) {
 }
 
 TEST_F(Wiring, FilterAndHistoryOpenFromTheirItems) {
-  write("a.srt", kCues);
-  w->srtfileopen(path("a.srt"));
+  load(kCues);
   w->action("n_dicmode")->trigger();
   EXPECT_TRUE(ws->f_filter->isVisible());
   // Unsaved progress is saved before the history lists (Yes).
@@ -351,8 +291,7 @@ TEST_F(Wiring, FilterAndHistoryOpenFromTheirItems) {
 }
 
 TEST_F(Wiring, SceneDivisionFromTheTestMenuRefreshesTheScenePanel) {
-  write("a.srt", kCues);
-  w->srtfileopen(path("a.srt"));
+  load(kCues);
   w->action("n_scenediv")->trigger();
   EXPECT_TRUE(ws->f_scenediv->isVisible());
   L().cursub = 5;

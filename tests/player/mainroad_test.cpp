@@ -12,15 +12,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QWheelEvent>
-#include <filesystem>
 
 #include "mainwindow_fixture.h"
 #include "platform/media/videowidget.h"
 #include "player/overlay.h"
-#include "player/windowset.h"
 #include "support/mainaccess.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -316,22 +312,19 @@ TEST_F(MainRoadTest, TheOverlayFollowsThePicture) {
 
 // Closing the main window ends the program: a list or keys window left open
 // does not keep it alive.
-TEST(WindowSetTest, OnlyTheMainWindowKeepsTheProgramRunning) {
-  tl::reg::Hive hive;
-  MainDeps d;
-  d.player = std::make_unique<tl::FakePlayer>();
-  d.hive = &hive;
-  d.exedir = fs::temp_directory_path().string() + "/";
-  d.showMessage = [](const QString&, const QString&) {};
-  d.waveDevice = [] { return std::make_unique<tl::wavein::FakeWaveIn>(); };
-  WindowSet ws(std::move(d));
-  ws.main()->show();
-  ws.showSubList();
-  ws.showKeys();
-  EXPECT_TRUE(ws.main()->testAttribute(Qt::WA_QuitOnClose));
+class WindowSetTest : public tltest::MainWindowFixture {
+ protected:
+  WindowSetTest() { withWindows = true; }
+};
+
+TEST_F(WindowSetTest, OnlyTheMainWindowKeepsTheProgramRunning) {
+  w->show();
+  ws->showSubList();
+  ws->showKeys();
+  EXPECT_TRUE(w->testAttribute(Qt::WA_QuitOnClose));
   int others = 0;
   for (QWidget* t : QApplication::topLevelWidgets())
-    if (t->isVisible() && t->isWindow() && t != ws.main() && !qobject_cast<QMenu*>(t)) {
+    if (t->isVisible() && t->isWindow() && t != w.get() && !qobject_cast<QMenu*>(t)) {
       ++others;
       EXPECT_FALSE(t->testAttribute(Qt::WA_QuitOnClose)) << t->objectName().toStdString();
     }

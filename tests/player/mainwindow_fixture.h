@@ -4,7 +4,9 @@
 // A suite changes the defaults in its constructor: `makeAtSetUp = false` to
 // build the window itself with make() (for instance with a recorder that
 // fails to open), `showInFront` for a shown window that counts as the
-// foreground one; it overrides prepare() for other files in the folder.
+// foreground one, `withWindows` for the main window inside the whole set of
+// windows, `fakeShell` for a desktop that records what it is asked to open;
+// it overrides prepare() for other files in the folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,10 +19,12 @@
 
 #include "platform/media/fakeplayer.h"
 #include "platform/registry/registry.h"
+#include "platform/shell/shell.h"
 #include "platform/sound/soundplayer.h"
 #include "platform/mixer/fakemixer.h"
 #include "platform/wavein/fakewavein.h"
 #include "player/main.h"
+#include "player/windowset.h"
 
 namespace tltest {
 
@@ -45,6 +49,8 @@ class MainWindowFixture : public ::testing::Test {
   }
   void TearDown() override {
     if (w) L().flgdirty = L().srtdirty = false;
+    if (ws) static_cast<void>(w.release());  // the set deletes its main window
+    ws.reset();
     w.reset();
     fs::remove_all(dir);
   }
@@ -56,12 +62,13 @@ class MainWindowFixture : public ::testing::Test {
 
   // The window's surroundings: a new scripted player, the test's hive, sound
   // player, clock and message boxes, a recorder whose device opens with
-  // `openResult`, the standard fake mixer.
+  // `openResult`, the standard fake mixer, and `shell` if `fakeShell`.
   MainDeps deps(tl::wavein::Result openResult = tl::wavein::ok) {
     MainDeps d;
     d.player = std::make_unique<tl::FakePlayer>();
     d.hive = &hive;
     d.sound = &sound;
+    if (fakeShell) d.shell = &shell;
     d.exedir = dir.string() + "/";
     d.tickCount = [this] { return now; };
     d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
@@ -83,10 +90,16 @@ class MainWindowFixture : public ::testing::Test {
     return d;
   }
   // Builds `w` (640x480) over deps(openResult); `player` is its player.
+  // With `withWindows`, `ws` holds all the windows and owns `w`.
   void make(tl::wavein::Result openResult = tl::wavein::ok) {
     MainDeps d = deps(openResult);
     player = static_cast<tl::FakePlayer*>(d.player.get());
-    w = std::make_unique<Tf_main>(std::move(d));
+    if (withWindows) {
+      ws = std::make_unique<WindowSet>(std::move(d));
+      w.reset(ws->main());
+    } else {
+      w = std::make_unique<Tf_main>(std::move(d));
+    }
     if (showInFront) w->setForceForeground(true);
     w->resize(640, 480);
     if (showInFront) w->show();
@@ -134,10 +147,14 @@ class MainWindowFixture : public ::testing::Test {
 
   bool makeAtSetUp = true;
   bool showInFront = false;
+  bool withWindows = false;
+  bool fakeShell = false;
   fs::path dir;
   tl::reg::Hive hive;
   tl::FakeSoundPlayer sound;
+  tl::FakeShell shell;
   tl::FakePlayer* player = nullptr;
+  std::unique_ptr<WindowSet> ws;
   std::unique_ptr<Tf_main> w;
   uint32_t now = 100000;
   std::vector<std::string> messages, questions, captions;
