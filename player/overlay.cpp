@@ -494,7 +494,7 @@ void TSubOverlay::lessonChanged(Change what, int slot, const std::vector<LetterM
     }
     if (what == Change::Cursor && slot != kAllSlots) return;
   } else if (what != Change::Timing && what != Change::Texts && what != Change::Peek &&
-             what != Change::Translations) {
+             what != Change::Translations && what != Change::Scenes) {
     return;
   }
   if (slot == kAllSlots || slot == v_.lesson.cursub) {

@@ -244,6 +244,13 @@ TEST(Overlay, AChangeOfANeighbourCueIsDrawn) {
   for (int y = next.top(); y <= next.bottom(); ++y)
     for (int x = next.left(); x <= next.right(); ++x) changed += before.pixel(x, y) != after.pixel(x, y);
   EXPECT_GT(changed, 10);
+  // a new cut of the scenes changes the number shown beside the cue
+  f.o.gsubno = true;
+  f.ov->Invalidate();
+  const QImage numbered = shot();
+  f.l.curscene = 4;
+  f.ov->lessonChanged(Change::Scenes, kAllSlots, nullptr);
+  EXPECT_NE(shot(), numbered);
 }
 
 TEST(Overlay, BandAndSideBySideLayout) {
