@@ -13,36 +13,14 @@
 #include "core/timetext.h"
 #include "player/lessonmodel.h"
 #include "player/sub.h"
+#include "support/quietsubhost.h"
 #include "player/sublistmodel.h"
 
 using namespace tl;
 
 namespace {
 
-struct Host : SubHost {
-  LessonModel m;
-  Options o;
-  LessonModel& model() override { return m; }
-  const Options& options() override { return o; }
-  std::string exedir() override { return "/tmp/"; }
-  bool posplay(int32_t, ttime) override { return true; }
-  void adjshiftFrom(int32_t, ttime) override {}
-  void adjratio(ttime) override {}
-  double positionSeconds() override { return 0; }
-  bool mediumOpen() override { return true; }
-  void afterflgchg() override {}
-  void timeEdited(int32_t) override {}
-  void starChanged(int32_t) override {}
-  void memoChanged(int32_t) override {}
-  void scenesChanged() override {}
-  bool srtsav() override { return true; }
-  bool subflgsave() override { return true; }
-  void message(const QString&, const QString&) override {}
-  int question(const QString&, const QString&, int) override { return 0; }
-  bool mainTimerEnabled() override { return true; }
-  void setMainTimerEnabled(bool) override {}
-  void toggleFullScreen() override {}
-};
+using Host = tl::test::QuietSubHost;
 
 void fill(Lesson& l, int n) {
   l = Lesson{};

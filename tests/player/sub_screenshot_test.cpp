@@ -12,33 +12,11 @@
 #include "core/srtread.h"
 #include "player/lessonmodel.h"
 #include "player/sub.h"
+#include "support/quietsubhost.h"
 
 namespace {
 
-struct ShotHost : SubHost {
-  LessonModel m;
-  tl::Options o;
-  LessonModel& model() override { return m; }
-  const tl::Options& options() override { return o; }
-  std::string exedir() override { return "/tmp/"; }
-  bool posplay(int32_t, tl::ttime) override { return true; }
-  void adjshiftFrom(int32_t, tl::ttime) override {}
-  void adjratio(tl::ttime) override {}
-  double positionSeconds() override { return 0; }
-  bool mediumOpen() override { return false; }
-  void afterflgchg() override {}
-  void timeEdited(int32_t) override {}
-  void starChanged(int32_t) override {}
-  void memoChanged(int32_t) override {}
-  void scenesChanged() override {}
-  bool srtsav() override { return true; }
-  bool subflgsave() override { return true; }
-  void message(const QString&, const QString&) override {}
-  int question(const QString&, const QString&, int) override { return 0; }
-  bool mainTimerEnabled() override { return true; }
-  void setMainTimerEnabled(bool) override {}
-  void toggleFullScreen() override {}
-};
+using ShotHost = tl::test::QuietSubHost;
 
 TEST(Screenshot, SubtitleListOverTheDemoLesson) {
   const char* out = std::getenv("TALLISEN_SUBLIST_SHOT");
@@ -46,6 +24,7 @@ TEST(Screenshot, SubtitleListOverTheDemoLesson) {
   const std::string srt = std::string(TL_BINARY_DIR) + "/demo/demo.srt";
   if (!std::filesystem::exists(srt)) GTEST_SKIP() << "no demo lesson";
   auto host = std::make_shared<ShotHost>();
+  host->medium = false;
   tl::Lesson& l = host->m.lesson();
   ASSERT_TRUE(tl::loadSrt(srt, 28591, "/tmp/", l).ok);
   tl::closeflginit(l);
