@@ -17,7 +17,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -29,54 +28,15 @@
 
 #include "core/maintimer.h"
 #include "core/srtread.h"
+#include "media/mediatest.h"
 #include "platform/media/mpvplayer.h"
 
 namespace {
 
+using tl::test::spin;
+using tl::test::waitFor;
+
 bool gPreciseAllowed = true;
-
-void spin(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-template <class P>
-bool waitFor(P pred, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
-
-struct MpvView : tl::TimerView {
-  explicit MpvView(tl::MediaPlayer& p) : player(p) { clock.start(); }
-  tl::MediaPlayer& player;
-  QElapsedTimer clock;
-  int pauses = 0;
-  bool playerPosition(double& s) override { return player.currentPosition(s); }
-  int playerState() override { return player.playState(); }
-  double playerDuration() override { return player.duration(); }
-  uint32_t tickCount() override { return (uint32_t)clock.elapsed() + 100000; }
-  void setStatusText(int, const std::string&) override {}
-  void mediumPositionReported(tl::ttime, double) override {}
-  void tickPassed() override {}
-  void lessonPositionReported(tl::ttime, bool) override {}
-  void playpause() override {
-    if (player.playState() == tl::ps_playing) {
-      player.pause();
-      ++pauses;
-    } else {
-      player.play();
-    }
-  }
-  void gapReached() override {}
-  void newCueDisplayed() override {}
-  void tickFailed(const std::string&) override {}
-};
 
 struct Figures {
   double min = 0, median = 0, max = 0;
@@ -95,7 +55,7 @@ bool measure(const std::string& media, const tl::Lesson& lesson, bool precise, s
   }
   tl::Lesson L = lesson;
   tl::Options O;
-  MpvView view(player);
+  tl::test::PlayerTimerView view(player);
   tl::MainTimer timer(L, O, view);
   tl::TimerInputs in;
   in.movopened = true;
@@ -128,9 +88,9 @@ bool measure(const std::string& media, const tl::Lesson& lesson, bool precise, s
   const double last = (double)L.subtime[L.subcount - 1] / 10000.0;
   int seen = 0;
   while (true) {
-    const bool paused = waitFor([&] { return view.pauses > seen; }, 15000);
+    const bool paused = waitFor([&] { return (int)view.pausedAt.size() > seen; }, 15000);
     if (!paused) break;
-    seen = view.pauses;
+    seen = (int)view.pausedAt.size();
     // The end of the cue just left: the last cue end before the position.
     spin(std::getenv("TL_SETTLE_MS") ? std::atoi(std::getenv("TL_SETTLE_MS")) : 80);  // playback settles where the pause landed
     double p = 0;

@@ -2,7 +2,6 @@
 // pause after a cue lands after that cue's end.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
 
@@ -13,34 +12,6 @@
 
 namespace {
 
-struct MpvView : tl::TimerView {
-  explicit MpvView(tl::MediaPlayer& p) : player(p) { clock.start(); }
-  tl::MediaPlayer& player;
-  QElapsedTimer clock;
-  std::vector<double> pausedAt;
-
-  bool playerPosition(double& s) override { return player.currentPosition(s); }
-  int playerState() override { return player.playState(); }
-  double playerDuration() override { return player.duration(); }
-  uint32_t tickCount() override { return (uint32_t)clock.elapsed() + 100000; }
-  void setStatusText(int, const std::string&) override {}
-  void mediumPositionReported(tl::ttime, double) override {}
-  void tickPassed() override {}
-  void lessonPositionReported(tl::ttime, bool) override {}
-  void playpause() override {
-    if (player.playState() == tl::ps_playing) {
-      player.pause();
-      double p = 0;
-      player.currentPosition(p);
-      pausedAt.push_back(p);
-    } else {
-      player.play();
-    }
-  }
-  void gapReached() override {}
-  void newCueDisplayed() override {}
-  void tickFailed(const std::string& m) override { ADD_FAILURE() << m; }
-};
 
 TEST(AutoPause, PauseLandsAfterTheCueEndOnRealPlayback) {
   tl::MpvPlayer player(true);
@@ -53,7 +24,8 @@ TEST(AutoPause, PauseLandsAfterTheCueEndOnRealPlayback) {
                      .letters(tl::test::Letters::None)
                      .build();
   tl::Options O;
-  MpvView view(player);
+  tl::test::PlayerTimerView view(player);
+  view.onFailure = [](const std::string& m) { ADD_FAILURE() << m; };
   tl::MainTimer timer(L, O, view);
   tl::TimerInputs in;
   in.movopened = true;

@@ -69,4 +69,15 @@ const std::string& clipPath() {
   return path;
 }
 
+void PlayerTimerView::playpause() {
+  if (player.playState() == ps_playing) {
+    player.pause();
+    double p = 0;
+    player.currentPosition(p);
+    pausedAt.push_back(p);
+  } else {
+    player.play();
+  }
+}
+
 }  // namespace tl::test
