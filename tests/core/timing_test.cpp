@@ -4,6 +4,7 @@
 
 #include "core/scenes.h"
 #include "core/srtread.h"
+#include "fourcues.h"
 #include "core/timetext.h"
 
 #include <cstdint>
@@ -12,19 +13,6 @@ namespace tl {
 namespace {
 
 using Times = std::vector<ttime>;
-
-// Cues at 1-2 s, 3-4 s, 5-6 s and 10-12 s (a 20-byte text).
-Lesson four() {
-  Lesson l;
-  const LoadResult r = loadSrtBytes(
-      "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne\r\n\r\n"
-      "2\r\n00:00:03,000 --> 00:00:04,000\r\nTwo\r\n\r\n"
-      "3\r\n00:00:05,000 --> 00:00:06,000\r\nab\r\ncd\r\n\r\n"
-      "4\r\n00:00:10,000 --> 00:00:12,000\r\n123456789012345678\r\n\r\n",
-      "/x/t.srt", 28591, "/d/", l);
-  EXPECT_TRUE(r.ok);
-  return l;
-}
 
 const Times kFour = {0, 10000, 20000, 30000, 40000, 50000, 60000, 100000, 120000};
 
@@ -35,7 +23,7 @@ Options crt(bool on) {
 }
 
 TEST(AdjShift, WholeTableFromSlotZero) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   const TimingChange c = adjshift(l, crt(true), 1000, false);
   EXPECT_TRUE(c.changed);
   EXPECT_EQ(l.subtime, (Times{1000, 11000, 21000, 31000, 41000, 51000, 61000, 101000, 121000}));
@@ -50,7 +38,7 @@ TEST(AdjShift, WholeTableFromSlotZero) {
 }
 
 TEST(AdjShift, PartialShiftPullsBackOnlyTheSlotBefore) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   l.subtime[4] = 30500;  // cue 2 ends 0.05 s after its start
   l.adjfrom = 4;
   l.cursub = 3;
@@ -58,7 +46,7 @@ TEST(AdjShift, PartialShiftPullsBackOnlyTheSlotBefore) {
   EXPECT_EQ(l.subtime, (Times{0, 10000, 20000, 28500, 29500, 49000, 59000, 99000, 119000}));
   // Slot 3 (30000) is later than slot 4 (29500) now: it is pulled to 0.1 s
   // before; slot 2 keeps its time.
-  l = four();
+  l = test::fourCues();
   l.subtime[3] = 39500;
   l.adjfrom = 4;
   adjshift(l, crt(true), -1000, false);
@@ -72,7 +60,7 @@ TEST(AdjShift, PartialShiftPullsBackOnlyTheSlotBefore) {
 }
 
 TEST(AdjShift, PlayingStartsAtTheDisplayedCueAndAdjfromStaysInTheTable) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   l.cursub = 5;
   l.adjfrom = 1;
   TimingChange c = adjshift(l, crt(true), 150000, true);
@@ -89,7 +77,7 @@ TEST(AdjShift, PlayingStartsAtTheDisplayedCueAndAdjfromStaysInTheTable) {
 }
 
 TEST(AdjShift, AllSlotsWithoutAdjcrtAndNothingWhenNotLoaded) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   l.adjfrom = 5;
   const TimingChange c = adjshift(l, crt(false), -2500, true);
   EXPECT_EQ(l.subtime[0], -2500);
@@ -103,7 +91,7 @@ TEST(AdjShift, AllSlotsWithoutAdjcrtAndNothingWhenNotLoaded) {
 }
 
 TEST(AdjRatio, StretchesEverySlotAndGuardsItsInputs) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   EXPECT_FALSE(adjratio(l, 0, 30.0, true).changed);
   EXPECT_FALSE(adjratio(l, 100000, 0.0, true).changed);
   EXPECT_FALSE(adjratio(l, 100000, 30.0, false).changed);
@@ -122,7 +110,7 @@ TEST(AdjRatio, StretchesEverySlotAndGuardsItsInputs) {
 }
 
 TEST(AdjPos, ShiftsTheTimeToThePosition) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   EXPECT_FALSE(adjpos(l, crt(true), 10000, 5.0, false, false).changed);
   const TimingChange c = adjpos(l, crt(true), 10000, 1.25, true, false);
   EXPECT_EQ(c.delta, 2500);
@@ -130,7 +118,7 @@ TEST(AdjPos, ShiftsTheTimeToThePosition) {
 }
 
 TEST(ClickSync, FirstLetterOfATwentyByteCue) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   ASSERT_EQ(l.subtext[7].size(), 20u);
   l.cursub = 7;
   l.adjfrom = 7;
@@ -143,7 +131,7 @@ TEST(ClickSync, FirstLetterOfATwentyByteCue) {
 }
 
 TEST(ClickSync, ColumnsOfBothLinesAndOfTheSideStrips) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   const std::string& text = l.subtext[5];  // "ab\r\ncd\r\n"
   EXPECT_EQ(clickColumn(9, 5, 16, 8, text, 0), 2);
   EXPECT_EQ(clickColumn(1, 20, 16, 8, text, 0), 1 + 3 + 1);  // "c": first line and its CR LF before it
@@ -163,7 +151,7 @@ TEST(ClickSync, ColumnsOfBothLinesAndOfTheSideStrips) {
 }
 
 TEST(ClickSync, SubEndAdjPutsTheEndOnThePosition) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   EXPECT_FALSE(subendadj(l, crt(true), 9.0, true, false).changed);  // no cue displayed
   l.cursub = 3;
   const TimingChange c = subendadj(l, crt(true), 9.0, true, false);
@@ -177,7 +165,7 @@ TEST(ClickSync, SubEndAdjPutsTheEndOnThePosition) {
 }
 
 TEST(Nudges, DownAndUpWithTheirGuards) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   EXPECT_FALSE(pointsubdown(l).changed);
   EXPECT_FALSE(pointsubup(l).changed);
   EXPECT_EQ(l.subtime, kFour);
@@ -193,7 +181,7 @@ TEST(Nudges, DownAndUpWithTheirGuards) {
   adjshift(l, crt(false), 0, false);
   EXPECT_EQ(l.adjsaved, -3000);  // the next shift copies it
 
-  l = four();
+  l = test::fourCues();
   l.cursub = 7;
   c = pointsubup(l);
   EXPECT_EQ(l.subtime[8], 125000);
@@ -207,7 +195,7 @@ TEST(Nudges, DownAndUpWithTheirGuards) {
 }
 
 TEST(ResetSub, RestoresTheFileTimesAfterAStretch) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   l.adjfrom = 0;
   adjshift(l, crt(true), 12345, false);
   adjratio(l, 100000, 13.0, true);
@@ -226,7 +214,7 @@ TEST(ResetSub, RestoresTheFileTimesAfterAStretch) {
 }
 
 TEST(TimeRange, ShiftsAndStretchesThatWouldOverflowChangeNothing) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   const Times before = l.subtime;
   EXPECT_FALSE(adjshift(l, crt(false), INT64_MAX, false).changed);
   EXPECT_FALSE(adjshift(l, crt(true), kTimeMax, false).changed);
@@ -246,7 +234,7 @@ TEST(TimeRange, ShiftsAndStretchesThatWouldOverflowChangeNothing) {
 }
 
 TEST(TimeRange, ScenesOfTimesAtBothEndsOfTheRange) {
-  Lesson l = four();
+  Lesson l = test::fourCues();
   l.subtime = {0, -kTimeMax, -kTimeMax + 1, 0, 1, 2, 3, kTimeMax - 1, kTimeMax};
   Scenecut(l, 10, 0);
   EXPECT_EQ(l.scenetop, (std::vector<int32_t>{1, 3, 7}));

@@ -5,29 +5,17 @@
 #include <cmath>
 
 #include "core/srtread.h"
+#include "fourcues.h"
 
 namespace tl {
 namespace {
-
-// Cues at 1-2 s, 3-4 s, 5-6 s and 10-12 s.
-Lesson four() {
-  Lesson l;
-  const LoadResult r = loadSrtBytes(
-      "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne\r\n\r\n"
-      "2\r\n00:00:03,000 --> 00:00:04,000\r\nTwo\r\n\r\n"
-      "3\r\n00:00:05,000 --> 00:00:06,000\r\nab\r\ncd\r\n\r\n"
-      "4\r\n00:00:10,000 --> 00:00:12,000\r\n123456789012345678\r\n\r\n",
-      "/x/t.srt", 28591, "/d/", l);
-  EXPECT_TRUE(r.ok);
-  return l;
-}
 
 constexpr double kCol = 512.0 / (2.0 * 22050.0);  // seconds per column
 
 // A 400 x 100 view (now line at 300), reset as at the first play.
 struct Fixture {
   WaveView w;
-  Lesson l = four();
+  Lesson l = test::fourCues();
   std::vector<int16_t> samples = std::vector<int16_t>(256, 0);
   Fixture() {
     w.wavcolsec = kCol;
