@@ -22,6 +22,7 @@
 #include "player/translation.h"
 #include "player/wordtest.h"
 #include "support/fakehttpserver.h"
+#include "support/waituntil.h"
 #include "support/mainaccess.h"
 #include "player/mainwindow_fixture.h"
 
@@ -29,17 +30,8 @@ using tl::test::FakeHttpServer;
 
 namespace {
 
-bool waitUntil(const std::function<bool()>& pred, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
-void pump(int ms) { waitUntil([] { return false; }, ms); }
+using tl::test::pump;
+using tl::test::waitUntil;
 
 const char* kCue = "1\r\n00:00:01,000 --> 00:00:03,000\r\nThe cat sat there\r\n\r\n";
 

@@ -11,6 +11,7 @@
 #include "player/lessonmodel.h"
 #include "player/translation.h"
 #include "support/fakehttpserver.h"
+#include "support/waituntil.h"
 #include "support/lessonbuilder.h"
 
 using namespace tl;
@@ -18,16 +19,8 @@ using tl::test::FakeHttpServer;
 
 namespace {
 
-bool waitUntil(const std::function<bool()>& pred, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
+using tl::test::pump;
+using tl::test::waitUntil;
 
 void load(LessonModel& m, const std::vector<std::string>& cues) {
   test::LessonBuilder b;
@@ -35,9 +28,6 @@ void load(LessonModel& m, const std::vector<std::string>& cues) {
   m.lesson() = b.build();
   m.announce(Change::Load);
 }
-
-// Runs the event loop for ms.
-void pump(int ms) { waitUntil([] { return false; }, ms); }
 
 std::string textOf(const std::string& target) {
   const size_t k = target.find("&text=");
