@@ -29,11 +29,6 @@
 
 namespace {
 
-// Cue 3 comes after a gap, at 5-6 s.
-const char* kCues =
-    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
-    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
-    "3\r\n00:00:05,000 --> 00:00:06,000\r\nOK\r\n\r\n";
 
 class Wiring : public tltest::MainWindowFixture {
  protected:
@@ -52,7 +47,7 @@ class Wiring : public tltest::MainWindowFixture {
   }
   // The three cues with a 100-second movie.
   void loadAndOpen() {
-    load(kCues);
+    load(tltest::kSpacedCues);
     openMovie();
   }
   // The player plays at `seconds` with cue `cursub` displayed.
@@ -182,7 +177,7 @@ TEST_F(Wiring, StarButtonAndListStarFollowTheModel) {
 }
 
 TEST_F(Wiring, MemoIsStoredOnlyFromTheLearnersTyping) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   QLineEdit* memo = w->findChild<QLineEdit*>(QStringLiteral("Edit1"));
   ASSERT_TRUE(memo);
   EXPECT_EQ(memo->placeholderText(), QString::fromUtf8(kMemoPrompt));
@@ -203,7 +198,7 @@ TEST_F(Wiring, MemoIsStoredOnlyFromTheLearnersTyping) {
 }
 
 TEST_F(Wiring, DisplaySwitchButtonTurnsPauseOffAndBack) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   QToolButton* b = w->findChild<QToolButton*>(QStringLiteral("sb_opendic"));
   ASSERT_TRUE(b);
   EXPECT_EQ(b->toolTip(), QStringLiteral("表示/ディクテーション"));
@@ -256,7 +251,7 @@ TEST_F(Wiring, CueCommandsSitWhereTheMenusPlaceThem) {
   EXPECT_EQ(names.indexOf("n_adjreset") + 1, names.indexOf("n_timecheck"));
   ASSERT_TRUE(w->action("ED1"));
   EXPECT_FALSE(w->action("ED1")->isEnabled());
-  load(kCues);
+  load(tltest::kSpacedCues);
   EXPECT_TRUE(skip->isEnabled());
   EXPECT_TRUE(w->action("n_timecheck")->isEnabled());
   EXPECT_FALSE(w->action("ED1")->isEnabled());
@@ -274,7 +269,7 @@ TEST_F(Wiring, DecoderItemStartsTheToolBesideTheProgram) {
 }
 
 TEST_F(Wiring, FilterAndHistoryOpenFromTheirItems) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   w->action("n_dicmode")->trigger();
   EXPECT_TRUE(ws->f_filter->isVisible());
   // Unsaved progress is saved before the history lists (Yes).
@@ -291,7 +286,7 @@ TEST_F(Wiring, FilterAndHistoryOpenFromTheirItems) {
 }
 
 TEST_F(Wiring, SceneDivisionFromTheTestMenuRefreshesTheScenePanel) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   w->action("n_scenediv")->trigger();
   EXPECT_TRUE(ws->f_scenediv->isVisible());
   L().cursub = 5;

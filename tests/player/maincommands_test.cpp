@@ -10,10 +10,6 @@ namespace {
 
 using tltest::MainWindowFixture;
 
-const char* kCues =
-    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
-    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
-    "3\r\n00:00:05,000 --> 00:00:06,000\r\nOK\r\n\r\n";
 
 class Commands : public MainWindowFixture {
  protected:
@@ -27,7 +23,7 @@ class Commands : public MainWindowFixture {
 };
 
 TEST_F(Commands, StarOnlyOnACueAndRoundTripThroughTheProgressFile) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   L().cursub = 2;  // a gap
   EXPECT_FALSE(sb_starClick(*w));
   EXPECT_FALSE(L().flgdirty);
@@ -47,7 +43,7 @@ TEST_F(Commands, StarOnlyOnACueAndRoundTripThroughTheProgressFile) {
 
 TEST_F(Commands, MemoStoresOnlyChangesAndRoundTripsThroughTheMemoFile) {
   EXPECT_FALSE(Edit1Change(*w, QStringLiteral("x")));  // nothing loaded
-  load(kCues);
+  load(tltest::kSpacedCues);
   L().cursub = 3;
   EXPECT_FALSE(Edit1Change(*w, QString()));  // the memo it already has
   EXPECT_FALSE(L().flgdirty);
@@ -76,7 +72,7 @@ TEST_F(Commands, TimeRepairMarksTheSrtAndAnnouncesTiming) {
 }
 
 TEST_F(Commands, SkipKeepsItsFirstSlotWhilePlaying) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   n_cmskipClick(*w);  // no medium: nothing
   EXPECT_EQ(L().subtime[1], 10000);
   openMovie();
@@ -101,7 +97,7 @@ TEST_F(Commands, SkipKeepsItsFirstSlotWhilePlaying) {
 }
 
 TEST_F(Commands, SkipInsideACueShiftsFromThatCue) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   openMovie();
   player->setPosition(3.5);
   L().cursub = 3;

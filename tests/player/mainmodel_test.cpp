@@ -16,10 +16,6 @@ namespace {
 
 using tltest::MainWindowFixture;
 
-const char* kCues =
-    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
-    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
-    "3\r\n00:00:05,000 --> 00:00:06,000\r\nOK\r\n\r\n";
 
 struct News {
   tl::Change what;
@@ -46,7 +42,7 @@ class ModelNews : public MainWindowFixture {
 };
 
 TEST_F(ModelNews, ATypedLetterAnnouncesItsCueAndTheLettersToRedraw) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   L().cursub = 1;
   w->csrset(0);
   // What the core reports for the same key on the same table.
@@ -74,7 +70,7 @@ TEST_F(ModelNews, ATypedLetterAnnouncesItsCueAndTheLettersToRedraw) {
 }
 
 TEST_F(ModelNews, RecountAnnouncesLettersAndScenesOfTheWholeTable) {
-  load(kCues);
+  load(tltest::kSpacedCues);
   news.clear();
   L().subflg[3][0] = tl::flg_open;  // a bulk change made elsewhere
   w->afterflgchg();
@@ -88,7 +84,7 @@ TEST_F(ModelNews, RecountAnnouncesLettersAndScenesOfTheWholeTable) {
 TEST_F(ModelNews, ATimingShiftAnnouncesTiming) {
   w->adjshift(5000);  // nothing loaded: no change, no news
   EXPECT_TRUE(news.empty());
-  load(kCues);
+  load(tltest::kSpacedCues);
   const tl::ttime before = L().subtime[1];
   news.clear();
   w->adjshift(5000);
@@ -102,7 +98,7 @@ TEST_F(ModelNews, ATimingShiftAnnouncesTiming) {
 
 TEST_F(ModelNews, EveryLoadAnnouncesLoadWithANewNumber) {
   const quint64 first = w->model()->loadNumber();
-  load(kCues);
+  load(tltest::kSpacedCues);
   ASSERT_TRUE(heard(tl::Change::Load, tl::kAllSlots));
   const quint64 second = w->model()->loadNumber();
   EXPECT_GT(second, first);
@@ -125,7 +121,7 @@ class PlayWait : public MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
-    load(kCues);
+    load(tltest::kSpacedCues);
     openMovie();
     ASSERT_EQ(player->playState(), tl::ps_playing);
     w->playpause();  // pause

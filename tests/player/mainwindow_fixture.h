@@ -36,6 +36,12 @@ inline constexpr const char* kThreeCues =
     "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
     "3\r\n00:00:04,000 --> 00:00:05,000\r\n(laughs) OK\r\n\r\n";
 
+// Three cues with a gap before each: 1-2 s "Hi", 3-4 s "Go on", 5-6 s "OK".
+inline constexpr const char* kSpacedCues =
+    "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
+    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n"
+    "3\r\n00:00:05,000 --> 00:00:06,000\r\nOK\r\n\r\n";
+
 class MainWindowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
