@@ -29,7 +29,6 @@
 
 namespace {
 
-
 class Wiring : public tltest::MainWindowFixture {
  protected:
   Wiring() {

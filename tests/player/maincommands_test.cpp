@@ -10,7 +10,6 @@ namespace {
 
 using tltest::MainWindowFixture;
 
-
 class Commands : public MainWindowFixture {
  protected:
   void SetUp() override {

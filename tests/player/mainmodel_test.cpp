@@ -16,7 +16,6 @@ namespace {
 
 using tltest::MainWindowFixture;
 
-
 struct News {
   tl::Change what;
   int slot;
