@@ -200,7 +200,7 @@ tl::ovl::VideoGeom Tf_main::videoGeom() const {
   if (auto* video = qobject_cast<tl::VideoWidget*>(host); video && tp_sub) {
     // The player's widget tells where the picture is; until it knows, the
     // picture's place is not known at all.
-    const QRect shown = tl::fitRect(video->videoSize(), video->rect());
+    const QRect shown = video->videoRect();
     if (shown.isEmpty()) {
       g.pw = 0;
       return g;
