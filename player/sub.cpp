@@ -72,8 +72,12 @@ std::shared_ptr<SubHost> makeMainHost(Tf_main& main) { return std::make_shared<M
 
 // ---- the grid ----------------------------------------------------------------
 
-int TSubGrid::rowEdgeAt(int y) const {
+int TSubGrid::rowEdgeAt(QPoint at) const {
+  // The lines of the first column size the rows, as a fixed column's would;
+  // elsewhere a press selects.
   constexpr int kReach = 2;
+  if (columnAt(at.x()) != 0) return -1;
+  const int y = at.y();
   int r = rowAt(y);
   if (r < 0) r = rowAt(y - kReach);
   if (r < 0) return -1;
@@ -87,7 +91,7 @@ int TSubGrid::rowEdgeAt(int y) const {
 
 void TSubGrid::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) {
-    sizingRow_ = rowEdgeAt(e->position().toPoint().y());
+    sizingRow_ = rowEdgeAt(e->position().toPoint());
     if (sizingRow_ >= 0) return;  // a row's line: resize, do not select
   }
   if (e->button() == Qt::RightButton) {
@@ -99,13 +103,13 @@ void TSubGrid::mousePressEvent(QMouseEvent* e) {
 }
 
 void TSubGrid::mouseMoveEvent(QMouseEvent* e) {
-  const int y = e->position().toPoint().y();
+  const QPoint at = e->position().toPoint();
   if (sizingRow_ >= 0) {
-    verticalHeader()->resizeSection(sizingRow_, std::max(1, y - rowViewportPosition(sizingRow_)));
+    verticalHeader()->resizeSection(sizingRow_, std::max(1, at.y() - rowViewportPosition(sizingRow_)));
     return;
   }
   if (e->buttons() == Qt::NoButton) {
-    if (rowEdgeAt(y) >= 0)
+    if (rowEdgeAt(at) >= 0)
       viewport()->setCursor(Qt::SplitVCursor);
     else
       viewport()->unsetCursor();

@@ -87,8 +87,9 @@ class TSubGrid : public QTableView {
   void paintEvent(QPaintEvent* e) override;
 
  private:
-  // Row whose bottom line lies within reach of viewport y (-1: none).
-  int rowEdgeAt(int y) const;
+  // Row whose bottom line lies within reach of viewport point `at` in the
+  // first column (-1: none).
+  int rowEdgeAt(QPoint at) const;
   int sizingRow_ = -1;  // the row whose height a drag sets
 };
 
