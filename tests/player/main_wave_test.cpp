@@ -171,6 +171,26 @@ TEST_F(MainWaveTest, RecordingAndDrawingGoOnAcrossReplaysPausesAndTheEnd) {
   EXPECT_GT(p->wave.wavcount, 20);
 }
 
+// A jump back out of the picture (as the list's double click makes it) with
+// buffers coming before the timer has moved the displayed cue: the cues
+// passed afterwards get their markers.
+TEST_F(MainWaveTest, AJumpBackMarksTheCuesPassedAfterwards) {
+  load(kTwoCues);
+  openMovie();
+  play(20.5);
+  ASSERT_EQ(L().cursub, 5);
+  A::wavePanel(*w)->wavreset();  // the picture starts here, as after a resize
+  play(21.2);
+  ASSERT_TRUE(w->posplay(0, 5000));
+  for (int i = 0; i < 3; ++i) {
+    device()->fill();
+    QCoreApplication::processEvents();
+  }
+  play(4.5);
+  for (int s = 1; s <= 4; ++s) EXPECT_GT(L().subwavex[s], 0) << s;
+  EXPECT_GE(A::wavePanel(*w)->picture().markers.size(), 4u);
+}
+
 TEST_F(MainWaveTest, WaveMenuTestItemsAndTheCdWithoutADrive) {
   QMenu* wave = nullptr;
   for (QAction* a : w->menuBar()->actions())
