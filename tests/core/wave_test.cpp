@@ -22,14 +22,12 @@ struct Fixture {
     w.setSize(400, 100);
     wavreset(w, l);
   }
-  WaveBufferResult feed(double seconds, int16_t peak = 1000, bool paused = false, bool on = true,
-                        bool ended = false) {
+  WaveBufferResult feed(double seconds, int16_t peak = 1000, bool paused = false, bool on = true) {
     samples[7] = peak;
     WaveInput in;
     in.viewOn = on;
     in.positionSeconds = seconds;
     in.paused = paused;
-    in.ended = ended;
     return wavbuffer(w, l, in, samples.data(), 512);
   }
   // One buffer per column from `from` to `to` s, the displayed cue following
@@ -74,20 +72,6 @@ TEST(WaveBuffer, RefusedWhileTheViewIsOffAndIdleWhileThePositionIsZero) {
   EXPECT_EQ(f.w.wavcount, 0);
   EXPECT_EQ(f.w.wavmax, 1);
   EXPECT_TRUE(f.feed(0.1).requeue);
-  EXPECT_EQ(f.w.wavcount, 1);
-}
-
-TEST(WaveBuffer, AtTheEndNothingScrollsAndAReplayDrawsAgain) {
-  Fixture f;
-  f.play(0.5, 2.0);
-  const int32_t count = f.w.wavcount;
-  const int32_t marker = f.l.subwavex[1];
-  for (int i = 0; i < 50; ++i) EXPECT_TRUE(f.feed(2.0, 0, false, true, true).requeue);
-  EXPECT_EQ(f.w.wavcount, count);
-  EXPECT_EQ(f.l.subwavex[1], marker);
-  const WaveBufferResult r = f.feed(0.3);
-  EXPECT_TRUE(r.reset);
-  EXPECT_TRUE(r.appended);
   EXPECT_EQ(f.w.wavcount, 1);
 }
 
@@ -183,22 +167,6 @@ TEST(WaveMarkers, AJumpBackInsideThePictureKeepsThePassedMarkers) {
   const int32_t added = f.w.wavcount - count;
   ASSERT_GT(added, 0);
   for (int s : {3, 4, 5}) EXPECT_EQ(f.l.subwavex[s], before[s] - added) << s;
-}
-
-// After a jump out of the picture the view starts again from the slot under
-// the position, although the displayed cue is still the one left behind.
-TEST(WaveMarkers, AJumpOutOfThePictureMarksTheCuesPassedAfterwards) {
-  Fixture f;
-  f.play(0.5, 8.0);
-  ASSERT_EQ(f.l.cursub, 5);
-  wavreset(f.w, f.l);
-  f.feed(1.5);  // before the timer has moved the displayed cue
-  f.play(1.5 + kCol, 3.5);
-  EXPECT_GT(f.l.subwavex[2], 0);
-  EXPECT_GT(f.l.subwavex[3], 0);
-  WaveFont font;
-  const WavePicture p = wavpaint(f.w, f.l, font, {});
-  EXPECT_GE(p.markers.size(), 2u);
 }
 
 TEST(WaveMarkers, AMarkerIndexFromALongerTableStaysInsideTheNewOne) {
