@@ -47,6 +47,7 @@ struct Host : WaveHost {
   bool peekKey() override { return false; }
   bool eosVisible() override { return false; }
   bool position(double& s) override { s = 0; return true; }
+  bool mediumEnded() override { return false; }
   void posplay(tl::ttime) override {}
   void adjshift(tl::ttime) override {}
   void timesSet() override {}

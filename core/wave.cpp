@@ -27,6 +27,13 @@ int32_t clamp32(int64_t v) {
 
 ttime roundTime(double v) { return (ttime)std::nearbyint(v); }
 
+// The last of the first n slots that starts before p (0 when none does).
+int32_t slotAt(const Lesson& l, int32_t n, ttime p) {
+  const auto end = l.subtime.begin() + n;
+  const auto it = std::partition_point(l.subtime.begin(), end, [p](ttime t) { return t < p; });
+  return std::max<int32_t>(0, (int32_t)(it - l.subtime.begin()) - 1);
+}
+
 std::string generalNumber(double v) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.15g", v);
@@ -52,13 +59,28 @@ int32_t peakOf(const int16_t* s, int n) {
 WaveBufferResult wavbuffer(WaveView& w, Lesson& l, const WaveInput& in, const int16_t* samples,
                            int bytes) {
   WaveBufferResult r;
-  if (!in.viewOn || in.positionSeconds == 0) return r;
+  if (!in.viewOn) return r;
   r.requeue = true;
+  // A play from 0 s reads 0 for a moment: the recording goes on, and a
+  // medium at its end adds no silent columns.
+  if (in.positionSeconds == 0) return r;
+  if (in.ended) {
+    w.atEnd = true;
+    return r;
+  }
 
   w.wavpeak = peakOf(samples, std::max(0, bytes / 2));
   w.wavmax = std::max(w.wavmax, w.wavpeak);
 
   const ttime p = roundTime(in.positionSeconds * 10000.0);
+  if (w.atEnd) {
+    // Played again after the end: nothing lies beyond the newest column.
+    w.atEnd = false;
+    if (p < w.wavtime) {
+      wavreset(w, l);
+      r.reset = true;
+    }
+  }
   const int32_t n = slotCount(l);
   const int32_t W = w.width;
   // A marker index from a longer table is brought back inside this one.
@@ -68,9 +90,14 @@ WaveBufferResult wavbuffer(WaveView& w, Lesson& l, const WaveInput& in, const in
 
   if (loaded && p != w.lastpos) {
     w.wavsame = 0;
-    if (w.wavfromcur && cur > w.wavmark) {
-      w.wavmark = cur;
-      w.wavfromcur = false;
+    if (w.wavfromcur) {
+      // The slot under the position: right after a jump the displayed cue
+      // may still be the one left behind.
+      const int32_t at = slotAt(l, n, p);
+      if (at > w.wavmark) {
+        w.wavmark = at;
+        w.wavfromcur = false;
+      }
     }
     if (w.wavmark + 1 < n) {
       const int64_t x =
@@ -81,7 +108,7 @@ WaveBufferResult wavbuffer(WaveView& w, Lesson& l, const WaveInput& in, const in
       }
     }
     w.posx = clamp32(W + w.wavsamelast - truncCols((w.wavtime - p) / 10000.0, w.wavcolsec));
-    if (cur >= 0 && l.cursub != w.lastcue) l.subwavex[cur] = W - w.nowx;
+    if (cur >= 0 && l.cursub != w.lastcue && !waveBehind(w, p)) l.subwavex[cur] = W - w.nowx;
   } else {
     if (w.wavrun && !in.paused) {
       ++w.wavsame;
@@ -118,25 +145,32 @@ WaveBufferResult wavbuffer(WaveView& w, Lesson& l, const WaveInput& in, const in
   return r;
 }
 
-void wavstart(WaveView& w) {
-  w.wavmax = 1;
-  w.wavcount = 0;
-  std::fill(w.wavbuf.begin(), w.wavbuf.end(), int16_t(0));
-  w.wavrun = true;
-}
-
-void wavreset(WaveView& w, Lesson& l) {
-  w.wavrun = false;
+namespace {
+// Empty picture; appending starts again at the next position, wherever the
+// last picture ended (a start or a reset at an earlier position would
+// otherwise draw nothing until playback came back to the old newest time).
+void emptyPicture(WaveView& w) {
   w.wavmax = 1;
   w.wavcount = 0;
   w.lastpos = 0;
-  // Appending starts again at the next position, wherever the last picture
-  // ended (a jump back out of the picture would otherwise leave it empty
-  // until playback came back to the old newest time).
   w.wavtime = 0;
   w.wavsame = 0;
   w.wavsamelast = 0;
+  w.atEnd = false;
   std::fill(w.wavbuf.begin(), w.wavbuf.end(), int16_t(0));
+}
+}  // namespace
+
+void wavstart(WaveView& w) {
+  emptyPicture(w);
+  w.wavrun = true;
+}
+
+bool waveBehind(const WaveView& w, ttime p) { return w.wavcount > 0 && p < w.wavtime; }
+
+void wavreset(WaveView& w, Lesson& l) {
+  w.wavrun = false;
+  emptyPicture(w);
   std::fill(l.subwavex.begin(), l.subwavex.end(), 0);
   w.wavfromcur = true;
   w.wavrun = true;
@@ -194,32 +228,44 @@ void wavmove(WaveView& w, int x, int y) {
   w.dragy = y;
 }
 
-int32_t wavnearest(const Lesson& l, ttime m, bool start) {
+namespace {
+// The nearest slot of that kind and whether it is the one after the slot
+// found below m (the search's i + 2) rather than that slot itself.
+struct Nearest {
+  int32_t slot = -1;
+  bool above = false;
+};
+
+Nearest nearestOf(const Lesson& l, ttime m, bool start) {
   const int32_t n = std::min<int64_t>(l.subcount, (int64_t)l.subtime.size());
   const int32_t lowest = start ? 1 : 2;
   int32_t top = (n - 1) - (((n - 1) - lowest) & 1);  // last slot of that parity
-  if (top < lowest) return -1;
+  if (top < lowest) return {};
   int32_t i = (l.cursub >= 1 && (l.cursub & 1)) ? l.cursub + (start ? 2 : 3) : lowest;
   i = std::min(i, top);
   while (i >= lowest && l.subtime[i] >= m) i -= 2;
-  if (i >= lowest && (i + 2 >= n || (l.subtime[i + 2] - m) > (m - l.subtime[i]))) return i;
-  return i + 2 < n ? i + 2 : i;
+  if (i >= lowest && (i + 2 >= n || (l.subtime[i + 2] - m) > (m - l.subtime[i]))) return {i, false};
+  return i + 2 < n ? Nearest{i + 2, true} : Nearest{i, false};
 }
+}  // namespace
+
+int32_t wavnearest(const Lesson& l, ttime m, bool start) { return nearestOf(l, m, start).slot; }
 
 bool wavsubset(WaveView& w, Lesson& l, bool start) {
   const int32_t n = slotCount(l);
-  const int32_t s = wavnearest(l, w.mousetime, start);
+  const Nearest near = nearestOf(l, w.mousetime, start);
+  const int32_t s = near.slot;
   if (s < 1 || s >= n) return false;
   const ttime m = w.mousetime;
   l.subtime[s] = m;
   l.subwavex[s] = w.downx;
-  if (!start) {
+  if (!start && !near.above) {
     // The next cue then starts where this one ends.
     if (s + 1 < n) {
       l.subtime[s + 1] = m;
       l.subwavex[s + 1] = w.downx;
     }
-  } else if (m < l.subtime[s - 1] && s - 1 >= 1) {
+  } else if (start && near.above && s - 1 >= 1 && m < l.subtime[s - 1]) {
     // The cue before then ends there.
     l.subtime[s - 1] = m;
     l.subwavex[s - 1] = w.downx;

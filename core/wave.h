@@ -48,6 +48,7 @@ struct WaveView {
   int32_t nowx = 0;        // W div 4
   bool wavrun = false;     // started or reset once
   bool wavauto = true;     // the level bar follows wavmax (once)
+  bool atEnd = false;      // the medium played to its end: a replay starts the view again
   int32_t wavsize = kBarStart;  // the level bar's position
 
   // mouse
@@ -75,6 +76,7 @@ struct WaveInput {
   bool viewOn = true;       // "再生波形" checked
   double positionSeconds = 0;
   bool paused = false;      // paused by the play/pause operation (playpaused)
+  bool ended = false;       // the medium played to its end
 };
 
 struct WaveBufferResult {
@@ -85,17 +87,23 @@ struct WaveBufferResult {
 };
 
 // One recorded buffer (bytes = its size).  False (not re-queued) when the view
-// is off or the position reads exactly 0.  Otherwise the peak and the scale,
-// the markers of slots reaching the view (at most one per buffer), the replay
-// line, and a column when playing beyond the newest drawn time.
+// is off; nothing but the re-queue while the position reads exactly 0 (a play
+// from 0 s) or the medium has ended.  Otherwise the peak and the scale, the
+// markers of slots reaching the view (at most one per buffer), the replay
+// line, and a column when playing beyond the newest drawn time.  Behind the
+// newest column (after a jump back) the markers stay where they are drawn.
 WaveBufferResult wavbuffer(WaveView& w, Lesson& l, const WaveInput& in, const int16_t* samples,
                            int bytes);
 
 // Empty view: no columns, scale 1, no markers (every subwavex 0); appending
 // starts at the next playing position.
 void wavreset(WaveView& w, Lesson& l);
-// The start of the recording: an empty picture of 16384 zero columns, scale 1.
+// The start of the recording: an empty picture of 16384 zero columns, scale 1;
+// appending starts at the next playing position.
 void wavstart(WaveView& w);
+// Playback at p lies behind the newest drawn column: nothing is appended, and
+// the markers, drawn where their times are, stay there.
+bool waveBehind(const WaveView& w, ttime p);
 // Every visible marker (1 .. W-1) re-placed from its slot time.
 void wavxset(WaveView& w, Lesson& l);
 // Markers of slots first..last move by Trunc(delta seconds / wavcolsec)
@@ -129,10 +137,11 @@ WaveRelease wavrelease(WaveView& w, Lesson& l, int x, WaveButton b, bool shift, 
 // nearest to m, searched from the cue after the displayed one down; -1 when
 // the table has none.  A tie takes the later one.  Slot 0 is never found.
 int32_t wavnearest(const Lesson& l, ttime m, bool start);
-// Ctrl-release: the nearest start (end) := mousetime, its marker := downx;
-// an end also moves the next cue's start with it, a start before the end of
-// the cue before also moves that end.  srtdirty and flgdirty on.  False when
-// nothing was set.
+// Ctrl-release: the nearest start (end) := mousetime, its marker := downx.
+// When the slot found below mousetime is the nearer one, an end also moves
+// the next cue's start with it; when the one after it is nearer, a start
+// before the end of the cue before also moves that end.  Nothing else moves.
+// srtdirty and flgdirty on.  False when nothing was set.
 bool wavsubset(WaveView& w, Lesson& l, bool start);
 
 // ---- paint ------------------------------------------------------------

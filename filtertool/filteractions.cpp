@@ -40,7 +40,7 @@ bool CQuendleDlg::AddRestoreRecord(const QString& name, const QString& path, boo
   RestoreFile file(recordPath(deleted));
   recordFault_.clear();
   if (file.add(name, path)) return true;
-  recordFault_ = file.filePath() + QStringLiteral(": ") + file.errorString();
+  recordFault_ = recordFaultLine(file.filePath());
   return false;
 }
 
@@ -174,6 +174,8 @@ void CQuendleDlg::OnUnregister() {
   if (row < 0) return;
   const QString name = rowText(row, 0);
   const QString path = rowText(row, 2);
+  const Guid classId = FilterRows->item(row) ? FilterRows->item(row)->ClassId : Guid{};
+  const int top = topRow();
   if (showMessage(116, name) != QMessageBox::Yes) return;
   if (!fileExists(path)) {
     showMessage(119);
@@ -197,7 +199,13 @@ void CQuendleDlg::OnUnregister() {
   }
   if (!AddRestoreRecord(name, path, true)) {
     if (showMessage(102) == QMessageBox::Yes) {
-      if (!RegisterServerFile(path)) undoFailed();
+      if (!RegisterServerFile(path)) {
+        undoFailed();
+        return;
+      }
+      // The module's filters are back with its own merits: the rows show them.
+      RefreshList();
+      reselect(classId, name, top);
       return;
     }
   }

@@ -66,13 +66,15 @@ void bringToFront(QWidget* w) {
   w->activateWindow();
 }
 
+QIcon programIcon() { return QIcon(QStringLiteral(":/quendle.svg")); }
+
 int CQuendleApp::InitInstance() {
   if (notifyRunning()) return 0;
   std::string err;
   tl::flt::FilterStore store;
   if (!store.open(&err)) {
-    // Message 124, with the damaged file and its fault on a second line.
-    const QString detail = faultLine({tl::reg::machineHivePath(), err});
+    // Message 124, with the file that could not be read on a second line.
+    const QString detail = faultLine({tl::reg::machineHivePath(), err, false});
     QMessageBox box(QMessageBox::Warning, text(AFX_IDS_APP_TITLE),
                     text(IDS_STORE_FAILED) + u'\n' + detail, QMessageBox::Ok);
     box.exec();

@@ -4,6 +4,7 @@
 // brings the running dialog to the front, and ends without a window.
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -42,5 +43,8 @@ class CQuendleApp : public QObject {
 
 // Shows a window normally (restored when minimised) and in front.
 void bringToFront(QWidget* w);
+
+// The program's icon (the desktop entry's), for its windows.
+QIcon programIcon();
 
 }  // namespace quendle

@@ -17,6 +17,7 @@
 #include "filtertool/categories.h"
 #include "filtertool/dialogunits.h"
 #include "filtertool/meritdlg.h"
+#include "filtertool/quendleapp.h"
 #include "filtertool/quendlestrings.h"
 #include "filtertool/recordfolder.h"
 #include "platform/paths/paths.h"
@@ -47,7 +48,7 @@ CQuendleDlg::CQuendleDlg(QWidget* parent, QString recordDir, tl::flt::FilterStor
   setObjectName(QStringLiteral("QUENDLE_Wnd_Class"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+  setWindowIcon(programIcon());
   buildControls();
   buildMenus();
 }

@@ -82,10 +82,13 @@ QString messageText(int id, const QString& arg) {
 
 QString faultLine(const tl::flt::StoreFault& fault) {
   if (fault.empty()) return {};
-  QString line = QString::fromStdString(fault.file);
-  if (!fault.reason.empty()) line += (line.isEmpty() ? QString() : QStringLiteral(": ")) +
-                                     QString::fromStdString(fault.reason);
-  return line;
+  const QString file = fault.file.empty() ? QString() : u' ' + QString::fromStdString(fault.file) + u' ';
+  return QString::fromUtf8("フィルタ登録ファイル") + file +
+         QString::fromUtf8(fault.writing ? "に書き込めません。" : "を読み込めません。");
+}
+
+QString recordFaultLine(const QString& file) {
+  return QString::fromUtf8("記録ファイル ") + file + QString::fromUtf8(" に書き込めません。");
 }
 
 QString withDetail(QString message, const QString& detail) {

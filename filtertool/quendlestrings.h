@@ -33,9 +33,11 @@ MessageStyle messageStyle(int id);
 // The message text with its "%s" replaced by arg.
 QString messageText(int id, const QString& arg = {});
 
-// "file: reason" for the second line of a failure message; empty when the
-// fault names nothing.
+// The second line of a failure message: which file of the filter store could
+// not be read or written; empty when the fault names nothing.
 QString faultLine(const tl::flt::StoreFault& fault);
+// The second line when a record file could not be written.
+QString recordFaultLine(const QString& file);
 // The message with detail as its second line (a question that follows the
 // failure stays last); the message alone when detail is empty.
 QString withDetail(QString message, const QString& detail);

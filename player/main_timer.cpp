@@ -223,6 +223,7 @@ void Tf_main::spltcol() {
 void Tf_main::fstplay() {
   Timer1->stop();
   player_->play();
+  L.playpaused = false;  // a pause of the medium before does not hold the view
   Sceneposset();
   pauseGlyph(true);
   spltcol();

@@ -91,9 +91,9 @@ void Tf_main::jumpComing(tl::ttime t) {
 }
 
 // The first time in the gap after the displayed cue: its end marker goes to
-// the now line.
+// the now line (behind the newest column it stays where it is drawn).
 void Tf_main::onGapReached() {
-  if (!wavePanel || L.possub <= 0) return;
+  if (!wavePanel || L.possub <= 0 || tl::waveBehind(wavePanel->wave, L.nowpos)) return;
   const int32_t end = L.cursub + 1;
   if (end < 1 || end >= L.subcount || end >= (int32_t)L.subwavex.size()) return;
   L.subwavex[end] = wavePanel->wave.width - wavePanel->wave.nowx;

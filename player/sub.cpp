@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/sublist.h"
 #include "platform/codepage/codepage.h"
@@ -71,7 +72,28 @@ std::shared_ptr<SubHost> makeMainHost(Tf_main& main) { return std::make_shared<M
 
 // ---- the grid ----------------------------------------------------------------
 
+int TSubGrid::rowEdgeAt(QPoint at) const {
+  // The lines of the first column size the rows, as a fixed column's would;
+  // elsewhere a press selects.
+  constexpr int kReach = 2;
+  if (columnAt(at.x()) != 0) return -1;
+  const int y = at.y();
+  int r = rowAt(y);
+  if (r < 0) r = rowAt(y - kReach);
+  if (r < 0) return -1;
+  for (int c : {r, r - 1}) {
+    if (c < 0) continue;
+    const int bottom = rowViewportPosition(c) + rowHeight(c);
+    if (std::abs(y - bottom) <= kReach) return c;
+  }
+  return -1;
+}
+
 void TSubGrid::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) {
+    sizingRow_ = rowEdgeAt(e->position().toPoint());
+    if (sizingRow_ >= 0) return;  // a row's line: resize, do not select
+  }
   if (e->button() == Qt::RightButton) {
     const QModelIndex i = indexAt(e->position().toPoint());
     if (i.isValid()) emit rightPressed(i.row());
@@ -80,7 +102,26 @@ void TSubGrid::mousePressEvent(QMouseEvent* e) {
   QTableView::mousePressEvent(e);
 }
 
+void TSubGrid::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint at = e->position().toPoint();
+  if (sizingRow_ >= 0) {
+    verticalHeader()->resizeSection(sizingRow_, std::max(1, at.y() - rowViewportPosition(sizingRow_)));
+    return;
+  }
+  if (e->buttons() == Qt::NoButton) {
+    if (rowEdgeAt(at) >= 0)
+      viewport()->setCursor(Qt::SplitVCursor);
+    else
+      viewport()->unsetCursor();
+  }
+  QTableView::mouseMoveEvent(e);
+}
+
 void TSubGrid::mouseReleaseEvent(QMouseEvent* e) {
+  if (sizingRow_ >= 0 && e->button() == Qt::LeftButton) {
+    sizingRow_ = -1;
+    return;
+  }
   QTableView::mouseReleaseEvent(e);
   if (e->button() != Qt::LeftButton) return;
   const QModelIndex i = indexAt(e->position().toPoint());
@@ -124,12 +165,15 @@ Tf_sub::Tf_sub(QWidget* parent) : QWidget(parent, Qt::Window) {
   subgrid->verticalHeader()->setMinimumSectionSize(1);
   subgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   subgrid->horizontalHeader()->setHighlightSections(false);
+  // The style's minimum would widen the narrow columns beyond their widths.
+  subgrid->horizontalHeader()->setMinimumSectionSize(1);
   subgrid->setSelectionBehavior(QAbstractItemView::SelectRows);
   subgrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
   subgrid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::SelectedClicked);
   subgrid->setWordWrap(false);
   subgrid->setContextMenuPolicy(Qt::NoContextMenu);
+  subgrid->viewport()->setMouseTracking(true);  // the sizing cursor over a row's line
   v->addWidget(subgrid);
 
   sb_sub = new QStatusBar(this);
@@ -145,10 +189,7 @@ Tf_sub::Tf_sub(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   buildMenus();
 
-  connect(subgrid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
-    // A double click on an editable cell edits it; elsewhere it jumps.
-    if (!(model_->flags(i) & Qt::ItemIsEditable)) subjamp();
-  });
+  connect(subgrid, &QAbstractItemView::doubleClicked, this, [this] { subjamp(); });
   connect(subgrid, &TSubGrid::leftReleased, this, [this](int row, int col) {
     if (col == tl::kColStar) toggleStarAt(row);
   });
@@ -296,8 +337,17 @@ void Tf_sub::showEvent(QShowEvent* e) {
 void Tf_sub::onChanged(tl::Change what, int slot) {
   switch (what) {
     case tl::Change::Load:
-    case tl::Change::Letters:
       gridset();
+      break;
+    case tl::Change::Letters:
+      // Typing, a hint or a give-up changes one cue: a refill would undo a
+      // sort and move the selection.
+      if (slot == tl::kAllSlots) {
+        gridset();
+      } else {
+        model_->slotChanged(slot);
+        model_->scenesChanged();
+      }
       break;
     case tl::Change::Timing:
       repainttime();

@@ -82,8 +82,15 @@ class TSubGrid : public QTableView {
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
+
+ private:
+  // Row whose bottom line lies within reach of viewport point `at` in the
+  // first column (-1: none).
+  int rowEdgeAt(QPoint at) const;
+  int sizingRow_ = -1;  // the row whose height a drag sets
 };
 
 class Tf_sub : public QWidget {

@@ -1,7 +1,5 @@
 // Program block of Tallisen.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 #include <QMessageBox>
 #include <clocale>
@@ -12,6 +10,7 @@
 #include "platform/paths/paths.h"
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
+#include "platform/shell/qtjapanese.h"
 #include "platform/sound/soundplayer.h"
 #include "player/main.h"
 #include "player/windowset.h"
@@ -23,9 +22,7 @@ int main(int argc, char** argv) {
   std::setlocale(LC_NUMERIC, "C");
   // Qt's own dialogs and buttons speak Japanese like the rest of the program.
   QTranslator qtJa;
-  if (qtJa.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtJa);
+  tl::installQtJapanese(qtJa);
 
   tl::reg::Hive hive(tl::reg::userHivePath());
   std::string msg;

@@ -19,6 +19,7 @@ const tl::Options& MainWaveHost::options() { return m_.model()->options(); }
 bool MainWaveHost::peekKey() { return m_.model()->dictation().peekkey; }
 bool MainWaveHost::eosVisible() { return m_.maintimer_.seMarkVisible; }
 bool MainWaveHost::position(double& seconds) { return m_.WMP().currentPosition(seconds); }
+bool MainWaveHost::mediumEnded() { return m_.WMP().playState() == tl::ps_ended; }
 void MainWaveHost::posplay(tl::ttime t) { m_.posplay(0, t); }
 void MainWaveHost::adjshift(tl::ttime delta) { m_.adjshift(delta); }
 // As after every change of times set on the view: the list's time column
@@ -126,6 +127,7 @@ bool Panel5::AudioIn1BufferFilled(char* buffer, int& size) {
     in.viewOn = true;
     in.positionSeconds = pos;
     in.paused = host_->lesson().playpaused;
+    in.ended = host_->mediumEnded();
     const tl::WaveBufferResult r =
         tl::wavbuffer(wave, host_->lesson(), in, reinterpret_cast<const int16_t*>(buffer), size);
     if (r.barMoved) tb_wavsize->setValue(wave.wavsize);

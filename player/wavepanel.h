@@ -38,6 +38,8 @@ class WaveHost {
   virtual bool eosVisible() = 0;
   // The player's position; false when it has none.  May throw.
   virtual bool position(double& seconds) = 0;
+  // The medium played to its end.
+  virtual bool mediumEnded() = 0;
   virtual void posplay(tl::ttime t) = 0;
   virtual void adjshift(tl::ttime delta) = 0;
   // Subtitle times were set on the view: list time column, timer tick,
@@ -55,6 +57,7 @@ class MainWaveHost : public WaveHost {
   bool peekKey() override;
   bool eosVisible() override;
   bool position(double& seconds) override;
+  bool mediumEnded() override;
   void posplay(tl::ttime t) override;
   void adjshift(tl::ttime delta) override;
   void timesSet() override;

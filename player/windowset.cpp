@@ -95,7 +95,11 @@ WindowSet::~WindowSet() {
   delete f_main;
 }
 
-void WindowSet::showSubList() { present((QWidget*)f_sub); }
+void WindowSet::showSubList() {
+  present((QWidget*)f_sub);
+  // Already open: no show event, so the displayed cue is selected here.
+  f_sub->csel();
+}
 // F2: the displayed cue, or the message that none is displayed.
 void WindowSet::showSubEdit() { f_subedit->editDisplayed(); }
 void WindowSet::showUrlOpen() { present((QWidget*)f_urlopen); }

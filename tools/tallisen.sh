@@ -12,7 +12,8 @@ cd "$here"
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libmpv-dev libasound2-dev
   libcurl4-openssl-dev libjpeg62-turbo-dev fonts-noto-cjk xvfb xauth espeak-ng sox
-  pulseaudio libasound2-plugins xdg-utils libavcodec-dev libavformat-dev clang libclang-rt-14-dev mpv qt6-translations-l10n)
+  pulseaudio libasound2-plugins xdg-utils libavcodec-dev libavformat-dev clang libclang-rt-14-dev mpv qt6-translations-l10n
+  libqt6svg6)
 
 install_packages() {
   local missing=()
@@ -36,8 +37,9 @@ build() {
 }
 
 # The decoder and splitter modules go into the machine's filter store, which
-# Quendle lists and the player follows.  filterreg leaves a module that is
-# there already alone (changed merits stay), so this is quick on every run.
+# Quendle lists and the player follows.  filterreg registers only a module the
+# store has never held: what the learner did in Quendle (changed merits, an
+# unregistered module) stays, and this is quick on every run.
 register_filters() {
   local modules=("$here/build/filters/lavcfilters.so" "$here/build/filters/lavffilters.so")
   ./build/filters/filterreg "${modules[@]}" 2>/dev/null && return

@@ -1,9 +1,10 @@
 // filterreg: registers filter modules into the filter store (the machine
-// hive), as the set-up does on every run.  A module that already has filters
-// in the store under its own file is left as it is, so merits changed since
-// the first registration stay; running it again is therefore harmless and
-// quick.
-//   filterreg MODULE...     exit 0 when every module is registered afterwards
+// hive), as the set-up does on every run.  Only a module that the store has
+// never held is registered: one that has filters there under its own file is
+// left as it is (merits changed since stay), and one that the learner
+// unregistered in the filter tool stays unregistered.  The store keeps a mark
+// for every module it once held.  Running it again is harmless and quick.
+//   filterreg MODULE...     exit 0 when every module is registered or was once
 #include <unistd.h>
 
 #include <climits>
@@ -40,9 +41,25 @@ bool hasFiltersOf(const std::string& path) {
   return false;
 }
 
+const char kHeldKey[] = "Software\\Tallisen\\filterreg";
+
+// Whether the store once held the module at `path`.
+bool onceHeld(const std::string& path) {
+  tl::reg::Hive h(tl::reg::machineHivePath());
+  std::string mark;
+  return h.load() && h.getString(kHeldKey, path, mark);
+}
+
+// Marks the module at `path` as held by the store; false when the store
+// cannot be written.
+bool markHeld(const std::string& path) {
+  tl::reg::Hive h(tl::reg::machineHivePath());
+  if (!h.load()) return false;
+  h.setString(kHeldKey, path, "1");
+  return h.save();
+}
+
 }  // namespace
-
-
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -52,7 +69,14 @@ int main(int argc, char** argv) {
   int status = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string path = absolute(argv[i]);
-    if (hasFiltersOf(path)) continue;
+    if (onceHeld(path)) continue;
+    if (hasFiltersOf(path)) {
+      // Registered before the store kept marks: from now on an
+      // unregistration is kept.  Without write access that waits for a run
+      // that has it.
+      markHeld(path);
+      continue;
+    }
     tl::mod::Module m;
     std::string err;
     if (!m.load(path, &err)) {
@@ -67,6 +91,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s: registration failed (0x%08x)%s%s%s%s\n", path.c_str(),
                    static_cast<unsigned>(r), f.empty() ? "" : ": ", f.file.c_str(),
                    f.empty() ? "" : ": ", f.reason.c_str());
+      status = 1;
+      continue;
+    }
+    if (!markHeld(path)) {
+      std::fprintf(stderr, "%s: registered, but the mark could not be written to %s\n", path.c_str(),
+                   tl::reg::machineHivePath().c_str());
       status = 1;
       continue;
     }

@@ -15,9 +15,9 @@ const char kFilterData[] = "FilterData";
 std::mutex faultMutex;
 StoreFault fault;
 
-void noteFault(const std::string& file, const std::string& reason) {
+void noteFault(const std::string& file, const std::string& reason, bool writing) {
   std::lock_guard<std::mutex> lock(faultMutex);
-  fault = {file, reason};
+  fault = {file, reason, writing};
 }
 
 std::shared_ptr<reg::Hive> loadHive(const std::string& path, bool* ok = nullptr,
@@ -115,7 +115,7 @@ std::shared_ptr<reg::Hive> FilterStore::machineHive(bool* ok) const {
   std::string err;
   bool good = false;
   auto h = loadHive(machinePath(), &good, &err);
-  if (!good) noteFault(machinePath(), err);
+  if (!good) noteFault(machinePath(), err, false);
   if (ok) *ok = good;
   return h;
 }
@@ -124,7 +124,7 @@ HResult FilterStore::saveMachine(reg::Hive& h) {
   if (held_) return kOk;
   std::string err;
   if (h.save(&err)) return kOk;
-  noteFault(h.path(), err);
+  noteFault(h.path(), err, true);
   return kAccessDenied;
 }
 
@@ -132,7 +132,7 @@ void FilterStore::beginBatch() {
   if (held_) return;
   std::string err;
   held_ = loadHive(machinePath(), &heldOk_, &err);
-  if (!heldOk_) noteFault(machinePath(), err);
+  if (!heldOk_) noteFault(machinePath(), err, false);
 }
 
 HResult FilterStore::commit() {
@@ -218,14 +218,14 @@ HResult FilterStore::unregisterFilter(const Guid& category, const Guid& clsid) {
     if (!h->keyExists(key)) continue;
     found = true;
     if (!ok) {
-      if (!machine) noteFault(userPath(), err);
+      if (!machine) noteFault(userPath(), err, false);
       return kAccessDenied;
     }
     if (!h->deleteKey(key)) return kAccessDenied;
     if (machine) {
       if (failed(saveMachine(*h))) return kAccessDenied;
     } else if (!h->save(&err)) {
-      noteFault(userPath(), err);
+      noteFault(userPath(), err, true);
       return kAccessDenied;
     }
   }

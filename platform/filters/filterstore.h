@@ -43,11 +43,12 @@ constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057u);
 inline bool failed(HResult r) { return r < 0; }
 
 // Why the last change of the store in this process failed: the file that
-// could not be written (or read) and the reason.  Empty when none failed
-// since clearStoreFault().
+// could not be read or written, which of the two, and the system's reason.
+// Empty when none failed since clearStoreFault().
 struct StoreFault {
   std::string file;
   std::string reason;
+  bool writing = false;  // saving failed (else loading)
   bool empty() const { return file.empty() && reason.empty(); }
 };
 StoreFault lastStoreFault();

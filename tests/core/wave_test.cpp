@@ -30,6 +30,16 @@ struct Fixture {
     in.paused = paused;
     return wavbuffer(w, l, in, samples.data(), 512);
   }
+  // One buffer per column from `from` to `to` s, the displayed cue following
+  // the position as the main timer makes it.
+  void play(double from, double to) {
+    for (double t = from; t < to; t += kCol) {
+      const ttime p = (ttime)std::llround(t * 10000);
+      for (int i = 1; i + 1 < l.subcount; i += 2)
+        if (l.subtime[i] <= p && p < l.subtime[i + 1]) l.cursub = i;
+      feed(t);
+    }
+  }
 };
 
 TEST(WavePeak, FullScaleNegativeSampleIsTheTopColumnAndSetsTheScale) {
@@ -54,13 +64,22 @@ TEST(WavePeak, FullScaleNegativeSampleIsTheTopColumnAndSetsTheScale) {
   EXPECT_EQ(p.columnTop[0], 0);
 }
 
-TEST(WaveBuffer, RefusedWhileTheViewIsOffOrThePositionIsZero) {
+TEST(WaveBuffer, RefusedWhileTheViewIsOffAndIdleWhileThePositionIsZero) {
   Fixture f;
   EXPECT_FALSE(f.feed(3.0, 1000, false, false).requeue);
-  EXPECT_FALSE(f.feed(0.0).requeue);
+  // A play from 0 s: the recording goes on, nothing is drawn.
+  EXPECT_TRUE(f.feed(0.0).requeue);
   EXPECT_EQ(f.w.wavcount, 0);
   EXPECT_EQ(f.w.wavmax, 1);
   EXPECT_TRUE(f.feed(0.1).requeue);
+  EXPECT_EQ(f.w.wavcount, 1);
+}
+
+TEST(WaveBuffer, AStartAtAnEarlierPositionDrawsFromThere) {
+  Fixture f;
+  f.play(5.0, 5.5);
+  wavstart(f.w);
+  EXPECT_TRUE(f.feed(1.0).appended);
   EXPECT_EQ(f.w.wavcount, 1);
 }
 
@@ -133,6 +152,23 @@ TEST(WaveMarkers, PlacedScrolledAndShiftedOnlyWhereTheyExist) {
   EXPECT_EQ(f.l.subwavex[1], 300 - (int)std::trunc((f.w.wavtime - 10000) / 10000.0 / kCol));
 }
 
+// Behind the newest column after a jump back, the cues passed keep their
+// markers where their times are drawn; passing the newest column scrolls
+// them on.
+TEST(WaveMarkers, AJumpBackInsideThePictureKeepsThePassedMarkers) {
+  Fixture f;
+  f.play(0.5, 5.8);
+  const std::vector<int32_t> before = f.l.subwavex;
+  const int32_t count = f.w.wavcount;
+  ASSERT_GT(before[3], 0);
+  f.play(1.5, 5.75);
+  EXPECT_EQ(f.l.subwavex, before);
+  f.play(5.75, 5.9);
+  const int32_t added = f.w.wavcount - count;
+  ASSERT_GT(added, 0);
+  for (int s : {3, 4, 5}) EXPECT_EQ(f.l.subwavex[s], before[s] - added) << s;
+}
+
 TEST(WaveMarkers, AMarkerIndexFromALongerTableStaysInsideTheNewOne) {
   Fixture f;
   f.w.wavmark = 40;  // left from a table of 41 slots
@@ -198,6 +234,17 @@ TEST(WaveMouse, CtrlRightAtACueEndSetsThatEndAndTheNextStart) {
   EXPECT_EQ(f.l.subwavex[5], 296);
   EXPECT_TRUE(f.l.srtdirty);
   EXPECT_TRUE(f.l.flgdirty);
+}
+
+// When the end after the one below the press is nearer, it moves alone.
+TEST(WaveMouse, CtrlRightNearerTheLaterEndMovesThatEndOnly) {
+  Fixture f;
+  f.l.cursub = 3;
+  pressAt(f, 55000, 300);
+  EXPECT_EQ(wavrelease(f.w, f.l, 300, WaveButton::Right, false, true).kind, WaveRelease::Subset);
+  EXPECT_EQ(f.l.subtime[6], 55000);
+  EXPECT_EQ(f.l.subtime[7], 100000);
+  EXPECT_EQ(f.l.subwavex[7], 0);
 }
 
 TEST(WaveMouse, CtrlRightAtTheLastEndWritesNothingPastTheTable) {

@@ -10,6 +10,9 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTranslator>
+#include <QMessageBox>
+#include <QImage>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -20,6 +23,7 @@
 #include "filtertool/dlgfixture.h"
 #include "filtertool/meritdlg.h"
 #include "filtertool/quendleapp.h"
+#include "platform/shell/qtjapanese.h"
 
 using namespace quendle;
 
@@ -76,6 +80,22 @@ TEST(AboutDlg, ShowsTheVersion) {
   a.open();
   QTest::keyClick(&a, Qt::Key_Escape);
   EXPECT_FALSE(a.isVisible());
+}
+
+// The desktop entry's icon on the window, and Qt's own buttons in Japanese.
+TEST(MainDlg, ProgramIconAndJapaneseButtons) {
+  fx::TempStore t;
+  fx::ScriptedDlg d;
+  const QImage icon = d.windowIcon().pixmap(64, 64).toImage();
+  ASSERT_FALSE(icon.isNull());
+  EXPECT_EQ(icon.pixelColor(8, 32), QColor(0x2f, 0x3b, 0x2f));  // the svg's frame
+  QTranslator ja;
+  ASSERT_TRUE(tl::installQtJapanese(ja));
+  QMessageBox box(QMessageBox::Question, "Quendle", "?", QMessageBox::Yes | QMessageBox::No);
+  EXPECT_FALSE(box.button(QMessageBox::Yes)->text().contains("Yes"));
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8("いいえ")))
+      << box.button(QMessageBox::No)->text().toStdString();
+  QCoreApplication::removeTranslator(&ja);
 }
 
 TEST(MainDlg, ControlsFollowTheWindowAndItStaysAtLeast500By200) {

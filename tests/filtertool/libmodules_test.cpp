@@ -153,7 +153,7 @@ TEST_F(LibModules, UnregisteringTheSplitterModuleEmptiesTheSplitterCategories) {
   EXPECT_EQ(t.readRecords(true), "");
 }
 
-TEST_F(LibModules, WithoutWriteAccessTheMessageNamesTheFileAndTheReason) {
+TEST_F(LibModules, WithoutWriteAccessTheMessageNamesTheFilterStoreFile) {
   t.lockMachineHive(true);
   d.pick(kMpeg2VideoDecoder, "mpegvideo");
   d.meritAnswer = "1";
@@ -171,9 +171,10 @@ TEST_F(LibModules, WithoutWriteAccessTheMessageNamesTheFileAndTheReason) {
       EXPECT_EQ(d.details[i], "");
       continue;
     }
-    EXPECT_TRUE(d.details[i].startsWith(QString::fromStdString(t.machineHive()) + ": "))
-        << d.messages[i] << " " << d.details[i].toStdString();
-    EXPECT_GT(d.details[i].size(), int(t.machineHive().size()) + 4);
+    // In Japanese, naming the filter store and its path once.
+    EXPECT_EQ(d.details[i], QString::fromUtf8("フィルタ登録ファイル ") + QString::fromStdString(t.machineHive()) +
+                                QString::fromUtf8(" に書き込めません。"))
+        << d.messages[i];
   }
   EXPECT_EQ(t.readRecords(false), "<missing>");
 }

@@ -135,6 +135,62 @@ TEST_F(MainWaveTest, TheViewItemUncheckedClosesTheDevice) {
   EXPECT_FALSE(A::panel6(*w)->isVisible());
 }
 
+// Replaying from 0 s keeps the recording; a medium opened while paused
+// draws; after the end nothing scrolls on and a replay draws again.
+TEST_F(MainWaveTest, RecordingAndDrawingGoOnAcrossReplaysPausesAndTheEnd) {
+  load(kTwoCues);
+  openMovie("movie.mkv", 3.0);
+  play(1.5);
+  Panel5* p = A::wavePanel(*w);
+  // Buffers recorded while the player moves on by `step` s each.
+  auto buffers = [&](int n, double step) {
+    for (int i = 0; i < n && device(); ++i) {
+      player->advance(step);
+      device()->fill();
+      QCoreApplication::processEvents();
+    }
+  };
+  ASSERT_TRUE(w->posplay(0, 0));
+  buffers(8, 0);
+  EXPECT_TRUE(A::AudioIn1(*w)->DeviceOpen());
+
+  buffers(400, A::wavcolsec(*w));  // on to the end
+  ASSERT_EQ(player->playState(), tl::ps_ended);
+  const int32_t count = p->wave.wavcount;
+  buffers(20, 0);
+  EXPECT_EQ(p->wave.wavcount, count);
+  ASSERT_TRUE(w->posplay(0, 10000));
+  play(1.5);
+  EXPECT_GT(p->wave.wavcount, 20);
+  EXPECT_LT(p->wave.wavcount, count);
+
+  w->playpause();
+  ASSERT_TRUE(L().playpaused);
+  openMovie("next.mkv", 10.0);
+  play(1.0);
+  EXPECT_GT(p->wave.wavcount, 20);
+}
+
+// A jump back out of the picture (as the list's double click makes it) with
+// buffers coming before the timer has moved the displayed cue: the cues
+// passed afterwards get their markers.
+TEST_F(MainWaveTest, AJumpBackMarksTheCuesPassedAfterwards) {
+  load(kTwoCues);
+  openMovie();
+  play(20.5);
+  ASSERT_EQ(L().cursub, 5);
+  A::wavePanel(*w)->wavreset();  // the picture starts here, as after a resize
+  play(21.2);
+  ASSERT_TRUE(w->posplay(0, 5000));
+  for (int i = 0; i < 3; ++i) {
+    device()->fill();
+    QCoreApplication::processEvents();
+  }
+  play(4.5);
+  for (int s = 1; s <= 4; ++s) EXPECT_GT(L().subwavex[s], 0) << s;
+  EXPECT_GE(A::wavePanel(*w)->picture().markers.size(), 4u);
+}
+
 TEST_F(MainWaveTest, WaveMenuTestItemsAndTheCdWithoutADrive) {
   QMenu* wave = nullptr;
   for (QAction* a : w->menuBar()->actions())

@@ -16,6 +16,8 @@
 #include "mainwindow_fixture.h"
 #include "platform/media/videowidget.h"
 #include "player/overlay.h"
+#include "player/sub.h"
+#include "player/sublistmodel.h"
 #include "support/mainaccess.h"
 
 namespace {
@@ -329,6 +331,18 @@ TEST_F(WindowSetTest, OnlyTheMainWindowKeepsTheProgramRunning) {
       EXPECT_FALSE(t->testAttribute(Qt::WA_QuitOnClose)) << t->objectName().toStdString();
     }
   EXPECT_GE(others, 2);
+}
+
+// Ctrl+L with the list already open selects the displayed cue again.
+TEST_F(WindowSetTest, ListActionSelectsTheDisplayedCueAgain) {
+  w->show();
+  load(kThreeCues);
+  L().cursub = 3;
+  ws->showSubList();
+  ws->f_sub->selectRow(ws->f_sub->rows()->rowOfSlot(5));
+  ASSERT_EQ(ws->f_sub->selectedSlot(), 5);
+  ws->showSubList();
+  EXPECT_EQ(ws->f_sub->selectedSlot(), 3);
 }
 
 TEST_F(MainRoadTest, ClosingTheMainWindowTellsTheProgramBlock) {

@@ -182,6 +182,8 @@ TEST(Option, SaveCollectsTheMainWindowsValues) {
   EXPECT_EQ(stored(f.hive, "7", "Software\\Tallisen\\view"), "1");
   EXPECT_EQ(stored(f.hive, "tpy", "Software\\Tallisen\\view"), "50");
   EXPECT_EQ(stored(f.hive, "CWidth0", "Software\\Tallisen\\view"), "77");
+  // Narrow columns the learner left alone keep their own widths.
+  EXPECT_EQ(stored(f.hive, "CWidth4", "Software\\Tallisen\\view"), "30");
 }
 
 TEST(Option, WaveDeviceComboTakesWholeNumbersOnly) {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLineEdit>
@@ -131,6 +132,59 @@ TEST_F(SubWindow, OneStarChangeRepaintsOneRowPair) {
   EXPECT_EQ(resets, 0);
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(cell(rowOf(6), kColStar), QString::fromUtf8("☆"));
+}
+
+// A typed letter, a hint or a give-up changes one cue: its pair shows it,
+// and a sort and the selection stay as they were.
+TEST_F(SubWindow, OneCuesLettersRepaintItsPairAndKeepTheSort) {
+  sub.setDicMode(true);
+  L().substar[13] = 1;
+  sub.sortByStar();
+  sub.selectRow(rowOf(7));
+  int resets = 0;
+  QObject::connect(sub.rows(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+  L().subflg[3][0] = flg_open;
+  L().subclear[3] = 1;
+  host->m.announce(Change::Letters, 3);
+  EXPECT_EQ(resets, 0);
+  EXPECT_TRUE(sub.sorted());
+  EXPECT_EQ(rowOf(13), 0);
+  EXPECT_EQ(sub.selectedSlot(), 7);
+  EXPECT_EQ(cell(rowOf(4), kColText).left(1), ".");
+  EXPECT_EQ(cell(rowOf(4), kColClear), "o");
+  // A recount of the whole table refills it.
+  host->afterflgchg();
+  EXPECT_EQ(resets, 1);
+  EXPECT_FALSE(sub.sorted());
+}
+
+// Double clicks jump from every column; a row's bottom line drags its height.
+TEST_F(SubWindow, GridMouseJumpsAnywhereAndSizesRows) {
+  sub.resize(760, 480);
+  sub.show();
+  QWidget* vp = sub.subgrid->viewport();
+  auto send = [&](QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseButtons held) {
+    QMouseEvent e(t, at, vp->mapToGlobal(at), b, held, Qt::NoModifier);
+    QApplication::sendEvent(vp, &e);
+  };
+  const int row = rowOf(4);  // a memo row: its time and memo cells are editable
+  for (int col : {kColTime, kColText, kColNo}) {
+    const QRect r = sub.subgrid->visualRect(sub.rows()->index(row, col));
+    send(QEvent::MouseButtonPress, r.center(), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, r.center(), Qt::LeftButton, Qt::NoButton);
+    send(QEvent::MouseButtonDblClick, r.center(), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, r.center(), Qt::LeftButton, Qt::NoButton);
+    ASSERT_FALSE(host->plays.empty()) << col;
+    EXPECT_EQ(host->plays.back().second, L().subtime[4] - 10000) << col;
+    host->plays.clear();
+  }
+  const int h = sub.subgrid->rowHeight(0);
+  const QPoint edge(10, sub.subgrid->rowViewportPosition(0) + h);  // in the first column
+  send(QEvent::MouseButtonPress, edge, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, edge + QPoint(0, 20), Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, edge + QPoint(0, 20), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(sub.subgrid->rowHeight(0), h + 20);
+  EXPECT_EQ(sub.subgrid->rowHeight(1), h);
 }
 
 TEST_F(SubWindow, StarToggleUnderThePointerMarksProgressUnsaved) {

@@ -40,6 +40,7 @@ struct FakeHost : WaveHost {
     s = pos;
     return true;
   }
+  bool mediumEnded() override { return false; }
   void posplay(tl::ttime t) override { played.push_back(t); }
   void adjshift(tl::ttime d) override { shifts.push_back(d); }
   void timesSet() override { ++timesSetCount; }
