@@ -6,8 +6,9 @@
 // "0" / "1".  Reading is forgiving and never stops early: a missing value or
 // a text that is not a whole number gives the default; a value stored with
 // another registry type is a read error that is reported and also gives the
-// default, so one bad value never keeps the later ones from loading (and so
-// from being written back unchanged at exit).
+// default, so one bad value never keeps the later ones from loading.  The
+// windows store only what changed (WriteEnvChanged), so that several can
+// share the file.
 #pragma once
 
 #include <array>
