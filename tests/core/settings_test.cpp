@@ -355,6 +355,14 @@ TEST(Settings, SaveIntoAnImpossiblePlaceReportsFailure) {
   EXPECT_FALSE(msg.empty());
 }
 
+// Waits for two writer processes; true when both succeeded.
+bool bothSucceeded(pid_t a, pid_t b) {
+  int sa = 0, sb = 0;
+  waitpid(a, &sa, 0);
+  waitpid(b, &sb, 0);
+  return WIFEXITED(sa) && WEXITSTATUS(sa) == 0 && WIFEXITED(sb) && WEXITSTATUS(sb) == 0;
+}
+
 // Two processes save the same hive file at once: one the settings, the other
 // the recent files and the running time.  Nothing of either may be lost.
 TEST(Settings, TwoProcessesWritingAtOnceLoseNothing) {
@@ -390,11 +398,7 @@ TEST(Settings, TwoProcessesWritingAtOnceLoseNothing) {
     }
     _exit(ok ? 0 : 1);
   }
-  int sa = 0, sb = 0;
-  waitpid(a, &sa, 0);
-  waitpid(b, &sb, 0);
-  ASSERT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0);
-  ASSERT_TRUE(WIFEXITED(sb) && WEXITSTATUS(sb) == 0);
+  ASSERT_TRUE(bothSucceeded(a, b));
 
   reg::Hive h(path);
   ASSERT_TRUE(h.load());
@@ -444,11 +448,7 @@ TEST(Settings, TwoProgramsEndingTogetherUndoNothingOfEachOther) {
   if (a == 0) end(ha, ba, [](Settings& s) { s.opt.soundmode = false; }, 10000, "/a.srt");
   const pid_t b = fork();
   if (b == 0) end(hb, bb, [](Settings& s) { s.vlm = 80; }, 7000, "/b.avi");
-  int sa = 0, sb = 0;
-  waitpid(a, &sa, 0);
-  waitpid(b, &sb, 0);
-  ASSERT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0);
-  ASSERT_TRUE(WIFEXITED(sb) && WEXITSTATUS(sb) == 0);
+  ASSERT_TRUE(bothSucceeded(a, b));
 
   reg::Hive h(path);
   ASSERT_TRUE(h.load());
