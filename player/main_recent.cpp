@@ -20,7 +20,9 @@ void Tf_main::ReadFile() {
 
 void Tf_main::refileadd(const std::string& path) {
   tl::refileadd(refilelist, path);
-  if (!path.empty()) refileOpened_.push_back(path);
+  if (path.empty() || !deps_.hive) return;
+  std::erase(refileOpened_, path);
+  refileOpened_.push_back(path);
 }
 
 // Merged into the stored list, so that another window's entries stay; what
