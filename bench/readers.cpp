@@ -1,6 +1,7 @@
 // Readers on 1 MB of hostile input: a run of bare CRs, one line of "<>"
-// pairs, a whole SRT load of each, a hive with one very deep key path and a
-// progress file against a large table.  Every one must stay well under a
+// pairs, a whole SRT load of each, a hive with one very deep key path, hives
+// at the bounds of what one may hold and a progress file against a large
+// table.  Every one must stay well under a
 // second (they once took seconds to minutes).
 #include <benchmark/benchmark.h>
 
@@ -61,19 +62,19 @@ std::string u32(uint32_t v) {
   return s;
 }
 
-void BM_HiveWithDeepKeyPath(benchmark::State& state) {
-  // A file that parses as valid but for its key path of 1 MB: refused fast.
-  std::string path = "a";
-  while (path.size() < kMB) path += "\\a";
-  const std::string payload = u32(1) + u32((uint32_t)path.size()) + path + u32(0);
+// A hive file around payload, with a valid header and checksum.
+std::string hiveFile(const std::string& payload) {
   uint32_t crc = 0xFFFFFFFFu;
   for (unsigned char b : payload) {
     crc ^= b;
     for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
   }
-  const std::string file = std::string("TLHIVE\r\n") + u32(1) + u32(0) + u32((uint32_t)payload.size()) +
-                           u32(crc ^ 0xFFFFFFFFu) + payload;
-  const std::string p = tempPath("deep.hive");
+  return std::string("TLHIVE\r\n") + u32(1) + u32(0) + u32((uint32_t)payload.size()) + u32(crc ^ 0xFFFFFFFFu) +
+         payload;
+}
+
+void loadEachTime(benchmark::State& state, const std::string& file, const char* name) {
+  const std::string p = tempPath(name);
   tl::paths::atomicWriteFile(p, file);
   for (auto _ : state) {
     tl::reg::Hive h(p);
@@ -81,7 +82,39 @@ void BM_HiveWithDeepKeyPath(benchmark::State& state) {
   }
   ::unlink(p.c_str());
 }
+
+void BM_HiveWithDeepKeyPath(benchmark::State& state) {
+  // A file that parses as valid but for its key path of 1 MB: refused fast.
+  std::string path = "a";
+  while (path.size() < kMB) path += "\\a";
+  loadEachTime(state, hiveFile(u32(1) + u32((uint32_t)path.size()) + path + u32(0)), "deep.hive");
+}
 BENCHMARK(BM_HiveWithDeepKeyPath)->Unit(benchmark::kMillisecond);
+
+void BM_HiveAtItsBounds(benchmark::State& state) {
+  // 0: as many bytes as a hive may have, of deep paths whose every record
+  // adds 32 keys (refused at the key bound); 1: a valid hive with as many
+  // keys and values as it may hold.  Each is read at every start.
+  std::string payload;
+  uint32_t keys = 0;
+  if (state.range(0) == 0) {
+    std::string tail;
+    for (int d = 0; d < 31; ++d) tail += "\\a";
+    for (; payload.size() + 100 < tl::reg::kMaxHiveBytes; ++keys) {
+      const std::string path = "k" + std::to_string(keys) + tail;
+      payload += u32((uint32_t)path.size()) + path + u32(0);
+    }
+  } else {
+    const uint32_t perKey = tl::reg::kMaxHiveValues / tl::reg::kMaxHiveKeys;
+    for (; keys < tl::reg::kMaxHiveKeys; ++keys) {
+      const std::string path = "k" + std::to_string(keys);
+      payload += u32((uint32_t)path.size()) + path + u32(perKey);
+      for (uint32_t v = 0; v < perKey; ++v) payload += u32(1) + std::string(1, char('a' + v)) + u32(1) + u32(1) + "1";
+    }
+  }
+  loadEachTime(state, hiveFile(u32(keys) + payload), "bounds.hive");
+}
+BENCHMARK(BM_HiveAtItsBounds)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ProgressLoadLargeTable(benchmark::State& state) {
   // 20 000 cues of about 50 letters: a progress file of about 4 MB.

@@ -32,11 +32,25 @@ std::vector<std::string> ReadFile(const reg::Hive& h, std::vector<std::string>* 
   return list;
 }
 
-bool WriteFile(reg::Hive& h, const std::vector<std::string>& list, std::string* err) {
+namespace {
+void putList(reg::Hive& h, const std::vector<std::string>& list) {
   h.setString(fileKey(), "r0", list.empty() ? std::string() : list[0]);
   for (size_t n = 1; n < list.size() && n < static_cast<size_t>(kRecentMax); ++n)
     h.setString(fileKey(), "r" + std::to_string(n), list[n]);
+}
+}  // namespace
+
+bool WriteFile(reg::Hive& h, const std::vector<std::string>& list, std::string* err) {
+  putList(h, list);
   return saveHive(h, err);
+}
+
+bool WriteFileMerged(reg::Hive& hive, const std::vector<std::string>& opened, std::string* err) {
+  return updateHive(hive, [&](reg::Hive& h) {
+    std::vector<std::string> list = ReadFile(h);
+    for (const std::string& path : opened) refileadd(list, path);
+    putList(h, list);
+  }, err);
 }
 
 std::string menuCaption(const std::string& text) {

@@ -29,6 +29,11 @@ std::vector<std::string> ReadFile(const reg::Hive& hive, std::vector<std::string
 // always written, empty when the list is empty) and saves the hive
 // atomically; false with *err when the save failed (the old file is kept).
 bool WriteFile(reg::Hive& hive, const std::vector<std::string>& refilelist, std::string* err = nullptr);
+// Merges the paths a window opened (oldest first) into the list stored at
+// this moment, under the hive's lock, and saves: each goes to the head as
+// refileadd puts it, so what other windows stored meanwhile keeps its place
+// behind them.  False with *err when the save failed.
+bool WriteFileMerged(reg::Hive& hive, const std::vector<std::string>& opened, std::string* err = nullptr);
 
 // One entry of the history menu: caption "n:path" with every "&" doubled so
 // that a menu shows it literally; the path itself goes in the entry's data.

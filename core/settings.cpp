@@ -1,6 +1,8 @@
 #include "core/settings.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 #include "platform/registry/registry.h"
@@ -64,8 +66,18 @@ int32_t readEditInt(const reg::Hive& h, const std::string& name, int32_t def, in
 void writeInt(reg::Hive& h, const char* section, const std::string& name, int64_t n) {
   h.setString(keyOf(section), name, std::to_string(n));
 }
-void writeBool(reg::Hive& h, const char* section, const std::string& name, bool b) {
-  h.setString(keyOf(section), name, b ? "1" : "0");
+
+// One value as WriteEnv stores it.
+struct Stored {
+  const char* section;
+  std::string name;
+  std::string text;
+};
+void putInt(std::vector<Stored>& out, const char* section, const std::string& name, int64_t n) {
+  out.push_back({section, name, std::to_string(n)});
+}
+void putBool(std::vector<Stored>& out, const char* section, const std::string& name, bool b) {
+  out.push_back({section, name, b ? "1" : "0"});
 }
 
 bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -266,62 +278,95 @@ void ReadEnv(const reg::Hive& h, Settings& s, std::vector<std::string>* m) {
     s.CWidth[i] = readIntIn(h, "view", "CWidth" + std::to_string(i), ds.CWidth[i], 0, 100'000, m);
 }
 
-void WriteEnv(reg::Hive& h, const Settings& s) {
+namespace {
+
+// Every stored value of s as its text, in the save order.
+std::vector<Stored> storedTexts(const Settings& s) {
   const Options& o = s.opt;
+  std::vector<Stored> out;
+  putInt(out, "option", "x", s.x);
+  putBool(out, "option", "hintmode", o.hintmode);
+  putBool(out, "option", "giveup", o.giveup);
+  putBool(out, "option", "pausemode", o.pausemode);
+  putBool(out, "option", "subopenmode", o.subopenmode);
+  putBool(out, "option", "subview", o.subview);
+  putBool(out, "option", "soundmode", o.soundmode);
+  putBool(out, "option", "notclearpause", o.notclearpause);
+  putBool(out, "option", "orgsize", o.orgsize);
+  putBool(out, "option", "nextsubplus", o.nextsubplus);
+  putBool(out, "option", "autocopy", o.autocopy);
+  putBool(out, "option", "adjcrt", o.adjcrt);
+  putInt(out, "option", "backmore", o.backmore);
+  putInt(out, "option", "tinterval", o.tinterval);
+  putInt(out, "option", "size", s.size);
+  putInt(out, "option", "ssize", s.ssize);
+  putInt(out, "option", "codepage", o.codepage);
+
+  putInt(out, "window", "PaintBoxs1", s.PaintBoxs1 == 0 ? 24 : s.PaintBoxs1);
+  putInt(out, "window", "panel1", s.panel1 == 0 ? 150 : s.panel1);
+  putInt(out, "window", "vlm", s.vlm);
+  putInt(out, "window", "wmpwidth", s.wmpwidth);
+  putInt(out, "window", "wmpheight", s.wmpheight);
+
+  putBool(out, "view", "panelsub", o.panelsub);
+  putBool(out, "view", "xp", o.xp);
+  putBool(out, "view", "7", o.win7);
+  putBool(out, "view", "dispsub", o.dispsub);
+  putBool(out, "view", "xcenter", o.xcenter);
+  putBool(out, "view", "bold", o.bold);
+  putBool(out, "view", "outline", o.outline);
+  putBool(out, "view", "gpresub", o.gpresub);
+  putBool(out, "view", "gnextsub", o.gnextsub);
+  putBool(out, "view", "startreset", o.startreset);
+  putBool(out, "view", "prenextsub", o.prenextsub);
+  putBool(out, "view", "speedvis", o.speedvis);
+  putBool(out, "view", "focusbar", o.focusbar);
+  putBool(out, "view", "playwav", o.playwav);
+  putBool(out, "view", "recwav", o.recwav);
+  putBool(out, "view", "gsubno", o.gsubno);
+  putBool(out, "view", "gtssnt", o.gtssnt);
+  putBool(out, "view", "gtsword", o.gtsword);
+  putBool(out, "view", "jaclose", o.jaclose);
+  if (s.tpx) putInt(out, "view", "tpx", *s.tpx);
+  if (s.tpy) putInt(out, "view", "tpy", *s.tpy);
+  putInt(out, "view", "prewid", s.prewid);
+  putInt(out, "view", "prehigh", s.prehigh);
+  putInt(out, "view", "FSize", s.FSize);
+  putInt(out, "view", "RHeight", s.RHeight);
+  for (size_t i = 0; i < s.CWidth.size(); ++i) putInt(out, "view", "CWidth" + std::to_string(i), s.CWidth[i]);
+
+  putInt(out, "option", "gfsize", s.gfsize);
+  putInt(out, "option", "gfssize", s.gfssize);
+  return out;
+}
+
+}  // namespace
+
+void WriteEnv(reg::Hive& h, const Settings& s) {
   h.createKey(kRegKey);
-  writeInt(h, "option", "x", s.x);
-  writeBool(h, "option", "hintmode", o.hintmode);
-  writeBool(h, "option", "giveup", o.giveup);
-  writeBool(h, "option", "pausemode", o.pausemode);
-  writeBool(h, "option", "subopenmode", o.subopenmode);
-  writeBool(h, "option", "subview", o.subview);
-  writeBool(h, "option", "soundmode", o.soundmode);
-  writeBool(h, "option", "notclearpause", o.notclearpause);
-  writeBool(h, "option", "orgsize", o.orgsize);
-  writeBool(h, "option", "nextsubplus", o.nextsubplus);
-  writeBool(h, "option", "autocopy", o.autocopy);
-  writeBool(h, "option", "adjcrt", o.adjcrt);
-  writeInt(h, "option", "backmore", o.backmore);
-  writeInt(h, "option", "tinterval", o.tinterval);
-  writeInt(h, "option", "size", s.size);
-  writeInt(h, "option", "ssize", s.ssize);
-  writeInt(h, "option", "codepage", o.codepage);
+  for (const Stored& v : storedTexts(s)) h.setString(keyOf(v.section), v.name, v.text);
+}
 
-  writeInt(h, "window", "PaintBoxs1", s.PaintBoxs1 == 0 ? 24 : s.PaintBoxs1);
-  writeInt(h, "window", "panel1", s.panel1 == 0 ? 150 : s.panel1);
-  writeInt(h, "window", "vlm", s.vlm);
-  writeInt(h, "window", "wmpwidth", s.wmpwidth);
-  writeInt(h, "window", "wmpheight", s.wmpheight);
-
-  writeBool(h, "view", "panelsub", o.panelsub);
-  writeBool(h, "view", "xp", o.xp);
-  writeBool(h, "view", "7", o.win7);
-  writeBool(h, "view", "dispsub", o.dispsub);
-  writeBool(h, "view", "xcenter", o.xcenter);
-  writeBool(h, "view", "bold", o.bold);
-  writeBool(h, "view", "outline", o.outline);
-  writeBool(h, "view", "gpresub", o.gpresub);
-  writeBool(h, "view", "gnextsub", o.gnextsub);
-  writeBool(h, "view", "startreset", o.startreset);
-  writeBool(h, "view", "prenextsub", o.prenextsub);
-  writeBool(h, "view", "speedvis", o.speedvis);
-  writeBool(h, "view", "focusbar", o.focusbar);
-  writeBool(h, "view", "playwav", o.playwav);
-  writeBool(h, "view", "recwav", o.recwav);
-  writeBool(h, "view", "gsubno", o.gsubno);
-  writeBool(h, "view", "gtssnt", o.gtssnt);
-  writeBool(h, "view", "gtsword", o.gtsword);
-  writeBool(h, "view", "jaclose", o.jaclose);
-  if (s.tpx) writeInt(h, "view", "tpx", *s.tpx);
-  if (s.tpy) writeInt(h, "view", "tpy", *s.tpy);
-  writeInt(h, "view", "prewid", s.prewid);
-  writeInt(h, "view", "prehigh", s.prehigh);
-  writeInt(h, "view", "FSize", s.FSize);
-  writeInt(h, "view", "RHeight", s.RHeight);
-  for (size_t i = 0; i < s.CWidth.size(); ++i) writeInt(h, "view", "CWidth" + std::to_string(i), s.CWidth[i]);
-
-  writeInt(h, "option", "gfsize", s.gfsize);
-  writeInt(h, "option", "gfssize", s.gfssize);
+bool WriteEnvChanged(reg::Hive& hive, const Settings& s, const Settings& base, std::string* message) {
+  const std::vector<Stored> now = storedTexts(s), was = storedTexts(base);
+  return updateHive(hive, [&](reg::Hive& h) {
+    h.createKey(kRegKey);
+    for (const Stored& v : now) {
+      const auto old = std::find_if(was.begin(), was.end(), [&](const Stored& w) {
+        return std::strcmp(w.section, v.section) == 0 && w.name == v.name;
+      });
+      const bool changed = old == was.end() || old->text != v.text;
+      std::string text = v.text;
+      if (v.name == "x" && changed) {
+        // Starts counted by other windows meanwhile stay counted.
+        const int32_t stored = readInt(h, "option", "x", base.x, nullptr);
+        text = std::to_string(static_cast<int32_t>(static_cast<uint32_t>(stored) +
+                                                   static_cast<uint32_t>(s.x) - static_cast<uint32_t>(base.x)));
+      }
+      std::string have;
+      if (changed || !h.getString(keyOf(v.section), v.name, have)) h.setString(keyOf(v.section), v.name, text);
+    }
+  }, message);
 }
 
 int64_t ReadEnvOne(const reg::Hive& h, const std::string& name, std::vector<std::string>* m) {
@@ -368,10 +413,21 @@ bool loadHive(reg::Hive& h, std::string* message) {
 }
 
 bool saveHive(reg::Hive& h, std::string* message) {
+  return updateHive(h, nullptr, message);
+}
+
+bool updateHive(reg::Hive& h, const std::function<void(reg::Hive&)>& edit, std::string* message) {
   std::string e;
-  if (h.save(&e)) return true;
+  if (edit ? h.update(edit, &e) : h.save(&e)) return true;
   if (message) *message = "設定を保存できませんでした。\n" + h.path() + "\n" + e;
   return false;
+}
+
+bool addTotaltime(reg::Hive& hive, int64_t runMs, std::string* message) {
+  return updateHive(hive, [&](reg::Hive& h) {
+    const TotalTime t = ReadTotaltime(h);
+    if (mayStoreTotaltime(t)) writeInt(h, "onereg", "totaltime", t.ms + runMs);
+  }, message);
 }
 
 }  // namespace tl

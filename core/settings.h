@@ -6,12 +6,14 @@
 // "0" / "1".  Reading is forgiving and never stops early: a missing value or
 // a text that is not a whole number gives the default; a value stored with
 // another registry type is a read error that is reported and also gives the
-// default, so one bad value never keeps the later ones from loading (and so
-// from being written back unchanged at exit).
+// default, so one bad value never keeps the later ones from loading.  The
+// windows store only what changed (WriteEnvChanged), so that several can
+// share the file.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,6 +76,12 @@ void ReadEnv(const reg::Hive& hive, Settings& s, std::vector<std::string>* messa
 
 // Stores every setting into the hive (in memory; the caller saves the hive).
 void WriteEnv(reg::Hive& hive, const Settings& s);
+// Stores what changed and saves the hive, so that a window does not undo what
+// another one (another process too) stored meanwhile: the values whose text
+// differs between s and base (the settings as loaded or last stored), and
+// those the hive holds no text for yet.  The start counter adds its own
+// starts to the count stored now.  False with a message when the save failed.
+bool WriteEnvChanged(reg::Hive& hive, const Settings& s, const Settings& base, std::string* message);
 
 // Section "onereg", used for "totaltime" (ms of use over all runs).  Stored as
 // decimal text of a 64-bit count; a negative text of 32-bit range (written by
@@ -97,6 +105,10 @@ extern const char* const kMsgTotaltimeUnreadable;
 // Stores the value and saves the hive; false with *err when the save failed
 // (the hive file then stays as it was).
 bool WriteEnvOne(reg::Hive& hive, const std::string& name, int64_t value, std::string* err = nullptr);
+// Adds runMs to the study time stored at this moment (read and written under
+// the hive's lock, so runs that end together both count) and saves.  A stored
+// value that cannot be read stays as it is.
+bool addTotaltime(reg::Hive& hive, int64_t runMs, std::string* message = nullptr);
 
 // Loads the hive file.  False with a clear message when the file is
 // unreadable or corrupt: the hive is then empty (every setting reads its
@@ -105,6 +117,9 @@ bool loadHive(reg::Hive& hive, std::string* message);
 // Saves the hive (atomically); false with a clear message on failure, the
 // old file being kept.
 bool saveHive(reg::Hive& hive, std::string* message);
+// The same with edit run under the hive's lock on what is stored now (see
+// reg::Hive::update); edit's changes are dropped when the save fails.
+bool updateHive(reg::Hive& hive, const std::function<void(reg::Hive&)>& edit, std::string* message);
 
 // ---- text conversions shared with the settings dialog -------------------
 

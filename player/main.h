@@ -426,6 +426,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   QWidget* playbar_ = nullptr;   // the playback buttons under the panels
   std::string lastMovieDir_;
   std::vector<std::string> refilelist;  // recent files, newest first
+  std::vector<std::string> refileOpened_;  // opened here, not yet stored (oldest first)
   tl::ttime movieSeekTarget = 0;
   const QKeyEvent* lastKeyEvent_ = nullptr;
   quint64 lastKeyStamp_ = 0;

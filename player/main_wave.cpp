@@ -160,8 +160,7 @@ uint64_t Tf_main::runMs() const { return (uint64_t)(uint32_t)(deps_.tickCount() 
 void Tf_main::saveSettingsAtClose() {
   std::string err;
   if (option_ && !option_->WriteEnv(&err)) message(QString::fromStdString(err));
-  if (deps_.hive && !totaltimeUnreadable_) {
-    const int64_t total = totaltimebase + (int64_t)runMs();
-    if (!tl::WriteEnvOne(*deps_.hive, "totaltime", total, &err)) message(QString::fromStdString(err));
-  }
+  if (deps_.hive && !totaltimeUnreadable_ && !tl::addTotaltime(*deps_.hive, (int64_t)runMs(), &err))
+    message(QString::fromStdString(err));
+  if (!refileOpened_.empty()) WriteFile();
 }

@@ -360,7 +360,7 @@ tl::Settings Tf_option::ReadEnv() {
   s.opt.notclearpause = c_notclearpause->isChecked();
   std::vector<std::string> problems;
   tl::ReadEnv(hive_, s, &problems);
-  cur_ = s;
+  cur_ = stored_ = s;
   toControls(s);
   if (sub_) sub_->setGridLayout(s.FSize, s.RHeight, s.CWidth);
   if (applyToMain) applyToMain(s);
@@ -376,8 +376,9 @@ bool Tf_option::WriteEnv(std::string* err) {
   tl::Settings s = *fromControls(false);
   if (collectFromMain) collectFromMain(s);
   if (sub_) sub_->gridLayout(s.FSize, s.RHeight, s.CWidth);
-  tl::WriteEnv(hive_, s);
-  return tl::saveHive(hive_, err);
+  if (!tl::WriteEnvChanged(hive_, s, stored_, err)) return false;
+  stored_ = s;
+  return true;
 }
 
 void Tf_option::Button3Click() {

@@ -56,7 +56,8 @@ class Tf_option : public QDialog {
   // Loads every setting (never stops early; problems are shown in one
   // message) and returns what was applied.
   tl::Settings ReadEnv();
-  // Stores every setting and saves the hive.  An entry of the dialog that is
+  // Stores the settings changed since they were last loaded or stored (see
+  // tl::WriteEnvChanged) and saves the hive.  An entry of the dialog that is
   // not valid keeps the value last loaded.  False when the hive could not be
   // saved (*err says why; the old file is kept).
   bool WriteEnv(std::string* err = nullptr);
@@ -98,4 +99,5 @@ class Tf_option : public QDialog {
   tl::reg::Hive& hive_;
   Tf_sub* sub_ = nullptr;
   tl::Settings cur_;
+  tl::Settings stored_;  // as last loaded or stored: what a save compares with
 };

@@ -21,8 +21,8 @@
 //
 // A reader checks everything: magic, version, every length against what is
 // left, the CRC, known types and their sizes, no duplicate key or value
-// (compared without ASCII case), no empty path component and nothing after
-// the payload.  An empty file reads as an empty hive.  Parent keys are
+// (compared without ASCII case), no empty path component, nothing after
+// the payload and no more keys, values or bytes than a hive may hold.  An empty file reads as an empty hive.  Parent keys are
 // listed before their children; a reader adds missing parents anyway.
 #include "platform/registry/registry.h"
 
@@ -36,8 +36,10 @@
 #include <map>
 #include <set>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/paths/files.h"
 
@@ -48,7 +50,6 @@ namespace {
 constexpr char kMagic[8] = {'T', 'L', 'H', 'I', 'V', 'E', '\r', '\n'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kHeaderSize = 24;
-constexpr size_t kMaxFile = 256u << 20;  // larger files are not hives of ours
 // Sane bounds of a key path: real keys are a few levels and a few dozen
 // characters.  A file beyond them is damaged, and keys beyond them are not
 // created, so every hive written reads back.
@@ -250,6 +251,7 @@ class Reader {
 bool parse(std::string_view file, Data& out, std::string& why) {
   out = Data();
   if (file.empty()) return true;  // an empty file holds no values to lose
+  if (file.size() > kMaxHiveBytes) return why = "the file is too large", false;
   if (file.size() < kHeaderSize) return why = "the file is too short", false;
   if (std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) return why = "not a hive file", false;
   Reader head(file.substr(sizeof kMagic, kHeaderSize - sizeof kMagic));
@@ -262,6 +264,7 @@ bool parse(std::string_view file, Data& out, std::string& why) {
   if (crc32(payload) != crc) return why = "checksum mismatch", false;
   Reader r(payload);
   uint32_t keyCount;
+  size_t values = 0;
   std::set<std::string> seen;
   if (!r.u32(keyCount)) return why = "missing key count", false;
   for (uint32_t i = 0; i < keyCount; ++i) {
@@ -273,6 +276,8 @@ bool parse(std::string_view file, Data& out, std::string& why) {
     if (!seen.insert(lower(path)).second) return why = "duplicate key " + path, false;
     Key& k = out.create(path);
     k.path = path;
+    if (out.keys.size() - 1 > kMaxHiveKeys) return why = "more keys than a hive may hold", false;
+    if ((values += valueCount) > kMaxHiveValues) return why = "more values than a hive may hold", false;
     for (uint32_t j = 0; j < valueCount; ++j) {
       std::string name, data;
       uint32_t type;
@@ -364,6 +369,25 @@ void apply(Data& d, const Op& op) {
   }
 }
 
+bool withinBounds(const Data& d, size_t bytes) {
+  if (bytes > kMaxHiveBytes || d.keys.size() - 1 > kMaxHiveKeys) return false;
+  size_t values = 0;
+  for (const auto& [l, k] : d.keys) values += k.values.size();
+  return values <= kMaxHiveValues;
+}
+
+enum class Read { Ok, Failed, TooLarge };
+
+// The file's bytes; one larger than a hive may be is not read at all.
+Read readHive(const std::string& path, std::string& bytes, std::string& why) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && st.st_size > static_cast<off_t>(kMaxHiveBytes)) {
+    why = "the file is too large";
+    return Read::TooLarge;
+  }
+  return paths::readFile(path, bytes, &why) ? Read::Ok : Read::Failed;
+}
+
 bool setErr(std::string* err, const std::string& msg) {
   if (err) *err = msg;
   return false;
@@ -393,12 +417,12 @@ bool Hive::load(std::string* err) {
   if (path_.empty()) return true;
   std::string bytes, why;
   if (::access(path_.c_str(), F_OK) != 0 && (errno == ENOENT || errno == ENOTDIR)) return true;  // no hive yet
-  if (!paths::readFile(path_, bytes, &why)) {
+  const Read got = readHive(path_, bytes, why);
+  if (got == Read::Failed) {
     corrupt_ = true;
     return setErr(err, "the settings file cannot be read (" + why + ")");
   }
-  if (bytes.size() > kMaxFile || !parse(bytes, d_->data, why)) {
-    if (bytes.size() > kMaxFile) why = "the file is too large";
+  if (got == Read::TooLarge || !parse(bytes, d_->data, why)) {
     d_->data = Data();
     corrupt_ = true;
     return setErr(err, "the settings file " + path_ + " is damaged (" + why + "); it is left untouched");
@@ -478,8 +502,13 @@ bool Hive::deleteKey(const std::string& key) {
   return true;
 }
 
-bool Hive::save(std::string* err) {
+bool Hive::save(std::string* err) { return commit(nullptr, err); }
+
+bool Hive::update(const std::function<void(Hive&)>& edit, std::string* err) { return commit(&edit, err); }
+
+bool Hive::commit(const std::function<void(Hive&)>* edit, std::string* err) {
   if (path_.empty()) {
+    if (edit) (*edit)(*this);
     d_->pending.clear();
     return true;
   }
@@ -492,17 +521,34 @@ bool Hive::save(std::string* err) {
   Data merged;
   if (::access(path_.c_str(), F_OK) == 0) {
     std::string bytes;
-    if (!paths::readFile(path_, bytes, &why))
-      return setErr(err, "cannot save the settings: " + why);
-    if (bytes.size() > kMaxFile || !parse(bytes, merged, why)) {
+    const Read got = readHive(path_, bytes, why);
+    if (got == Read::Failed) return setErr(err, "cannot save the settings: " + why);
+    if (got == Read::TooLarge || !parse(bytes, merged, why)) {
       corrupt_ = true;
       return setErr(err, "the settings file " + path_ + " is damaged (" + why + "); it is not overwritten");
     }
   }
   for (const Op& op : d_->pending) apply(merged, op);
-  if (!paths::atomicWriteFile(path_, serialize(merged), &why))
-    return setErr(err, "cannot save the settings: " + why);
-  d_->data = std::move(merged);
+  // edit works on the merged state; its own changes are undone on failure.
+  Data before;
+  const size_t ownOps = d_->pending.size();
+  if (edit) {
+    before = std::exchange(d_->data, std::move(merged));
+    (*edit)(*this);
+  }
+  Data& out = edit ? d_->data : merged;
+  auto fail = [&](const std::string& msg) {
+    if (edit) {
+      d_->data = std::move(before);
+      d_->pending.resize(ownOps);
+    }
+    return setErr(err, msg);
+  };
+  const std::string bytes = serialize(out);
+  if (!withinBounds(out, bytes.size()))
+    return fail("cannot save the settings: they would grow beyond what a settings file may hold");
+  if (!paths::atomicWriteFile(path_, bytes, &why)) return fail("cannot save the settings: " + why);
+  if (!edit) d_->data = std::move(merged);
   d_->pending.clear();
   return true;
 }

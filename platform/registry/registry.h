@@ -10,14 +10,26 @@
 // lock beside the file, re-reads the file, lays this object's own changes
 // since the last load/save over it, writes a temporary file, fsyncs it and
 // renames it over the hive.  Values another process wrote meanwhile survive.
+// update() adds a read-modify-write step under the same lock.
+//
+// A hive holds at most kMaxHiveKeys keys and kMaxHiveValues values in at most
+// kMaxHiveBytes bytes, far above any real use: a file beyond them is damaged,
+// and a save that would go beyond them fails, so every hive written reads back
+// and a hostile file cannot stall the program's start.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tl::reg {
+
+inline constexpr size_t kMaxHiveBytes = 4u << 20;
+inline constexpr size_t kMaxHiveKeys = 50'000;
+inline constexpr size_t kMaxHiveValues = 200'000;
 
 enum class Type : uint32_t { String = 1, Binary = 3, DWord = 4, QWord = 11 };
 
@@ -60,11 +72,18 @@ class Hive {
 
   // Writes pending changes (see above).  In-memory hives always succeed.
   bool save(std::string* err = nullptr);
+  // save() with a read-modify-write: under the lock, once the file as it is
+  // now has been read and this object's changes laid over it, edit reads that
+  // state through this object and its changes are written with the rest.  For
+  // values that other processes change too (a total to add to, a list to
+  // merge into).  When the write fails, edit's changes are dropped.
+  bool update(const std::function<void(Hive&)>& edit, std::string* err = nullptr);
   // Whether save() could write here (the folder and file are writable).
   bool writable() const;
 
  private:
   struct Impl;
+  bool commit(const std::function<void(Hive&)>* edit, std::string* err);
   std::string path_;
   bool corrupt_ = false;
   Impl* d_;

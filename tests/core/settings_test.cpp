@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -354,6 +355,14 @@ TEST(Settings, SaveIntoAnImpossiblePlaceReportsFailure) {
   EXPECT_FALSE(msg.empty());
 }
 
+// Waits for two writer processes; true when both succeeded.
+bool bothSucceeded(pid_t a, pid_t b) {
+  int sa = 0, sb = 0;
+  waitpid(a, &sa, 0);
+  waitpid(b, &sb, 0);
+  return WIFEXITED(sa) && WEXITSTATUS(sa) == 0 && WIFEXITED(sb) && WEXITSTATUS(sb) == 0;
+}
+
 // Two processes save the same hive file at once: one the settings, the other
 // the recent files and the running time.  Nothing of either may be lost.
 TEST(Settings, TwoProcessesWritingAtOnceLoseNothing) {
@@ -389,11 +398,7 @@ TEST(Settings, TwoProcessesWritingAtOnceLoseNothing) {
     }
     _exit(ok ? 0 : 1);
   }
-  int sa = 0, sb = 0;
-  waitpid(a, &sa, 0);
-  waitpid(b, &sb, 0);
-  ASSERT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0);
-  ASSERT_TRUE(WIFEXITED(sb) && WEXITSTATUS(sb) == 0);
+  ASSERT_TRUE(bothSucceeded(a, b));
 
   reg::Hive h(path);
   ASSERT_TRUE(h.load());
@@ -406,6 +411,57 @@ TEST(Settings, TwoProcessesWritingAtOnceLoseNothing) {
   auto list = tl::ReadFile(h);
   EXPECT_EQ(list[0], files[0]);
   EXPECT_EQ(list[1], files[1]);
+}
+
+// Two programs started on one settings file end at the same moment, each
+// having changed one setting, studied a while and opened a file.  Each stores
+// only its own change, adds its own time and merges its file: nothing of the
+// other is undone.
+TEST(Settings, TwoProgramsEndingTogetherUndoNothingOfEachOther) {
+  TempDir dir;
+  const std::string path = dir.file("user.hive");
+  {
+    reg::Hive h(path);
+    Settings s;
+    s.x = 7;
+    tl::WriteEnv(h, s);
+    ASSERT_TRUE(tl::WriteFile(h, {"/old.avi"}));
+    ASSERT_TRUE(tl::WriteEnvOne(h, "totaltime", 5000));
+  }
+  // Both start before either ends.
+  reg::Hive ha(path), hb(path);
+  ASSERT_TRUE(ha.load());
+  ASSERT_TRUE(hb.load());
+  Settings ba, bb;
+  tl::ReadEnv(ha, ba);
+  tl::ReadEnv(hb, bb);
+  auto end = [&](reg::Hive& h, const Settings& base, void (*change)(Settings&), int64_t ms,
+                 const std::string& opened) {
+    Settings s = base;
+    s.x += 1;
+    change(s);
+    const bool ok = tl::WriteEnvChanged(h, s, base, nullptr) && tl::addTotaltime(h, ms) &&
+                    tl::WriteFileMerged(h, {opened});
+    _exit(ok ? 0 : 1);
+  };
+  const pid_t a = fork();
+  if (a == 0) end(ha, ba, [](Settings& s) { s.opt.soundmode = false; }, 10000, "/a.srt");
+  const pid_t b = fork();
+  if (b == 0) end(hb, bb, [](Settings& s) { s.vlm = 80; }, 7000, "/b.avi");
+  ASSERT_TRUE(bothSucceeded(a, b));
+
+  reg::Hive h(path);
+  ASSERT_TRUE(h.load());
+  Settings s;
+  tl::ReadEnv(h, s);
+  EXPECT_FALSE(s.opt.soundmode);
+  EXPECT_EQ(s.vlm, 80);
+  EXPECT_EQ(s.x, 9);
+  EXPECT_EQ(tl::ReadEnvOne(h, "totaltime"), 22000);
+  auto list = tl::ReadFile(h);
+  list.resize(3);
+  std::sort(list.begin(), list.begin() + 2);
+  EXPECT_EQ(list, (std::vector<std::string>{"/a.srt", "/b.avi", "/old.avi"}));
 }
 
 }  // namespace

@@ -327,6 +327,40 @@ TEST(Registry, OneVeryDeepKeyPathIsDamageNotAnEndlessCopy) {
   EXPECT_TRUE(again.load());
 }
 
+// A hive holds far more than any real use needs but not without end: a file
+// beyond the bounds is damage read in no time (it used to take seconds and a
+// gigabyte at every start), and a save never writes one.
+TEST(Registry, MoreThanAHiveMayHoldIsDamageAndIsNeverWritten) {
+  tl::test::TempDir dir;
+  const std::string path = dir.file("big.hive");
+  std::string tail;
+  for (int d = 0; d < 31; ++d) tail += "\\a";
+  std::string records;
+  const uint32_t n = tl::reg::kMaxHiveKeys / 32 + 1;  // each adds 32 keys
+  for (uint32_t i = 0; i < n; ++i) records += str("k" + std::to_string(i) + tail) + u32(0);
+  for (const std::string& file : {withHeader(u32(n) + records), std::string(tl::reg::kMaxHiveBytes + 1, 'x')}) {
+    spit(path, file);
+    Hive h(path);
+    std::string err;
+    EXPECT_FALSE(h.load(&err));
+    EXPECT_NE(err.find("damaged"), std::string::npos) << err;
+    h.setString(kKey, "x", "1");
+    EXPECT_FALSE(h.save());
+    EXPECT_EQ(slurp(path), file);
+  }
+  ::unlink(path.c_str());
+  Hive h(path);
+  for (uint32_t i = 0; i <= tl::reg::kMaxHiveKeys; ++i) h.createKey("k" + std::to_string(i));
+  std::string err;
+  EXPECT_FALSE(h.save(&err));
+  EXPECT_FALSE(err.empty());
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ASSERT_TRUE(h.deleteKey("k0"));
+  EXPECT_TRUE(h.save());
+  Hive again(path);
+  EXPECT_TRUE(again.load());
+}
+
 TEST(Registry, AFailedWriteReportsWhyAndKeepsTheOldFile) {
   tl::test::TempDir dir;
   // The parent "folder" is a file: nothing can be created there.
