@@ -63,6 +63,15 @@ TEST_F(MainWindowTest, LoadFillsTheTableAndEnablesTheCommands) {
   EXPECT_EQ(A::refilelist(*w).at(0), path("a.srt"));
 }
 
+TEST_F(MainWindowTest, AnotherLoadShowsItsOwnCounters) {
+  w->srtfileopen(path("a.srt"));
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:0%:0/8");
+  write("b.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nGo\r\n\r\n");
+  w->srtfileopen(path("b.srt"));
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:0%:0/2");
+  EXPECT_EQ(w->statusText(2).toStdString(), "ﾋﾝﾄ:20/20");
+}
+
 TEST_F(MainWindowTest, AFailedLoadKeepsTheSubtitlesLoaded) {
   w->srtfileopen(path("a.srt"));
   write("empty.srt", "");
@@ -129,6 +138,9 @@ TEST_F(MainWindowTest, HintAndGiveUp) {
   w->a_hintExecute();
   EXPECT_EQ(L().subflg[1][0], tl::flg_hinted);
   EXPECT_EQ(L().hintpoint, 0);
+  // The status bar shows the spent credits at once, not at the next tick.
+  EXPECT_EQ(w->statusText(2).toStdString(), "ﾋﾝﾄ:0/20");
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:13%:1/8");
   w->a_sntgiveupExecute();
   EXPECT_EQ(L().subflg[1][1], tl::flg_hinted);
   EXPECT_EQ(L().subclear[1], 1);

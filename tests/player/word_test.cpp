@@ -144,6 +144,8 @@ TEST_F(WordWindowTest, WordOpenRevealsEveryWholeWord) {
   EXPECT_EQ(L().subflg[1][10], tl::flg_hinted);  // "the" after "There"
   EXPECT_EQ(L().subflg[1][0], tl::flg_closed);
   EXPECT_TRUE(dlg.e_openword->text().isEmpty());
+  EXPECT_EQ(w->statusText(6).toStdString(), tl::achievementText(L().flgrest, L().flgtotal));
+  EXPECT_NE(L().flgrest, L().flgtotal);
 }
 
 TEST_F(WordWindowTest, ExportsOfAMissingFileSayThereIsNoWord) {
