@@ -447,7 +447,7 @@ bool Tf_main::FormCloseQuery() {
   else if (L.srtdirty)
     q = QStringLiteral("字幕を上書き保存しますか？");
   if (q.isEmpty()) return true;
-  int r = question(q, QStringLiteral("セーブ"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  int r = question(q, QStringLiteral("セーブ"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
   if (r == QMessageBox::Cancel) return false;
   if (r == QMessageBox::Yes) {
     // A failed write keeps the window open so that nothing is lost.

@@ -241,3 +241,28 @@ TEST_F(WordWindowTest, CurrentWorkReviewReplaysTheCue) {
   EXPECT_TRUE(t.saveOpenReview());
   EXPECT_FALSE(t.review().loaded());
 }
+
+namespace {
+
+class WordTestClose : public WordWindowTest {
+ protected:
+  WordTestClose() { withWindows = true; }
+};
+
+TEST_F(WordTestClose, AnUnsavableReviewCanBeDroppedAtClose) {
+  write("word.csv", "a\\sb.srt,no0003,cat,,x,2000/01/01,9:00:00,0\r\n");
+  ws->f_wordtest->Button6Click();
+  ws->f_wordtest->Button1Click();  // an answer that is not saved yet
+  fs::permissions(path("word.csv"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  answer = QMessageBox::No;
+  EXPECT_FALSE(w->close());
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find("単語テストの回答を保存せずに終了しますか？"), std::string::npos);
+  EXPECT_TRUE(ws->f_wordtest->review().loaded());
+  answer = QMessageBox::Yes;
+  EXPECT_TRUE(w->close());
+  EXPECT_EQ(questions.size(), 2u);
+  EXPECT_EQ(read("word.csv"), "a\\sb.srt,no0003,cat,,x,2000/01/01,9:00:00,0\r\n");
+}
+
+}  // namespace
