@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <filesystem>
 
@@ -20,6 +21,7 @@
 #include "player/main.h"
 #include "player/option.h"
 #include "player/subpanels.h"
+#include "player/wavepanel.h"
 #include "core/timetext.h"
 #include "support/mainaccess.h"
 
@@ -315,6 +317,26 @@ TEST_F(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
   QApplication::processEvents();
   for (tl::ui::StatusPanel* l : labels)
     EXPECT_GE(l->width(), l->widthFor(l->text())) << l->text().toStdString();
+}
+
+// The dictation panel keeps both rows of a cue beside the strips and the
+// waveform, at the size the window opens with and with its splitters dragged
+// as far as they go.
+TEST_F(MainStatusBar, TheDictationPanelHasItsHeightBesideTheWaveform) {
+  w = std::make_unique<Tf_main>(deps());
+  w->show();
+  QApplication::processEvents();
+  auto* sub = w->findChild<tl::ui::TSubPanel*>(QStringLiteral("p_sub"));
+  auto* split = w->findChild<QSplitter*>(QStringLiteral("Splitter1"));
+  ASSERT_TRUE(sub && split);
+  ASSERT_TRUE(MainTestAccess::wavePanel(*w)->isVisible());
+  const int full = 2 * sub->cellh() + 2;
+  EXPECT_GE(sub->height(), full);
+  split->setSizes({10000, 0});
+  QApplication::processEvents();
+  EXPECT_GE(sub->height(), full);
+  // Lower panel, menu and bars fit a 1366x768 screen with a window frame.
+  EXPECT_LE(w->frameGeometry().height(), 768 - 40);
 }
 
 // The previous and next strips start at Splitter2's left and follow it when
