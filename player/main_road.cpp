@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "platform/media/mediaplayer.h"
+#include "platform/media/openfailure.h"
 #include "player/Extrkbar.h"
 #include "player/boxowner.h"
 #include "player/main.h"
@@ -81,8 +82,8 @@ void Tf_main::mediumClosed() {
   recordPending = false;
   movopened = false;
   dvdmode = false;
-  notice(QStringLiteral("再生に失敗しました\n") + QString::fromStdString(player_->URL()) + QStringLiteral("\n") +
-         QString::fromStdString(why));
+  notice(QString::fromStdString(tl::media::openFailureText(why)) + QStringLiteral("\n") +
+         QString::fromStdString(player_->URL()));
 }
 
 // ---- the mouse wheel ---------------------------------------------------------
