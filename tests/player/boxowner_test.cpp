@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -54,8 +55,8 @@ class Answerer {
   void look() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    seen.push_back({box->parentWidget(), (box->windowFlags() & Qt::WindowStaysOnTopHint) != 0,
-                    box->text().toStdString()});
+    seen.push_back(
+        {box->parentWidget(), (box->windowFlags() & Qt::WindowStaysOnTopHint) != 0, box->text().toStdString()});
     if (first_) std::exchange(first_, {})();
     QAbstractButton* b = box->button(button_);
     (b ? b : box->buttons().value(0))->click();
@@ -74,7 +75,8 @@ TEST(BoxOwner, TheAskingWindowAWaitingBoxOrTheFallback) {
   EXPECT_EQ(tl::ui::boxOwner(&hidden, &main), QApplication::activeWindow() ? QApplication::activeWindow() : &main);
 
   // Without a stay-on-top window shown the box is an ordinary one.
-  std::unique_ptr<QMessageBox> plain(tl::ui::newBox(QMessageBox::Information, "t", "x", QMessageBox::Ok, inner, nullptr));
+  std::unique_ptr<QMessageBox> plain(
+      tl::ui::newBox(QMessageBox::Information, "t", "x", QMessageBox::Ok, inner, nullptr));
   EXPECT_EQ(plain->parentWidget(), &main);
   EXPECT_FALSE(plain->windowFlags() & Qt::WindowStaysOnTopHint);
 
@@ -82,14 +84,16 @@ TEST(BoxOwner, TheAskingWindowAWaitingBoxOrTheFallback) {
   QDialog top(&main);
   top.setWindowFlag(Qt::WindowStaysOnTopHint);
   top.show();
-  std::unique_ptr<QMessageBox> over(tl::ui::newBox(QMessageBox::Information, "t", "x", QMessageBox::Ok, inner, nullptr));
+  std::unique_ptr<QMessageBox> over(
+      tl::ui::newBox(QMessageBox::Information, "t", "x", QMessageBox::Ok, inner, nullptr));
   EXPECT_EQ(over->parentWidget(), &main);
   EXPECT_TRUE(over->windowFlags() & Qt::WindowStaysOnTopHint);
   top.hide();
 
   // A box raised while another waits for its answer belongs to that one.
   QWidget* ownerOfSecond = nullptr;
-  std::unique_ptr<QMessageBox> waiting(tl::ui::newBox(QMessageBox::Question, "t", "q", QMessageBox::Yes, inner, nullptr));
+  std::unique_ptr<QMessageBox> waiting(
+      tl::ui::newBox(QMessageBox::Question, "t", "q", QMessageBox::Yes, inner, nullptr));
   QTimer::singleShot(0, [&] {
     ownerOfSecond = tl::ui::boxOwner(inner, nullptr);
     waiting->done(QMessageBox::Yes);
@@ -112,9 +116,9 @@ class WindowBoxes : public tltest::MainWindowFixture {
 
 TEST_F(WindowBoxes, SecondaryWindowsBelongToTheMainWindow) {
   w->show();
-  QWidget* all[] = {ws->f_sub,      ws->f_option,  ws->f_rireki, ws->f_wordopen,   ws->f_filter, ws->f_hanrei,
-                    ws->f_scenediv, ws->f_subposfind, ws->f_srtout, ws->f_adjnum, ws->f_keystct, ws->f_subno,
-                    ws->f_subedit,  ws->f_wordtest, ws->f_urlopen, ws->f_ted};
+  QWidget* all[] = {ws->f_sub,      ws->f_option,     ws->f_rireki,  ws->f_wordopen, ws->f_filter,  ws->f_hanrei,
+                    ws->f_scenediv, ws->f_subposfind, ws->f_srtout,  ws->f_adjnum,   ws->f_keystct, ws->f_subno,
+                    ws->f_subedit,  ws->f_wordtest,   ws->f_urlopen, ws->f_ted};
   for (QWidget* s : all) {
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->parentWidget(), w.get()) << s->objectName().toStdString();
@@ -176,6 +180,34 @@ TEST_F(WindowBoxes, MessagesOfAWindowAreOwnedByIt) {
   EXPECT_EQ(a.seen[1].owner, ws->f_filter);
   EXPECT_EQ(a.seen[1].text, "'abc' は有効な整数値ではありません");
   EXPECT_EQ(a.seen[2].owner, ws->f_wordopen);
+}
+
+// A failure that comes while a question waits is shown once that question
+// is answered: not behind it, and not taken away with it.
+TEST_F(WindowBoxes, AFailureDuringAQuestionComesAfterIt) {
+  w->show();
+  write("movie.mkv", "");
+  w->movfileopen(path("movie.mkv"));
+  auto notices = [] {
+    int n = 0;
+    for (QWidget* t : QApplication::topLevelWidgets())
+      if (auto* b = qobject_cast<QMessageBox*>(t);
+          b && b->isVisible() && b->text().startsWith(QString::fromUtf8("再生に失敗しました")))
+        ++n;
+    return n;
+  };
+  int duringQuestion = -1;
+  QTimer::singleShot(0, [&] { player->failOpen("unrecognized file format"); });
+  QTimer::singleShot(300, [&] {
+    duringQuestion = notices();
+    if (auto* q = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) q->button(QMessageBox::No)->click();
+  });
+  w->question(QStringLiteral("レジューム？"), QStringLiteral("レジューム"), QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(duringQuestion, 0);
+  QElapsedTimer t;
+  t.start();
+  while (notices() == 0 && t.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(notices(), 1);
 }
 
 }  // namespace
