@@ -8,7 +8,12 @@ QWidget* boxOwner(QWidget* asking, QWidget* fallback) {
   if (QWidget* waiting = QApplication::activeModalWidget()) return waiting;
   // A hidden window cannot hold a box in front of anything.
   if (asking && asking->window()->isVisible()) return asking->window();
-  if (QWidget* active = QApplication::activeWindow()) return active;
+  QWidget* active = QApplication::activeWindow();
+  // A box that does not wait closes (and is deleted) on its own: a box it
+  // owned would go with it.
+  while (qobject_cast<QMessageBox*>(active))
+    active = active->parentWidget() ? active->parentWidget()->window() : nullptr;
+  if (active) return active;
   return fallback ? fallback->window() : nullptr;
 }
 

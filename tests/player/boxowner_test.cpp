@@ -90,6 +90,17 @@ TEST(BoxOwner, TheAskingWindowAWaitingBoxOrTheFallback) {
   EXPECT_TRUE(over->windowFlags() & Qt::WindowStaysOnTopHint);
   top.hide();
 
+  // A box that does not wait owns nothing: it is deleted when it closes.
+  auto* notice = tl::ui::newBox(QMessageBox::Information, "t", "n", QMessageBox::Ok, inner, nullptr);
+  notice->setAttribute(Qt::WA_DeleteOnClose);
+  notice->setModal(false);
+  notice->show();
+  notice->activateWindow();
+  for (int i = 0; i < 100 && QApplication::activeWindow() != notice; ++i) QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), notice);
+  EXPECT_EQ(tl::ui::boxOwner(nullptr, nullptr), &main);
+  notice->close();
+
   // A box raised while another waits for its answer belongs to that one.
   QWidget* ownerOfSecond = nullptr;
   std::unique_ptr<QMessageBox> waiting(
