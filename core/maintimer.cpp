@@ -43,6 +43,10 @@ std::string achievementText(int32_t flgrest, int32_t flgtotal) {
          std::to_string(flgtotal);
 }
 
+std::string hintText(int32_t hintpoint, int32_t hintcost) {
+  return "ﾋﾝﾄ:" + std::to_string(hintpoint) + "/" + std::to_string(hintcost);
+}
+
 void MainTimer::tick(const TimerInputs& in) {
   if (tmrstop) return;
   if (!in.movopened && !in.dvdmode) return;
@@ -87,7 +91,7 @@ void MainTimer::tickBody(const TimerInputs& in) {
   if ((uint32_t)(V.tickCount() - L.replaytick) < 1000u) return;
 
   V.setStatusText(1, "ﾘﾋﾟｰﾄ:" + std::to_string(L.repcount));
-  V.setStatusText(2, "ﾋﾝﾄ:" + std::to_string(L.hintpoint) + "/" + std::to_string(L.hintcost));
+  V.setStatusText(2, hintText(L.hintpoint, L.hintcost));
   V.setStatusText(6, achievementText(L.flgrest, L.flgtotal));
 
   if (!playing && !L.forcetick) {

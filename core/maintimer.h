@@ -105,5 +105,7 @@ void binarysearch(Lesson& L, ttime nowpos);
 // The achievement text of status panel 6.  A file without any hideable letter
 // shows as complete.
 std::string achievementText(int32_t flgrest, int32_t flgtotal);
+// The hint credits of status panel 2.
+std::string hintText(int32_t hintpoint, int32_t hintcost);
 
 }  // namespace tl

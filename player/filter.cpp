@@ -235,7 +235,7 @@ void Tf_filter::Button1Click() {
   }
   const tl::FilterResult r = tl::runFilter(main_->model()->lesson(), form_, draw);
   if (!r.ok) {
-    main_->message(QString::fromStdString(r.error));
+    main_->message(QString::fromStdString(r.error), QString(), this);
     return;  // the dialog stays open, nothing changed
   }
   hide();

@@ -28,6 +28,7 @@
 #include "audio/Mixers.h"
 #include "core/dictationkeys.h"
 #include "core/settings.h"
+#include "player/boxowner.h"
 #include "player/overlay.h"
 #include "player/subpanels.h"
 #include "player/Extrkbar.h"
@@ -408,20 +409,22 @@ void Tf_main::subflginit() {
   model_->announce(tl::Change::Load);
 }
 
-void Tf_main::message(const QString& text, const QString& caption) {
+void Tf_main::message(const QString& text, const QString& caption, QWidget* asking) {
   if (deps_.showMessage) {
     deps_.showMessage(text, caption);
     return;
   }
-  QMessageBox box(QMessageBox::Information, caption.isEmpty() ? QStringLiteral("Tallisen") : caption,
-                  text, QMessageBox::Ok, this);
-  box.exec();
+  std::unique_ptr<QMessageBox> box(tl::ui::newBox(QMessageBox::Information,
+                                                  caption.isEmpty() ? QStringLiteral("Tallisen") : caption, text,
+                                                  QMessageBox::Ok, asking, this));
+  box->exec();
 }
 
-int Tf_main::question(const QString& text, const QString& caption, int buttons) {
+int Tf_main::question(const QString& text, const QString& caption, int buttons, QWidget* asking) {
   if (deps_.ask) return deps_.ask(text, caption, buttons);
-  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::StandardButtons(buttons), this);
-  return box.exec();
+  std::unique_ptr<QMessageBox> box(
+      tl::ui::newBox(QMessageBox::Question, caption, text, QMessageBox::StandardButtons(buttons), asking, this));
+  return box->exec();
 }
 
 QString Tf_main::statusText(int panel) const {
@@ -444,7 +447,7 @@ bool Tf_main::FormCloseQuery() {
   else if (L.srtdirty)
     q = QStringLiteral("字幕を上書き保存しますか？");
   if (q.isEmpty()) return true;
-  int r = question(q, QStringLiteral("セーブ"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  int r = question(q, QStringLiteral("セーブ"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
   if (r == QMessageBox::Cancel) return false;
   if (r == QMessageBox::Yes) {
     // A failed write keeps the window open so that nothing is lost.
@@ -471,7 +474,7 @@ void Tf_main::closeEvent(QCloseEvent* e) {
     return;
   }
   // An open word review is saved now that the window really closes; when it
-  // cannot be, the window stays open so that the answers are not lost.
+  // cannot be, the learner chooses between dropping the answers and staying.
   if (windows_ && !windows_->saveOpenReview()) {
     e->ignore();
     return;

@@ -166,9 +166,10 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void Scenenext();
   void Timer1Timer();
   void logout(const std::string& utf8) override;
-  // Shows a message box (through the dependency, so that tests see it).
-  void message(const QString& text, const QString& caption = QString());
-  int question(const QString& text, const QString& caption, int buttons);
+  // Shows a message box (through the dependency, so that tests see it) in
+  // front of `asking`'s window, by default of the active one (boxowner.h).
+  void message(const QString& text, const QString& caption = QString(), QWidget* asking = nullptr);
+  int question(const QString& text, const QString& caption, int buttons, QWidget* asking = nullptr);
   QString statusText(int panel) const;
   QAction* action(const char* name) const;
 
@@ -236,8 +237,10 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   // Runs a window handler; a failure of the media player gets a message and
   // the program goes on.
   void guarded(const std::function<void()>& f);
-  // A message that does not hold up the caller (shown after it returns).
+  // A message that does not hold up the caller (shown after it returns, and
+  // after any question that waits for an answer, so that it is not lost).
   void notice(const QString& text);
+  void showNotice(const QString& text);
   void FormMouseWheelDown();
   void FormMouseWheelUp();
   void wheelPlay(double deltaSeconds);
@@ -307,6 +310,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void sm_ref();
   void showStarAndMemo();
   void pointBarRange();
+  void showCounters();
   void overlayOptionChanged();
   void n_panelsubClick();
   void n_prenextsubClick();

@@ -6,6 +6,7 @@
 
 #include "core/dictation.h"
 #include "platform/sound/soundplayer.h"
+#include "player/boxowner.h"
 #include "player/main.h"
 
 void Tf_main::applyOutcome(const tl::DictOutcome& o) {
@@ -63,9 +64,10 @@ void Tf_main::congratulate(const QString& text) {
     deps_.showMessage(text, QString());
     return;
   }
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Tallisen"), text, QMessageBox::Ok, this);
-  box.move(msgpos());
-  box.exec();
+  std::unique_ptr<QMessageBox> box(
+      tl::ui::newBox(QMessageBox::Information, QStringLiteral("Tallisen"), text, QMessageBox::Ok, nullptr, this));
+  box->move(msgpos());
+  box->exec();
 }
 
 QPoint Tf_main::msgpos() const { return QPoint(x() + width() / 3, y() + height() / 3); }

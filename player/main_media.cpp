@@ -18,6 +18,7 @@
 #include "core/timetext.h"
 #include "platform/drives/drives.h"
 #include "platform/media/mediaplayer.h"
+#include "platform/media/openfailure.h"
 #include "platform/shell/shell.h"
 #include "player/Extrkbar.h"
 #include "player/main.h"
@@ -58,7 +59,7 @@ void Tf_main::movfileopen(const std::string& url) {
   try {
     player_->setURL(url);
   } catch (const tl::MediaError& e) {
-    message(QStringLiteral("再生に失敗しました\n") + QString::fromUtf8(e.what()));
+    message(QString::fromStdString(tl::media::openFailureText(e.what())));
     return;
   }
   if (lowerExt(url) == "wmv") {

@@ -241,6 +241,10 @@ void Tf_main::lessonChanged(tl::Change what, int slot) {
     case tl::Change::Load:
       if (L.subcount > 0) setStatusText(5, "/" + tl::sec2str_4(L.subtime[L.subcount - 1]));
       pointBarRange();
+      showCounters();
+      break;
+    case tl::Change::Letters:
+      showCounters();
       break;
     case tl::Change::Timing:
       pointBarRange();
@@ -256,6 +260,13 @@ void Tf_main::lessonChanged(tl::Change what, int slot) {
     default:
       break;
   }
+}
+
+// The hint credits and the achievement follow every change of the letters,
+// not only the next tick; with nothing loaded they are blank as at start.
+void Tf_main::showCounters() {
+  setStatusText(2, L.srtloaded ? tl::hintText(L.hintpoint, L.hintcost) : std::string());
+  setStatusText(6, L.srtloaded ? tl::achievementText(L.flgrest, L.flgtotal) : std::string());
 }
 
 // The subtitle seek bar spans the cues in whole seconds.

@@ -7,12 +7,15 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
 #include <cmath>
 
 #include "platform/media/mediaplayer.h"
+#include "platform/media/openfailure.h"
 #include "player/Extrkbar.h"
+#include "player/boxowner.h"
 #include "player/main.h"
 #include "player/overlay.h"
 #include "player/subpanels.h"
@@ -26,21 +29,26 @@ void Tf_main::guarded(const std::function<void()>& f) {
 }
 
 void Tf_main::notice(const QString& text) {
-  QMetaObject::invokeMethod(
-      this,
-      [this, text] {
-        if (deps_.showMessage) {
-          deps_.showMessage(text, QString());
-          return;
-        }
-        // Not modal: the timer keeps following the cues while it is open.
-        auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tallisen"), text, QMessageBox::Ok,
-                                    this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
-      },
-      Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [this, text] { showNotice(text); }, Qt::QueuedConnection);
+}
+
+void Tf_main::showNotice(const QString& text) {
+  if (deps_.showMessage) {
+    deps_.showMessage(text, QString());
+    return;
+  }
+  // A box waiting for an answer would block this one (or take it along when
+  // it closes): it comes once that box is answered.
+  if (QApplication::activeModalWidget()) {
+    QTimer::singleShot(100, this, [this, text] { showNotice(text); });
+    return;
+  }
+  // Not modal: the timer keeps following the cues while it is open.
+  auto* box = tl::ui::newBox(QMessageBox::Information, QStringLiteral("Tallisen"), text, QMessageBox::Ok, nullptr,
+                             this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
 }
 
 // Before another medium opens: the position state of the one before goes.
@@ -74,8 +82,8 @@ void Tf_main::mediumClosed() {
   recordPending = false;
   movopened = false;
   dvdmode = false;
-  notice(QStringLiteral("再生に失敗しました\n") + QString::fromStdString(player_->URL()) + QStringLiteral("\n") +
-         QString::fromStdString(why));
+  notice(QString::fromStdString(tl::media::openFailureText(why)) + QStringLiteral("\n") +
+         QString::fromStdString(player_->URL()));
 }
 
 // ---- the mouse wheel ---------------------------------------------------------

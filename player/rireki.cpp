@@ -144,7 +144,7 @@ Tf_rireki::Tf_rireki(Tf_main* main, QWidget* parent) : QDialog(parent), main_(ma
 }
 
 void Tf_rireki::say(const QString& text) {
-  if (main_) main_->message(text);
+  if (main_) main_->message(text, QString(), this);
 }
 
 int Tf_rireki::SearchFile() {
@@ -184,7 +184,7 @@ void Tf_rireki::resetRow(int r) {
   if (!row || !main_) return;
   const std::string path = row->path;  // the row's own file, even if the list changes
   if (main_->question(U(row->name) + QLatin1Char('\n') + U(kResetText), U("リセット"),
-                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                      QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
     return;
   std::error_code ec;
   if (!std::filesystem::remove(path, ec) || ec) {

@@ -23,6 +23,9 @@ Tf_subedit::Tf_subedit(QWidget* parent) : QDialog(parent) {
   r_subedit = new QPlainTextEdit(this);
   r_subedit->setObjectName(QStringLiteral("r_subedit"));
   r_subedit->setMinimumSize(521, 41);
+  // Tab walks the dialog's controls; a tab would break the one-cell-per-byte
+  // grid of the cue.
+  r_subedit->setTabChangesFocus(true);
   Button1 = new QPushButton(QStringLiteral("OK"), this);
   Button2 = new QPushButton(QString::fromUtf8("キャンセル"), this);
   Button1->setDefault(true);
@@ -82,7 +85,9 @@ void Tf_subedit::Button1Click() {
     Button1->setEnabled(true);
   };
 
-  const auto lines = tl::logicalLines(tl::cp::utf16ToAnsi(r_subedit->toPlainText().toStdU16String()));
+  // A pasted tab becomes the space it shows as.
+  const QString typed = r_subedit->toPlainText().replace(QLatin1Char('\t'), QLatin1Char(' '));
+  const auto lines = tl::logicalLines(tl::cp::utf16ToAnsi(typed.toStdU16String()));
   const std::string refusal = tl::checkEditLines(lines);
   if (!refusal.empty()) {
     host_->message(QString::fromUtf8(refusal.c_str()));

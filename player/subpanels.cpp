@@ -53,6 +53,9 @@ TSubPanel::TSubPanel(PanelView view, QWidget* parent) : QWidget(parent), v_(view
 void TSubPanel::setCellFont(const QString& face, int points) {
   font_ = cellFont(face, points);
   cell_ = measureCell(font_);
+  // Both rows of a cue always fit: no splitter or lower panel squeezes the
+  // dictation away.
+  setMinimumHeight(2 * cell_.h + 2);
   update();
 }
 

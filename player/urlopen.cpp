@@ -17,8 +17,10 @@ Tf_urlopen::Tf_urlopen(QWidget* parent) : QDialog(parent) {
   auto* Button1 = new QPushButton(QString::fromUtf8("開く"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
   lay->addWidget(Button1);
+  // Enter in the edit presses this default button, and only it: the edit's
+  // own returnPressed would open the address a second time.
+  Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &Tf_urlopen::Button1Click);
-  connect(Edit1, &QLineEdit::returnPressed, this, &Tf_urlopen::Button1Click);
 }
 
 void Tf_urlopen::Button1Click() {

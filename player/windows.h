@@ -21,7 +21,7 @@ class MainWindows {
   // edited cue text is not yet in it.  False when a write failed.
   virtual bool saveProgress() = 0;
   virtual void showWordTest() = 0;
-  // At the main window's close: saves a word review that is open; false
-  // after a message when it could not be saved.
+  // At the main window's close: saves a word review that is open; when it
+  // cannot be saved, asks whether to drop it.  False: the window stays open.
   virtual bool saveOpenReview() = 0;
 };

@@ -35,39 +35,41 @@ WindowSet::WindowSet(MainDeps deps) {
   tl::reg::Hive* hive = deps.hive;
   f_main = new Tf_main(std::move(deps));
   f_main->setWindows(this);
-  f_sub = new Tf_sub();
+  // Every other window belongs to the main window (transient for it), so
+  // that a click there does not bury it behind the main window.
+  f_sub = new Tf_sub(f_main);
   if (hive) {
-    f_option = new Tf_option(*hive);
+    f_option = new Tf_option(*hive, f_main);
     f_option->setListWindow(f_sub);
     f_option->applyToMain = [this](const tl::Settings& s) { f_main->applySettings(s); };
     f_option->collectFromMain = [this](tl::Settings& s) { f_main->collectSettings(s); };
     f_option->refreshMain = [this] { f_main->a_F5Execute(); };
     f_option->overlayFontSizes = [this](int32_t& g, int32_t& gs) { return f_main->overlayFontSizes(g, gs); };
     f_option->setWaveDevice = [this](int device) { f_main->setWaveDevice(device); };
-    f_option->showMessage = [this](const QString& t) { f_main->message(t); };
+    f_option->showMessage = [this](const QString& t) { f_main->message(t, QString(), f_option); };
     f_main->setOptionWindow(f_option);
     f_option->FormCreate();
   }
-  f_rireki = new Tf_rireki(f_main);
+  f_rireki = new Tf_rireki(f_main, f_main);
   f_rireki->setFolder(f_main->exedir() + "sav");
   f_rireki->studyTime = [m = f_main](int64_t& base, uint32_t& start, uint32_t& now) {
     m->studyTime(base, start, now);
   };
-  f_wordopen = new Tf_wordopen();
+  f_wordopen = new Tf_wordopen(f_main);
   f_wordopen->setMain(f_main);
-  f_filter = new Tf_filter(f_main);
-  f_hanrei = new Tf_hanrei();
-  f_scenediv = new Tf_scenediv();
-  f_subposfind = new Tf_subposfind();
-  f_srtout = new Tf_srtout();
-  f_adjnum = new Tf_adjnum();
-  f_keystct = new Tf_keystct();
-  f_subno = new Tf_subno();
-  f_subedit = new Tf_subedit();
-  f_wordtest = new Tf_wordtest();
+  f_filter = new Tf_filter(f_main, f_main);
+  f_hanrei = new Tf_hanrei(f_main);
+  f_scenediv = new Tf_scenediv(f_main);
+  f_subposfind = new Tf_subposfind(f_main);
+  f_srtout = new Tf_srtout(f_main);
+  f_adjnum = new Tf_adjnum(f_main);
+  f_keystct = new Tf_keystct(f_main);
+  f_subno = new Tf_subno(f_main);
+  f_subedit = new Tf_subedit(f_main);
+  f_wordtest = new Tf_wordtest(f_main);
   f_wordtest->setMain(f_main);
-  f_urlopen = new Tf_urlopen();
-  f_ted = new Tf_ted();
+  f_urlopen = new Tf_urlopen(f_main);
+  f_ted = new Tf_ted(f_main);
 
   // The list window and the subtitle dialogs work on the main window's lesson.
   f_sub->setMain(f_main);
@@ -116,4 +118,4 @@ void WindowSet::showSceneDiv() { present((QWidget*)f_scenediv); }
 void WindowSet::showTed() { present((QWidget*)f_ted); }
 bool WindowSet::saveProgress() { return f_subedit->saveProgress(); }
 void WindowSet::showWordTest() { present((QWidget*)f_wordtest); }
-bool WindowSet::saveOpenReview() { return !f_wordtest || f_wordtest->saveOpenReview(); }
+bool WindowSet::saveOpenReview() { return !f_wordtest || f_wordtest->saveOrDropAtClose(); }

@@ -54,12 +54,12 @@ void Tf_wordopen::Button1Click() {
   if (!main_) return;
   const QString typed = e_openword->text();
   if (typed.isEmpty()) {
-    main_->message(QString::fromUtf8("オープンする単語を指定してください"));
+    main_->message(QString::fromUtf8("オープンする単語を指定してください"), QString(), this);
     return;
   }
   const int count = tl::word::openWord(main_->model()->lesson(), tl::cp::utf8ToAnsi(typed.toStdString()));
   main_->message(QString::number(count) + QString::fromUtf8("個の単語「") + typed +
-                 QString::fromUtf8("」を見つけました。オープンしました"));
+                 QString::fromUtf8("」を見つけました。オープンしました"), QString(), this);
   main_->afterflgchg();
   e_openword->clear();
 }

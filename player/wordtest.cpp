@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -118,7 +119,7 @@ void Tf_wordtest::start(tl::word::Review::Mode mode) {
   const tl::Lesson& L = main_->model()->lesson();
   std::string err;
   if (!review_.start(tl::paths::exedir() + "word.csv", mode, L.srtloaded ? L.srtname : std::string(), &err)) {
-    main_->message(QString::fromStdString(err));
+    main_->message(QString::fromStdString(err), QString(), this);
     return;
   }
   visword();
@@ -168,8 +169,21 @@ bool Tf_wordtest::saveOpenReview() {
   if (!review_.loaded()) return true;
   std::string err;
   if (review_.save(&err)) return true;
-  if (main_) main_->message(QString::fromStdString(err));
+  if (main_) main_->message(QString::fromStdString(err), QString(), this);
   return false;
+}
+
+bool Tf_wordtest::saveOrDropAtClose() {
+  if (!review_.loaded()) return true;
+  std::string err;
+  if (review_.save(&err)) return true;
+  if (!main_) return false;
+  if (main_->question(QString::fromStdString(err) + QLatin1Char('\n') +
+                          QString::fromUtf8("単語テストの回答を保存せずに終了しますか？"),
+                      QString::fromUtf8("単語テスト"), QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+    return false;
+  review_.release();
+  return true;
 }
 
 void Tf_wordtest::Button5Click() {

@@ -37,6 +37,10 @@ class Tf_wordtest : public QDialog {
   // Saves a review that is open (the main window calls this when it really
   // closes).  False after a message when the save failed.
   bool saveOpenReview();
+  // The main window's close: saves a review that is open; when that fails,
+  // asks whether to end without the answers, so that the program can always
+  // be closed.  False: the close waits.
+  bool saveOrDropAtClose();
 
   const tl::word::Review& review() const { return review_; }
 

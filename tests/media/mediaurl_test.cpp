@@ -1,4 +1,5 @@
 #include "platform/media/mediaurl.h"
+#include "platform/media/openfailure.h"
 #include "platform/media/videowidget.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,21 @@ TEST(FitRect, KeepsAspectAndCentres) {
   EXPECT_EQ(fitRect(QSize(1920, 1080), QRect(0, 0, 400, 400)), QRect(0, 87, 400, 225));
   EXPECT_TRUE(fitRect(QSize(), QRect(0, 0, 100, 100)).isEmpty());
   EXPECT_TRUE(fitRect(QSize(10, 10), QRect()).isEmpty());
+}
+
+TEST(OpenFailure, TheReasonInJapaneseAndThePlayersLineBelow) {
+  EXPECT_EQ(openFailureText("tcp: Failed to resolve hostname nosuch.invalid: Name or service not known"),
+            "再生に失敗しました（サーバーが見つかりません）\n"
+            "tcp: Failed to resolve hostname nosuch.invalid: Name or service not known");
+  EXPECT_EQ(openFailureText("http: HTTP error 404 Not Found"),
+            "再生に失敗しました（サーバーにファイルがありません）\nhttp: HTTP error 404 Not Found");
+  auto startsWith = [](const std::string& text, const std::string& head) { return text.rfind(head, 0) == 0; };
+  EXPECT_TRUE(startsWith(openFailureText("http: HTTP error 500 Internal Server Error"),
+                         "再生に失敗しました（サーバーがエラーを返しました）\n"));
+  EXPECT_TRUE(startsWith(openFailureText("Cannot open file 'a.mkv': No such file or directory"),
+                         "再生に失敗しました（ファイルが見つかりません）\n"));
+  EXPECT_EQ(openFailureText("something new"), "再生に失敗しました（開けませんでした）\nsomething new");
+  EXPECT_EQ(openFailureText(""), "再生に失敗しました（開けませんでした）");
 }
 
 }  // namespace tl::media

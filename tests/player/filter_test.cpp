@@ -53,6 +53,7 @@ TEST_F(FilterDialog, PresetAllOpenThenRecount) {
   EXPECT_EQ(L().subflg[1][0], tl::flg_hinted);
   EXPECT_EQ(L().subflg[1][5], tl::flg_out);
   EXPECT_TRUE(L().flgdirty);
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:100%:10/10");
 }
 
 TEST_F(FilterDialog, ShortWordsPresetHidesOnlyShortWords) {

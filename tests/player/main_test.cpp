@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <filesystem>
 
@@ -20,6 +21,7 @@
 #include "player/main.h"
 #include "player/option.h"
 #include "player/subpanels.h"
+#include "player/wavepanel.h"
 #include "core/timetext.h"
 #include "support/mainaccess.h"
 
@@ -61,6 +63,15 @@ TEST_F(MainWindowTest, LoadFillsTheTableAndEnablesTheCommands) {
   EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral("[a.srt]")));
   EXPECT_EQ(w->statusText(0).toStdString(), "ディクテーションモード/未クリア文ポーズ");
   EXPECT_EQ(A::refilelist(*w).at(0), path("a.srt"));
+}
+
+TEST_F(MainWindowTest, AnotherLoadShowsItsOwnCounters) {
+  w->srtfileopen(path("a.srt"));
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:0%:0/8");
+  write("b.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nGo\r\n\r\n");
+  w->srtfileopen(path("b.srt"));
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:0%:0/2");
+  EXPECT_EQ(w->statusText(2).toStdString(), "ﾋﾝﾄ:20/20");
 }
 
 TEST_F(MainWindowTest, AFailedLoadKeepsTheSubtitlesLoaded) {
@@ -129,6 +140,9 @@ TEST_F(MainWindowTest, HintAndGiveUp) {
   w->a_hintExecute();
   EXPECT_EQ(L().subflg[1][0], tl::flg_hinted);
   EXPECT_EQ(L().hintpoint, 0);
+  // The status bar shows the spent credits at once, not at the next tick.
+  EXPECT_EQ(w->statusText(2).toStdString(), "ﾋﾝﾄ:0/20");
+  EXPECT_EQ(w->statusText(6).toStdString(), "達成:13%:1/8");
   w->a_sntgiveupExecute();
   EXPECT_EQ(L().subflg[1][1], tl::flg_hinted);
   EXPECT_EQ(L().subclear[1], 1);
@@ -303,6 +317,26 @@ TEST_F(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
   QApplication::processEvents();
   for (tl::ui::StatusPanel* l : labels)
     EXPECT_GE(l->width(), l->widthFor(l->text())) << l->text().toStdString();
+}
+
+// The dictation panel keeps both rows of a cue beside the strips and the
+// waveform, at the size the window opens with and with its splitters dragged
+// as far as they go.
+TEST_F(MainStatusBar, TheDictationPanelHasItsHeightBesideTheWaveform) {
+  w = std::make_unique<Tf_main>(deps());
+  w->show();
+  QApplication::processEvents();
+  auto* sub = w->findChild<tl::ui::TSubPanel*>(QStringLiteral("p_sub"));
+  auto* split = w->findChild<QSplitter*>(QStringLiteral("Splitter1"));
+  ASSERT_TRUE(sub && split);
+  ASSERT_TRUE(MainTestAccess::wavePanel(*w)->isVisible());
+  const int full = 2 * sub->cellh() + 2;
+  EXPECT_GE(sub->height(), full);
+  split->setSizes({10000, 0});
+  QApplication::processEvents();
+  EXPECT_GE(sub->height(), full);
+  // Lower panel, menu and bars fit a 1366x768 screen with a window frame.
+  EXPECT_LE(w->frameGeometry().height(), 768 - 40);
 }
 
 // The previous and next strips start at Splitter2's left and follow it when

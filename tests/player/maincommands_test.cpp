@@ -158,6 +158,8 @@ TEST(MenuOverlay, CollapsesDuringMenusAndComesBack) {
 
 }  // namespace
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -182,6 +184,13 @@ TEST(UrlOpen, EmptyAddressOpensNothingAndTheDialogStays) {
   button->click();
   EXPECT_EQ(opened, std::vector<std::string>{"http://example.org/a.mp4"});
   EXPECT_TRUE(u.isVisible());
+
+  // Enter in the edit opens the address once.
+  opened.clear();
+  edit->setFocus();
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QApplication::sendEvent(edit, &press);
+  EXPECT_EQ(opened, std::vector<std::string>{"http://example.org/a.mp4"});
 }
 
 TEST(Ted, SampleRow) {

@@ -5,7 +5,8 @@
 // build the window itself with make() (for instance with a recorder that
 // fails to open), `showInFront` for a shown window that counts as the
 // foreground one, `withWindows` for the main window inside the whole set of
-// windows, `fakeShell` for a desktop that records what it is asked to open;
+// windows, `fakeShell` for a desktop that records what it is asked to open,
+// `realBoxes` for the window's own message boxes;
 // it overrides prepare() for other files in the folder.
 #pragma once
 
@@ -77,12 +78,14 @@ class MainWindowFixture : public ::testing::Test {
     if (fakeShell) d.shell = &shell;
     d.exedir = dir.string() + "/";
     d.tickCount = [this] { return now; };
-    d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
-    d.ask = [this](const QString& t, const QString& c, int) {
-      questions.push_back(t.toStdString());
-      captions.push_back(c.toStdString());
-      return answer;
-    };
+    if (!realBoxes) {
+      d.showMessage = [this](const QString& t, const QString&) { messages.push_back(t.toStdString()); };
+      d.ask = [this](const QString& t, const QString& c, int) {
+        questions.push_back(t.toStdString());
+        captions.push_back(c.toStdString());
+        return answer;
+      };
+    }
     d.waveDevice = [openResult] {
       auto dev = std::make_unique<tl::wavein::FakeWaveIn>();
       dev->openResult = openResult;
@@ -155,6 +158,7 @@ class MainWindowFixture : public ::testing::Test {
   bool showInFront = false;
   bool withWindows = false;
   bool fakeShell = false;
+  bool realBoxes = false;  // the window's own message boxes, not the collectors
   fs::path dir;
   tl::reg::Hive hive;
   tl::FakeSoundPlayer sound;

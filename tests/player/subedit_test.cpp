@@ -2,6 +2,8 @@
 // written and a new load brings back the text and its letter states.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <filesystem>
 #include <fstream>
@@ -23,13 +25,17 @@ class SubEditRoundTrip : public tltest::MainWindowFixture {
           "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"
           "2\r\n00:00:03,000 --> 00:00:04,000\r\nGo on\r\n\r\n");
   }
+  // a.srt loaded and cue slot n in the dialog.
+  void editCue(int n) {
+    w->srtfileopen(path("a.srt"));
+    edit.setMain(w.get());
+    edit.editset(n);
+  }
+  Tf_subedit edit;
 };
 
 TEST_F(SubEditRoundTrip, EditedCueComesBackFromBothFiles) {
-  w->srtfileopen(path("a.srt"));
-  Tf_subedit edit;
-  edit.setMain(w.get());
-  edit.editset(3);
+  editCue(3);
   edit.r_subedit->setPlainText(QStringLiteral("Go\nhome"));
   edit.Button1Click();
   tl::Lesson& l = L();
@@ -46,6 +52,18 @@ TEST_F(SubEditRoundTrip, EditedCueComesBackFromBothFiles) {
   EXPECT_EQ(l.subflg[3][0], tl::flg_hinted);
   EXPECT_EQ(l.subflg[3][4], tl::flg_hinted);
   EXPECT_EQ(l.subflg[1][0], tl::flg_closed);
+}
+
+TEST_F(SubEditRoundTrip, TabMovesTheFocusAndNoTabReachesTheCue) {
+  editCue(3);
+  edit.r_subedit->setPlainText(QStringLiteral("Go on"));
+  QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+  QApplication::sendEvent(edit.r_subedit, &tab);
+  EXPECT_EQ(edit.r_subedit->toPlainText(), QStringLiteral("Go on"));
+  // A tab pasted into the text is stored as a space.
+  edit.r_subedit->setPlainText(QStringLiteral("Go\ton"));
+  edit.Button1Click();
+  EXPECT_EQ(L().subtext[3], "Go on\r\n");
 }
 
 }  // namespace

@@ -144,6 +144,8 @@ TEST_F(WordWindowTest, WordOpenRevealsEveryWholeWord) {
   EXPECT_EQ(L().subflg[1][10], tl::flg_hinted);  // "the" after "There"
   EXPECT_EQ(L().subflg[1][0], tl::flg_closed);
   EXPECT_TRUE(dlg.e_openword->text().isEmpty());
+  EXPECT_EQ(w->statusText(6).toStdString(), tl::achievementText(L().flgrest, L().flgtotal));
+  EXPECT_NE(L().flgrest, L().flgtotal);
 }
 
 TEST_F(WordWindowTest, ExportsOfAMissingFileSayThereIsNoWord) {
@@ -239,3 +241,28 @@ TEST_F(WordWindowTest, CurrentWorkReviewReplaysTheCue) {
   EXPECT_TRUE(t.saveOpenReview());
   EXPECT_FALSE(t.review().loaded());
 }
+
+namespace {
+
+class WordTestClose : public WordWindowTest {
+ protected:
+  WordTestClose() { withWindows = true; }
+};
+
+TEST_F(WordTestClose, AnUnsavableReviewCanBeDroppedAtClose) {
+  write("word.csv", "a\\sb.srt,no0003,cat,,x,2000/01/01,9:00:00,0\r\n");
+  ws->f_wordtest->Button6Click();
+  ws->f_wordtest->Button1Click();  // an answer that is not saved yet
+  fs::permissions(path("word.csv"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  answer = QMessageBox::No;
+  EXPECT_FALSE(w->close());
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find("単語テストの回答を保存せずに終了しますか？"), std::string::npos);
+  EXPECT_TRUE(ws->f_wordtest->review().loaded());
+  answer = QMessageBox::Yes;
+  EXPECT_TRUE(w->close());
+  EXPECT_EQ(questions.size(), 2u);
+  EXPECT_EQ(read("word.csv"), "a\\sb.srt,no0003,cat,,x,2000/01/01,9:00:00,0\r\n");
+}
+
+}  // namespace
