@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -222,7 +223,8 @@ void ReadEnv(const reg::Hive& h, Settings& s, std::vector<std::string>* m) {
 
   s.PaintBoxs1 = readIntIn(h, "window", "PaintBoxs1", ds.PaintBoxs1, 0, 1'000'000, m);
   s.panel1 = readIntIn(h, "window", "panel1", ds.panel1, 0, 1'000'000, m);
-  s.vlm = readIntIn(h, "window", "vlm", ds.vlm, 0, 100, m);
+  // The bar stops at its ends: a stored volume beyond them loads as that end.
+  s.vlm = std::clamp(readInt(h, "window", "vlm", ds.vlm, m), 0, 100);
 
   o.outline = readBool(h, "view", "outline", d.outline, m);
   o.bold = readBool(h, "view", "bold", d.bold, m);
@@ -287,7 +289,7 @@ void WriteEnv(reg::Hive& h, const Settings& s) {
   writeInt(h, "option", "ssize", s.ssize);
   writeInt(h, "option", "codepage", o.codepage);
 
-  writeInt(h, "window", "PaintBoxs1", s.PaintBoxs1 == 0 ? 24 : s.PaintBoxs1);
+  writeInt(h, "window", "PaintBoxs1", s.PaintBoxs1);
   writeInt(h, "window", "panel1", s.panel1 == 0 ? 150 : s.panel1);
   writeInt(h, "window", "vlm", s.vlm);
   writeInt(h, "window", "wmpwidth", s.wmpwidth);

@@ -171,6 +171,9 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   int question(const QString& text, const QString& caption, int buttons);
   QString statusText(int panel) const;
   QAction* action(const char* name) const;
+  // Runs a window handler (also one of another window); a failure of the
+  // media player gets a message and the program goes on.
+  void guarded(const std::function<void()>& f);
 
   // ---- settings (the option window) --------------------------------------
   void applySettings(const tl::Settings& s);
@@ -217,6 +220,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void repaintWave();
   void repaintFocusBar();
   void gapReached() override;
+  void placeSeMark();
   void newCueDisplayed() override;
   void tickFailed(const std::string& utf8Message) override;
 
@@ -233,9 +237,6 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void subflginit();
 
   // the main road's guards, the wheel and the hidden test items (main_road.cpp)
-  // Runs a window handler; a failure of the media player gets a message and
-  // the program goes on.
-  void guarded(const std::function<void()>& f);
   // A message that does not hold up the caller (shown after it returns).
   void notice(const QString& text);
   void FormMouseWheelDown();
@@ -248,6 +249,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void N18Click();
   void N29Click();
   void N32Click();
+  void N57Click();
   void mediumClosed();
   void clearMediumState();
 
