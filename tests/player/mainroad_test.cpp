@@ -370,6 +370,39 @@ TEST_F(MainRoadTest, TheOverlayFollowsThePicture) {
   expectAgree();
 }
 
+// Side by side, at an ordinary window size: the picture keeps most of the
+// video area, the band under it holds the whole text, and a long cue is
+// sized to the band's width, not to the picture's.
+TEST_F(MainRoadTest, SideBySideThePictureKeepsMostOfTheAreaAndTheBandHoldsTheText) {
+  make();
+  w->resize(887, 620);
+  write("a.srt",
+        "1\r\n00:00:01,000 --> 00:00:03,000\r\nGood morning. Is this seat free? It is, please sit.\r\n\r\n"
+        "2\r\n00:00:04,000 --> 00:00:06,000\r\nThank you.\r\n\r\n");
+  openAll();
+  playThrough(1.5);
+  ASSERT_EQ(L().cursub, 1);
+  w->action("n_7")->trigger();
+  QApplication::processEvents();
+  auto* video = qobject_cast<tl::VideoWidget*>(player->videoWidget());
+  ASSERT_NE(video, nullptr);
+  auto* ov = A::tp_sub(*w);
+  QWidget* area = video->parentWidget();
+  ASSERT_EQ(ov->parentWidget(), area);
+  const QRect pic = video->videoRect();
+  EXPECT_GE(pic.height() * 5, area->height() * 3);
+  EXPECT_EQ(ov->geometry(), QRect(0, video->height(), area->width(), area->height() - video->height()));
+  const tl::ovl::OverlayLayout lay = ov->layout();
+  const tl::ovl::Metrics& m = ov->metrics();
+  ASSERT_GT(m.gcellh, 0);
+  EXPECT_GE(lay.numberY(tl::ovl::Params{}), 0);
+  EXPECT_LE(lay.tpy + m.gcellh, ov->height());
+  ASSERT_TRUE(lay.next.shown);
+  EXPECT_LE(lay.next.y + m.gscellh, ov->height());
+  EXPECT_GT(lay.line1width, pic.width());
+  EXPECT_LE(lay.tpx + lay.line1width, ov->width());
+}
+
 // Closing the main window ends the program: a list or keys window left open
 // does not keep it alive.
 class WindowSetTest : public tltest::MainWindowFixture {
