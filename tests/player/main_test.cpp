@@ -9,7 +9,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QFileDialog>
 #include <QStatusBar>
+#include <QTimer>
 #include <QSplitter>
 #include <QToolButton>
 #include <filesystem>
@@ -358,6 +360,24 @@ TEST_F(MainWindowTest, TheLockButtonFollowsALoadThatClearsTheLock) {
   EXPECT_EQ(face(button->icon()), face(lockIcon(false)));
   button->click();
   EXPECT_TRUE(L().sublocked);
+}
+
+// "字幕別名保存" offers every file, with no filter of its own.
+TEST_F(MainWindowTest, SaveAsOffersNoFilter) {
+  w->srtfileopen(path("a.srt"));
+  QStringList filters{QStringLiteral("unseen")};
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      filters = d->nameFilters();
+      d->reject();
+    }
+  });
+  poll.start();
+  w->action("N25")->trigger();
+  EXPECT_LE(filters.size(), 1);
+  for (const QString& f : filters) EXPECT_TRUE(f.endsWith(QStringLiteral("(*)"))) << f.toStdString();
 }
 
 TEST_F(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
