@@ -223,6 +223,7 @@ void TSubOverlay::modeChanged() {
     reltpy_ = tpy_ - vid_.vidtop;
   }
   dispsubChanged();
+  transgapset();  // the gaps of the band are not those of the picture
 }
 
 bool TSubOverlay::eventFilter(QObject* o, QEvent* e) {
