@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/letterstates.h"
+#include "core/navigation.h"
 #include "platform/codepage/codepage.h"
 #include "core/scenes.h"
 
@@ -316,7 +317,7 @@ DictOutcome Dictation::backclose() {
   while (uncleared(k - 2)) k -= 2;
   out.play = true;
   out.playSlot = 0;
-  out.playTime = L.subtime[k] - (ttime)O.backmore * 10;
+  out.playTime = leadIn(L.subtime[k], (ttime)O.backmore * 10);
   return out;
 }
 
@@ -328,7 +329,7 @@ DictOutcome Dictation::nextclose() {
     if (L.subclear[k] == 0) {
       out.play = true;
       out.playSlot = 0;
-      out.playTime = L.subtime[k] - (ttime)O.backmore * 10;
+      out.playTime = leadIn(L.subtime[k], (ttime)O.backmore * 10);
       break;
     }
   }

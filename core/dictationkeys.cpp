@@ -5,7 +5,8 @@
 namespace tl {
 
 ttime positionMinus(double positionSeconds, int32_t n) {
-  return (ttime)std::nearbyint((positionSeconds - n) * 10000.0);
+  const ttime t = (ttime)std::nearbyint((positionSeconds - n) * 10000.0);
+  return t < 0 ? 0 : t;
 }
 
 KeyDownCmd dictKeyDown(Dictation& d, Lesson& L, DictKey key, int32_t digit, const KeyEnv& env, uint32_t now) {

@@ -51,7 +51,8 @@ KeyUpCmd dictKeyUp(Dictation& d, const Lesson& L, DictKey key, const KeyEnv& env
 // peek key was held (a Change::Peek).
 bool dictFocusLost(Dictation& d);
 
-// (position in seconds - n) as a time value, rounded half to even.
+// (position in seconds - n) as a time value, rounded half to even; 0 when
+// that lies before the start of the medium.
 ttime positionMinus(double positionSeconds, int32_t n);
 
 }  // namespace tl

@@ -134,7 +134,9 @@ void MainTimer::tickBody(const TimerInputs& in) {
   // the gap for a newly entered one and pause at once.
   if (emptyText) shown = L.possub + 1;
 
-  if (L.cursub != shown) {
+  // Compared with the slot found, not the one shown: a forced tick in the
+  // gap before the displayed cue starts that cue over too.
+  if (L.cursub != L.possub) {
     L.repcount = 1;
     seMarkVisible = false;
     L.cursub = shown;

@@ -4,10 +4,7 @@
 
 namespace tl {
 
-namespace {
-// A lead-in that would start before the medium starts at its beginning.
 ttime leadIn(ttime start, ttime lead) { return start - lead < 0 ? 0 : start - lead; }
-}  // namespace
 
 bool posplay(Lesson& L, NavView& v, int32_t slot, ttime t) {
   if (t < 0) return false;

@@ -26,6 +26,10 @@ class NavView {
   virtual void displayedCueChanged() = 0;
 };
 
+// start - lead; a lead-in that would start before the medium starts at its
+// beginning (0).
+ttime leadIn(ttime start, ttime lead);
+
 // Plays from time t as the start belonging to `slot` (0: none).  A negative
 // time does nothing (false).
 bool posplay(Lesson& L, NavView& v, int32_t slot, ttime t);

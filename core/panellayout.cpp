@@ -42,11 +42,13 @@ PanelHit hitInRow(int begin, int end, int col, int len) {
   PanelHit h;
   if (end <= begin) {  // the row holds no byte
     h.clamped = std::max(0, len - 1);
+    h.past = col >= 0;
     return h;
   }
   int i = begin + std::max(0, col);
   h.clamped = std::clamp(i, begin, end - 1);
   if (col >= 0 && i < end) h.index = i;
+  h.past = col >= 0 && i >= end;
   return h;
 }
 int colOf(int x, int cellw) {

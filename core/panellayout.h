@@ -40,6 +40,7 @@ inline int panelRowY(int row, int cellh) { return row * (cellh + 2); }
 struct PanelHit {
   int index = -1;     // 0-based byte under the pointer; -1 when no byte
   int clamped = 0;    // the nearest byte of the same row (for drags)
+  bool past = false;  // right of the row's last byte, or in a row without bytes
   bool valid() const { return index >= 0; }
 };
 // An empty text gives no byte.  A row that has no bytes (row 1 of a one-line

@@ -234,7 +234,8 @@ void ReadEnv(const reg::Hive& h, Settings& s, std::vector<std::string>* m) {
 
   s.PaintBoxs1 = readIntIn(h, "window", "PaintBoxs1", ds.PaintBoxs1, 0, 1'000'000, m);
   s.panel1 = readIntIn(h, "window", "panel1", ds.panel1, 0, 1'000'000, m);
-  s.vlm = readIntIn(h, "window", "vlm", ds.vlm, 0, 100, m);
+  // The bar stops at its ends: a stored volume beyond them loads as that end.
+  s.vlm = std::clamp(readInt(h, "window", "vlm", ds.vlm, m), 0, 100);
 
   o.outline = readBool(h, "view", "outline", d.outline, m);
   o.bold = readBool(h, "view", "bold", d.bold, m);
@@ -302,7 +303,7 @@ std::vector<Stored> storedTexts(const Settings& s) {
   putInt(out, "option", "ssize", s.ssize);
   putInt(out, "option", "codepage", o.codepage);
 
-  putInt(out, "window", "PaintBoxs1", s.PaintBoxs1 == 0 ? 24 : s.PaintBoxs1);
+  putInt(out, "window", "PaintBoxs1", s.PaintBoxs1);
   putInt(out, "window", "panel1", s.panel1 == 0 ? 150 : s.panel1);
   putInt(out, "window", "vlm", s.vlm);
   putInt(out, "window", "wmpwidth", s.wmpwidth);

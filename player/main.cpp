@@ -254,10 +254,12 @@ void Tf_main::buildLayout() {
   p_bar = blackBox(Panel3, "p_bar");
   p_bar->setFixedHeight(11);
   auto* barRow = new QHBoxLayout();
-  barRow->setContentsMargins(8, 0, 8, 0);
+  // left 8, width tb_point's - 2 x 8 + 2, right under tb_point
+  barRow->setContentsMargins(8, 0, 6, 0);
   barRow->addWidget(p_bar);
   p3->addWidget(tb_point);
   p3->addLayout(barRow);
+  p3->addStretch(1);
   p1->addWidget(Panel3);
 
   Splitter1->addWidget(videoArea);
@@ -401,6 +403,7 @@ void Tf_main::subflginit() {
   L.forcetick = false;
   L.sublocked = false;
   if (n_sublock && n_sublock->isEnabled()) n_sublock->setChecked(false);
+  if (sb_sublock) sb_sublock->setIcon(lockIcon(false));  // the button shows the state it toggles from
   L.justseeked = false;
   L.nowpos = 0;
   L.replaytick = 0;

@@ -172,6 +172,9 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   int question(const QString& text, const QString& caption, int buttons, QWidget* asking = nullptr);
   QString statusText(int panel) const;
   QAction* action(const char* name) const;
+  // Runs a window handler (also one of another window); a failure of the
+  // media player gets a message and the program goes on.
+  void guarded(const std::function<void()>& f);
 
   // ---- settings (the option window) --------------------------------------
   void applySettings(const tl::Settings& s);
@@ -218,6 +221,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void repaintWave();
   void repaintFocusBar();
   void gapReached() override;
+  void placeSeMark();
   void newCueDisplayed() override;
   void tickFailed(const std::string& utf8Message) override;
 
@@ -234,9 +238,6 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void subflginit();
 
   // the main road's guards, the wheel and the hidden test items (main_road.cpp)
-  // Runs a window handler; a failure of the media player gets a message and
-  // the program goes on.
-  void guarded(const std::function<void()>& f);
   // A message that does not hold up the caller (shown after it returns, and
   // after any question that waits for an answer, so that it is not lost).
   void notice(const QString& text);
@@ -251,6 +252,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void N18Click();
   void N29Click();
   void N32Click();
+  void N57Click();
   void mediumClosed();
   void clearMediumState();
 

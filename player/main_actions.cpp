@@ -152,6 +152,7 @@ const std::vector<MainCommand>& MainCommand::all() {
       {M::Test, "dbg1", "dbg表示", {}, [](Tf_main& w) { w.message(QString()); }},
       {M::Test, "n_scenediv", "シーン分割", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showSceneDiv(); }},
       {M::Test, "N56", "ポーズのみ発行", {}, [](Tf_main& w) { N56Click(w); }},
+      {M::Test, "N57", "カーソル", {}, [](Tf_main& w) { w.N57Click(); }},
       {M::Test, "DVD1", "DVDの名前", {},
        [](Tf_main& w) {
          if (w.deps_.drives) DVD1Click(w, *w.deps_.drives);

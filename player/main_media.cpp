@@ -148,7 +148,8 @@ void Tf_main::dropEvent(QDropEvent* e) {
   const QList<QUrl> urls = e->mimeData()->urls();
   if (urls.isEmpty()) return;
   const QUrl& u = urls.front();
-  dropFile(u.isLocalFile() ? u.toLocalFile() : u.toString());
+  const QString path = u.isLocalFile() ? u.toLocalFile() : u.toString();
+  guarded([this, &path] { dropFile(path); });
   e->acceptProposedAction();
 }
 

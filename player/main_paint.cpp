@@ -88,12 +88,15 @@ void Tf_main::buildPanels() {
   connect(pre, &tl::ui::TSubStrip::syncClicked, this, sync);
   connect(next, &tl::ui::TSubStrip::syncClicked, this, sync);
   connect(sub, &tl::ui::TSubPanel::wordClicked, this, [this](int column) { clickwordg(column); });
+  // Queued: the mark is not moved inside the panel's paint.
+  connect(sub, &tl::ui::TSubPanel::painted, this, [this] { if (!i_se->isHidden()) placeSeMark(); },
+          Qt::QueuedConnection);
   auto log = [this](const QString& t) { logout(t.toStdString()); };
   connect(sub, &tl::ui::TSubPanel::logout, this, log);
   connect(pre, &tl::ui::TSubStrip::logout, this, log);
   connect(next, &tl::ui::TSubStrip::logout, this, log);
   connect(focus, &tl::ui::TFocusBar::playFrom, this, [this](tl::ttime t) {
-    if (L.srtloaded) posplay(0, t);
+    if (L.srtloaded) guarded([this, t] { posplay(0, t); });
   });
   connect(bar, &tl::ui::TProgressBar::seekDragChanged, this, [this](bool on) { seekdrag = on; });
   connect(bar, &tl::ui::TProgressBar::seekDragMoved, this, [this](bool inRange, int seconds) {

@@ -14,7 +14,8 @@ void Tf_main::ReadFile() {
     const QString path = QString::fromStdString(refilelist[n]);
     QAction* a = n_refile->addAction(QString::fromStdString(tl::menuCaption(std::to_string(n) + ":" + refilelist[n])));
     a->setData(path);
-    connect(a, &QAction::triggered, this, [this, a] { fileopen(a->data().toString().toStdString()); });
+    connect(a, &QAction::triggered, this,
+            [this, a] { guarded([this, a] { fileopen(a->data().toString().toStdString()); }); });
   }
 }
 

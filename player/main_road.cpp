@@ -16,6 +16,7 @@
 #include "platform/media/openfailure.h"
 #include "player/Extrkbar.h"
 #include "player/boxowner.h"
+#include "player/cursors.h"
 #include "player/main.h"
 #include "player/overlay.h"
 #include "player/subpanels.h"
@@ -150,4 +151,13 @@ void Tf_main::N29Click() {
 void Tf_main::N32Click() {
   setWindowFlag(Qt::Tool, true);
   show();
+}
+
+// The overlay's cursors once more, and the window's cursor set to the closed
+// hand and then to the page turn.
+void Tf_main::N57Click() {
+  const std::array<QCursor, 4> c = tl::ui::overlayCursors();
+  if (tp_sub) tp_sub->setCursors(c);
+  setCursor(c[2]);
+  setCursor(c[3]);
 }

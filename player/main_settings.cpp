@@ -24,7 +24,7 @@ void Tf_main::applySettings(const tl::Settings& s) {
   tl::ui::fontset(subPanel, preStrip, nextStrip, kCellFace, s.size, s.ssize);
   preStrip->setTextLeft(Splitter2->x());
   nextStrip->setTextLeft(Splitter2->x());
-  PaintBox1->setFixedWidth(s.PaintBoxs1 > 0 ? s.PaintBoxs1 : 24);
+  PaintBox1->setFixedWidth(std::max(0, s.PaintBoxs1));
   const int p1 = s.panel1 > 0 ? s.panel1 : 150;
   QList<int> sizes = Splitter1->sizes();
   if (sizes.size() == 2) Splitter1->setSizes({std::max(40, sizes[0] + sizes[1] - p1), p1});
@@ -57,7 +57,7 @@ void Tf_main::applySettings(const tl::Settings& s) {
 }
 
 void Tf_main::collectSettings(tl::Settings& s) {
-  s.PaintBoxs1 = PaintBox1->width() > 0 ? PaintBox1->width() : 24;
+  s.PaintBoxs1 = PaintBox1->width();
   s.panel1 = Panel1->height() > 0 ? Panel1->height() : 150;
   s.vlm = t_vlm->value();
   QWidget* host = player_->videoWidget() ? player_->videoWidget() : videoArea;

@@ -160,8 +160,7 @@ void Tf_main::N24Click() {
 
 void Tf_main::N25Click() {
   if (!L.srtloaded) return;
-  QString f = QFileDialog::getSaveFileName(this, QString(), U(L.srtpath),
-                                           QStringLiteral("srt形式字幕ファイル (*.srt);;すべて (*)"));
+  QString f = QFileDialog::getSaveFileName(this, QString(), U(L.srtpath));
   if (f.isEmpty()) return;
   tl::SaveResult r = tl::srtSaveAs(L, f.toStdString(), exedir_);
   if (!r.message.empty()) message(U(r.message));

@@ -112,10 +112,16 @@ void Tf_main::lessonPositionReported(tl::ttime nowpos, bool follow) {
 
 void Tf_main::gapReached() {
   onGapReached();
-  i_se->move(subPanel ? subPanel->seMarkPos(Splitter2->x())
-                     : QPoint(std::max(0, p_subs->width() - i_se->width() - 4), 4));
+  placeSeMark();
   i_se->show();
   i_se->raise();
+}
+
+// After the cue's last letter on the panel, wherever the panel now lies and
+// whatever its cell size.
+void Tf_main::placeSeMark() {
+  i_se->move(subPanel ? subPanel->seMarkPos(Splitter2->x())
+                     : QPoint(std::max(0, p_subs->width() - i_se->width() - 4), 4));
 }
 
 void Tf_main::newCueDisplayed() {

@@ -67,6 +67,9 @@ int Tf_main::waveDevice() const { return AudioIn1 ? (int)AudioIn1->WaveDevice() 
 
 void Tf_main::startRecording() {
   if (!AudioIn1) return;
+  // Still recording from the medium before (the waveform takes every
+  // buffer): it goes on for this one, nothing to start and nothing failed.
+  if (AudioIn1->DeviceOpen() && AudioIn1->Recording()) return;
   // The component's text is shown after the tick that started it: the box
   // holds up nothing, the timer keeps following and pausing the cues.
   if (!AudioIn1->Start()) notice(AudioIn1->LastErrorText());

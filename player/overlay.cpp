@@ -46,9 +46,51 @@ TSubOverlay::TSubOverlay(PanelView view, QWidget* videoWidget)
 
 // ---- fonts and cells ---------------------------------------------------------
 
+TSubOverlay::Band TSubOverlay::bandAt(int pts, int spts) const {
+  Band b;
+  b.pts = pts;
+  b.spts = spts;
+  b.ch = measureCell(cellFont(face_, pts, v_.opts.bold)).h;
+  b.sh = measureCell(cellFont(face_, spts, v_.opts.bold)).h;
+  b.wdgap = v_.opts.gtsword ? b.sh + 5 : 5;
+  b.sntgap = v_.opts.gtssnt ? b.sh + 10 : 10;
+  // number, previous cue, the two lines, next cue, with their gaps
+  b.need = 3 * b.ch + 2 * b.sh + b.wdgap + 2 * b.sntgap;
+  return b;
+}
+
+const TSubOverlay::Band& TSubOverlay::band() const {
+  const int pts = ovl::pointsOf(gfsize_), spts = ovl::pointsOf(gfssize_);
+  const int key[6] = {pts, spts, v_.opts.bold, v_.opts.gtsword, v_.opts.gtssnt, height()};
+  if (std::equal(key, key + 6, bandKey_)) return band_;
+  std::copy(key, key + 6, bandKey_);
+  band_ = bandAt(pts, spts);
+  // Too low for all of it: both sizes shrink alike until it fits.
+  if (band_.need > height() && height() > 0) {
+    int p = std::max<int>(1, (int)((int64_t)pts * height() / band_.need));
+    for (;;) {
+      band_ = bandAt(p, std::max(1, spts * p / pts));
+      if (band_.need <= height() || p == 1) break;
+      --p;
+    }
+  }
+  return band_;
+}
+
+int TSubOverlay::bandHeight(int areaHeight) const {
+  // Seven cells of the cue font as set, but the picture keeps most of the area.
+  const int cells = 7 * measureCell(cellFont(face_, ovl::pointsOf(gfsize_), v_.opts.bold)).h;
+  return std::max(0, std::min(cells, areaHeight * 2 / 5));
+}
+
 const TSubOverlay::Fonts& TSubOverlay::fonts() const {
   int pts = ovl::pointsOf(gfsize_), spts = ovl::pointsOf(gfssize_), bold = v_.opts.bold ? 1 : 0;
-  // A cue wider than the picture is drawn smaller rather than cut at its side.
+  if (sideBySide()) {
+    pts = band().pts;
+    spts = band().spts;
+  }
+  // A cue wider than the picture (side by side: than the band) is drawn
+  // smaller rather than cut at its side.
   const ovl::Params prm = params();
   const ovl::FitNeed need = ovl::fitNeed(v_.lesson, prm);
   const ovl::Span sp = ovl::textSpan(prm);
@@ -107,6 +149,7 @@ void TSubOverlay::transgapset() {
   const ovl::Metrics& m = metrics();
   sntgap_ = v_.opts.gtssnt ? m.gscellh + 10 : 10;
   wdgap_ = v_.opts.gtsword ? m.gscellh + 5 : 5;
+  if (sideBySide()) applyAlign();  // the band takes its own gaps
   Invalidate();
 }
 
@@ -141,9 +184,17 @@ void TSubOverlay::applyAlign() {
     case Align::None: setGeometry(0, 0, 0, 0); break;
     case Align::Client: setGeometry(host->rect()); break;
     case Align::Bottom: {
-      int h = std::min(host->height(), 7 * metrics().gcellh);
+      int h = band ? bandHeight(host->height()) : std::min(host->height(), 7 * metrics().gcellh);
       setGeometry(0, host->height() - h, host->width(), h);
-      if (band) bandh = h;
+      if (band) {
+        bandh = h;
+        // the gaps and the text's last line from the sizes the band takes
+        const Band& b = this->band();
+        wdgap_ = b.wdgap;
+        sntgap_ = b.sntgap;
+        tpy_ = 2 * b.ch + b.sh + wdgap_ + sntgap_;
+        reltpy_ = tpy_ - vid_.vidtop;
+      }
       raise();
       break;
     }
@@ -172,6 +223,7 @@ void TSubOverlay::modeChanged() {
     reltpy_ = tpy_ - vid_.vidtop;
   }
   dispsubChanged();
+  transgapset();  // the gaps of the band are not those of the picture
 }
 
 bool TSubOverlay::eventFilter(QObject* o, QEvent* e) {
@@ -249,7 +301,8 @@ ovl::Params TSubOverlay::params() const {
   p.panelw = width();
   p.panelh = height();
   p.vidleft = vid_.vidleft;
-  p.vidw = vid_.vidw;
+  // Side by side the text lies in the band under the picture, as wide as the band.
+  p.vidw = sideBySide() ? 0 : vid_.vidw;
   p.xcenter = v_.opts.xcenter;
   p.gpresub = v_.opts.gpresub;
   p.gnextsub = v_.opts.gnextsub;

@@ -19,6 +19,7 @@
 #include "core/dictation.h"
 #include "core/overlaylayout.h"
 #include "player/TransPanel.h"
+#include "player/cursors.h"
 #include "player/subpanels.h"
 
 namespace tl::ui {
@@ -142,6 +143,17 @@ class TSubOverlay : public TTransPanel {
   // side-by-side mode), or null.
   QWidget* bandArea() const;
   void setCursorNo(int n);
+  // In the band under the picture (mode "win7").
+  bool sideBySide() const { return align_ == Align::Bottom; }
+  // Side by side: the point sizes (before they are fitted to the width), the
+  // cell heights and the gaps at which what the band shows fits its height.
+  struct Band {
+    int pts = 0, spts = 0, ch = 0, sh = 0, wdgap = 5, sntgap = 10, need = 0;
+  };
+  Band bandAt(int pts, int spts) const;
+  const Band& band() const;
+  // The band's height in an area of that height.
+  int bandHeight(int areaHeight) const;
 
   PanelView v_;
   QWidget* video_ = nullptr;
@@ -151,6 +163,8 @@ class TSubOverlay : public TTransPanel {
   mutable Fonts fonts_;
   mutable int fontsKey_[6] = {-1, -1, -1, -1, -1, -1};
   mutable ovl::Metrics metrics_;
+  mutable Band band_;
+  mutable int bandKey_[6] = {-1, -1, -1, -1, -1, -1};
   int tpx_ = 0, tpy_ = 0;
   int reltpx_ = 0, reltpy_ = 0;
   int wdgap_ = 5, sntgap_ = 10;
@@ -164,9 +178,7 @@ class TSubOverlay : public TTransPanel {
   int presslot_ = 0, presscol_ = 0;
   QString logtext_;
   Align align_ = Align::Client;
-  std::array<QCursor, 4> cursors_{QCursor(Qt::ArrowCursor), QCursor(Qt::OpenHandCursor),
-                                  QCursor(Qt::ClosedHandCursor),
-                                  QCursor(Qt::PointingHandCursor)};
+  std::array<QCursor, 4> cursors_ = overlayCursors();
 };
 
 }  // namespace tl::ui

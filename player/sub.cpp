@@ -37,7 +37,13 @@ class MainHost : public SubHost {
   LessonModel& model() override { return *m_.model(); }
   const tl::Options& options() override { return m_.model()->options(); }
   std::string exedir() override { return m_.exedir(); }
-  bool posplay(int32_t slot, tl::ttime t) override { return m_.posplay(slot, t); }
+  // A player failure is reported here; the jump counts as made, so the
+  // caller adds no message of its own.
+  bool posplay(int32_t slot, tl::ttime t) override {
+    bool ok = true;
+    m_.guarded([&] { ok = m_.posplay(slot, t); });
+    return ok;
+  }
   void adjshiftFrom(int32_t from, tl::ttime delta) override { m_.adjshift(delta, from); }
   void adjratio(tl::ttime t) override { m_.adjratio(t); }
   double positionSeconds() override { return m_.positionSeconds(); }
@@ -59,7 +65,7 @@ class MainHost : public SubHost {
   bool mainTimerEnabled() override { return m_.mainTimerEnabled(); }
   void setMainTimerEnabled(bool on) override { m_.setMainTimerEnabled(on); }
   void toggleFullScreen() override {
-    if (m_.mediumOpen()) m_.WMP().setFullScreen(!m_.WMP().fullScreen());
+    if (m_.mediumOpen()) m_.guarded([this] { m_.WMP().setFullScreen(!m_.WMP().fullScreen()); });
   }
 
  private:

@@ -93,6 +93,7 @@ void TSubPanel::p_subPaint(QPainter& p) const {
 void TSubPanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p_subPaint(p);
+  emit painted();
 }
 
 void TSubPanel::mousePressEvent(QMouseEvent* e) {
@@ -124,7 +125,8 @@ void TSubPanel::mouseReleaseEvent(QMouseEvent* e) {
     if (b.valid()) text = panel::wordAt(t, b.index);
   } else if (press_.x() >= 0) {
     panel::PanelHit a = panel::panelHit(t, press_.x(), press_.y(), cell_.w, cell_.h);
-    text = panel::trimBreaks(panel::byteRange(t, a.clamped, b.clamped));
+    // a drag that lies wholly right of the text holds no letter
+    if (!(a.past && b.past)) text = panel::trimBreaks(panel::byteRange(t, a.clamped, b.clamped));
   }
   if (text.empty()) return;
   copyAnsiToClipboard(text);

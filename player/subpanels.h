@@ -58,6 +58,8 @@ class TSubPanel : public QWidget {
   void wordClicked(int column);
   // A copy was made: text for the log line (`logout`).
   void logout(const QString& text);
+  // The panel was painted: the end mark `i_se` follows it.
+  void painted();
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -20,7 +20,9 @@ bool MainWaveHost::peekKey() { return m_.model()->dictation().peekkey; }
 bool MainWaveHost::eosVisible() { return m_.maintimer_.seMarkVisible; }
 bool MainWaveHost::position(double& seconds) { return m_.WMP().currentPosition(seconds); }
 bool MainWaveHost::mediumEnded() { return m_.WMP().playState() == tl::ps_ended; }
-void MainWaveHost::posplay(tl::ttime t) { m_.posplay(0, t); }
+void MainWaveHost::posplay(tl::ttime t) {
+  m_.guarded([&] { m_.posplay(0, t); });
+}
 void MainWaveHost::adjshift(tl::ttime delta) { m_.adjshift(delta); }
 // As after every change of times set on the view: the list's time column
 // (through the announcement), one forced tick while a cue is displayed, the

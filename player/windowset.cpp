@@ -81,7 +81,7 @@ WindowSet::WindowSet(MainDeps deps) {
   f_srtout->setMain(f_main);
   f_srtout->setList(f_sub);
   f_subposfind->setList(f_sub);
-  f_urlopen->openMovie = [m = f_main](const std::string& url) { m->movfileopen(url); };
+  f_urlopen->openMovie = [m = f_main](const std::string& url) { m->guarded([&] { m->movfileopen(url); }); };
   // Only the main window's close ends the program: a secondary window left
   // open does not keep it running.
   QWidget* secondary[] = {f_sub, f_option, f_rireki, f_wordopen, f_filter, f_hanrei, f_scenediv, f_subposfind,

@@ -162,7 +162,7 @@ void Tf_wordtest::Button3Click() {
   if (!main_) return;
   auto t = tl::word::replayTime(main_->model()->lesson(), review_, main_->model()->options().backmore,
                                 main_->mediumOpen());
-  if (t) main_->posplay(review_.slot(), *t);
+  if (t) main_->guarded([&] { main_->posplay(review_.slot(), *t); });
 }
 
 bool Tf_wordtest::saveOpenReview() {

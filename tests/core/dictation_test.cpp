@@ -308,6 +308,13 @@ TEST_F(Typing, JumpsToHiddenText) {
   EXPECT_FALSE(d.nextclose().play);
   L.cursub = 0;
   EXPECT_EQ(d.nextclose().playTime, 160000 - 10000);
+  // A lead-in reaching before the file's start plays from 0.
+  L.subtime[1] = 5000;
+  L.subclear[1] = 0;
+  L.cursub = 3;
+  EXPECT_EQ(d.backclose().playTime, 0);
+  L.cursub = 0;
+  EXPECT_EQ(d.nextclose().playTime, 0);
 }
 
 TEST_F(Typing, KeyDecisions) {
@@ -337,6 +344,7 @@ TEST_F(Typing, KeyDecisions) {
   c = dictKeyDown(d, L, DictKey::Digit, 8, env, 7000);
   EXPECT_EQ(c.kind, KeyDownCmd::PlayFromPos);
   EXPECT_EQ(positionMinus(12.5, 8), 45000);
+  EXPECT_EQ(positionMinus(3.0, 7), 0);  // before the start: from 0
   EXPECT_TRUE(dictKeyUp(d, L, DictKey::Digit, env, 8001).playpause);  // held > 1 s
 
   EXPECT_EQ(dictKeyDown(d, L, DictKey::Peek, 0, env, 9000).kind, KeyDownCmd::PeekOn);

@@ -202,6 +202,15 @@ TEST(MainTimer, ForcedTickWhilePausedFollowsWithoutPlaying) {
   EXPECT_FALSE(v.playing);
   EXPECT_EQ(L.cursub, 3);  // the cue after the gap
   EXPECT_FALSE(L.forcetick);
+  // Again in that gap, the cue after it already displayed: it starts over,
+  // with the repeat count at 1 and the cursor back on its first letter.
+  L.repcount = 4;
+  const int before = v.newCues;
+  L.forcetick = true;
+  t.tick(in);
+  EXPECT_EQ(L.cursub, 3);
+  EXPECT_EQ(L.repcount, 1);
+  EXPECT_EQ(v.newCues, before + 1);
 }
 
 TEST(Navigation, ReplayOnceAndTwice) {

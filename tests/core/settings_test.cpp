@@ -152,14 +152,17 @@ TEST(Settings, RoundTripOfEveryValue) {
   EXPECT_EQ(t.opt.backmore, 2500);
 }
 
-TEST(Settings, ZeroPanelSizesAreStoredAsDefaults) {
+TEST(Settings, ZeroPanelHeightIsStoredAsDefaultAZeroMarginAsZero) {
   Settings s;
   s.PaintBoxs1 = 0;
   s.panel1 = 0;
   reg::Hive h;
   tl::WriteEnv(h, s);
   auto m = dump(h);
-  EXPECT_EQ(m["window/PaintBoxs1"], "24");
+  EXPECT_EQ(m["window/PaintBoxs1"], "0");
+  Settings t;
+  tl::ReadEnv(h, t);
+  EXPECT_EQ(t.PaintBoxs1, 0);
   EXPECT_EQ(m["window/panel1"], "150");
   EXPECT_EQ(m.count("view/tpx"), 0u);  // no position known: none written
 }
@@ -198,6 +201,7 @@ TEST(Settings, NonNumericEmptyAndOutOfRangeValues) {
   h.setString(kOpt, "codepage", "932x");
   h.setString(kView, "tpx", "12a");
   h.setString(kView, "CWidth2", "300");  // a later value still loads
+  h.setString("Software\\Tallisen\\window", "vlm", "150");
   Settings s;
   std::vector<std::string> msgs;
   tl::ReadEnv(h, s, &msgs);
@@ -212,6 +216,7 @@ TEST(Settings, NonNumericEmptyAndOutOfRangeValues) {
   EXPECT_EQ(s.opt.codepage, 28591);
   EXPECT_FALSE(s.tpx.has_value());
   EXPECT_EQ(s.CWidth[2], 300);
+  EXPECT_EQ(s.vlm, 100);  // the bar's end
   ASSERT_EQ(msgs.size(), 2u);  // the two edit-box values
   EXPECT_EQ(msgs[0], "'' is not a valid integer value");
   EXPECT_EQ(msgs[1], "'99999999999' is not a valid integer value");

@@ -9,8 +9,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QFileDialog>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 
 #include "audio/AudioIO.h"
@@ -20,6 +23,7 @@
 #include "player/Extrkbar.h"
 #include "player/main.h"
 #include "player/option.h"
+#include "core/settings.h"
 #include "player/subpanels.h"
 #include "player/wavepanel.h"
 #include "core/timetext.h"
@@ -305,6 +309,89 @@ class MainStatusBar : public tltest::MainWindowFixture {
   MainStatusBar() { makeAtSetUp = false; }
 };
 }  // namespace
+
+// The progress bar lies right under the position bar, 8 px in from its left
+// and 6 px from its right; the end-of-sentence mark follows the panel when
+// Splitter2 moves it; a margin dragged to nothing is kept as 0.
+TEST_F(MainWindowTest, ProgressBarPlaceEndMarkAndAZeroMargin) {
+  w->resize(887, 620);
+  openAll();
+  QApplication::processEvents();
+  auto* bar = w->findChild<tl::ui::TProgressBar*>(QStringLiteral("p_bar"));
+  ASSERT_TRUE(bar);
+  EXPECT_EQ(bar->x(), 8);
+  EXPECT_EQ(bar->y(), 11);
+  EXPECT_EQ(bar->width(), A::tb_point(*w)->width() - 2 * 8 + 2);
+
+  // paused at the first cue's end, the learner plays on into the gap
+  playThrough(2.2);
+  // a panel tall enough to show the cue
+  w->findChild<QSplitter*>(QStringLiteral("Splitter1"))->setSizes({200, 300});
+  QApplication::processEvents();
+  auto* mark = w->findChild<QLabel*>(QStringLiteral("i_se"));
+  ASSERT_TRUE(mark && !mark->isHidden());
+  const QPoint at = mark->pos();
+  auto* split = w->findChild<QWidget*>(QStringLiteral("Splitter2"));
+  auto drag = [&](int dx) {
+    auto send = [&](QEvent::Type t, int gx, Qt::MouseButtons held) {
+      QMouseEvent e(t, QPointF(1, 1), QPointF(gx, 1), t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                    held, Qt::NoModifier);
+      QApplication::sendEvent(split, &e);
+    };
+    send(QEvent::MouseButtonPress, 500, Qt::LeftButton);
+    send(QEvent::MouseMove, 500 + dx, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, 500 + dx, Qt::NoButton);
+    QApplication::processEvents();
+    QApplication::processEvents();
+  };
+
+  drag(30);
+  EXPECT_EQ(mark->pos(), at + QPoint(30, 0));
+
+  drag(-1000);
+  ASSERT_EQ(A::PaintBox1(*w)->width(), 0);
+  tl::Settings kept;
+  w->collectSettings(kept);
+  EXPECT_EQ(kept.PaintBoxs1, 0);
+  A::PaintBox1(*w)->setFixedWidth(24);
+  w->applySettings(kept);
+  EXPECT_EQ(A::PaintBox1(*w)->width(), 0);
+}
+
+// A load clears the lock, and the lock button shows it open again: its
+// next click locks.
+TEST_F(MainWindowTest, TheLockButtonFollowsALoadThatClearsTheLock) {
+  openAll();
+  auto* button = w->findChild<QToolButton*>(QStringLiteral("sb_sublock"));
+  ASSERT_TRUE(button);
+  auto face = [](const QIcon& i) { return i.pixmap(16).toImage(); };
+  button->click();
+  ASSERT_TRUE(L().sublocked);
+  ASSERT_EQ(face(button->icon()), face(lockIcon(true)));
+  w->srtfileopen(path("a.srt"));
+  EXPECT_FALSE(L().sublocked);
+  EXPECT_EQ(face(button->icon()), face(lockIcon(false)));
+  button->click();
+  EXPECT_TRUE(L().sublocked);
+}
+
+// "字幕別名保存" offers every file, with no filter of its own.
+TEST_F(MainWindowTest, SaveAsOffersNoFilter) {
+  w->srtfileopen(path("a.srt"));
+  QStringList filters{QStringLiteral("unseen")};
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      filters = d->nameFilters();
+      d->reject();
+    }
+  });
+  poll.start();
+  w->action("N25")->trigger();
+  EXPECT_LE(filters.size(), 1);
+  for (const QString& f : filters) EXPECT_TRUE(f.endsWith(QStringLiteral("(*)"))) << f.toStdString();
+}
 
 TEST_F(MainStatusBar, PanelsFitTheirTextsAtTheDefaultSize) {
   w = std::make_unique<Tf_main>(deps());

@@ -94,6 +94,21 @@ TEST_F(MainWaveTest, APlayedMediumFillsTheViewWithMarkers) {
   EXPECT_GT(green, 100);
 }
 
+// The recording of the first medium goes on through the second one, and
+// no failure is said for it.
+TEST_F(MainWaveTest, ASecondMediumKeepsTheRecordingAndSaysNoFailure) {
+  load(kTwoCues);
+  openMovie();
+  play(1.5);
+  ASSERT_TRUE(A::AudioIn1(*w)->DeviceOpen());
+  openMovie("second.mkv");
+  play(0.5);
+  QApplication::processEvents();
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  EXPECT_TRUE(A::AudioIn1(*w)->DeviceOpen());
+  EXPECT_TRUE(A::AudioIn1(*w)->Recording());
+}
+
 TEST_F(MainWaveTest, ATimingShiftMovesThePlacedMarkersOnly) {
   load(kTwoCues);
   openMovie();

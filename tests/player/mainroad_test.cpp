@@ -7,10 +7,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
+#include <QLineEdit>
 #include <QStyle>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include "mainwindow_fixture.h"
@@ -18,6 +21,9 @@
 #include "player/overlay.h"
 #include "player/sub.h"
 #include "player/sublistmodel.h"
+#include "player/subno.h"
+#include "player/subpanels.h"
+#include "player/wavepanel.h"
 #include "support/mainaccess.h"
 
 namespace {
@@ -88,6 +94,58 @@ TEST_F(MainRoadTest, PlayerFailuresAreReportedNotFatal) {
   for (const std::string& m : messages) EXPECT_NE(m.find("失敗"), std::string::npos) << m;
   // Still alive and playing on.
   player->play();
+  EXPECT_EQ(player->playState(), tl::ps_playing);
+}
+
+// The handlers that reach the player from other places than the main
+// window's own commands report its failure as well: the history menu, a
+// dropped file, the list's jump, a click on the waveform, the number jump
+// and a click on the focus bar.
+TEST_F(MainRoadTest, PlayerFailuresFromTheOtherHandlersAreReported) {
+  withWindows = true;
+  make();
+  openAll();
+  playThrough(1.2);
+  ASSERT_EQ(L().cursub, 1);
+  QAction* history = nullptr;
+  for (QAction* a : A::n_refile(*w)->actions())
+    if (a->data().toString().endsWith(QStringLiteral("movie.mkv"))) history = a;
+  ASSERT_NE(history, nullptr);
+  player->failNext("play");
+  history->trigger();
+
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path("second.mkv")))});
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  player->failNext("play");
+  A::dropEvent(*w, &drop);
+  player->completeOpen(320, 240, 10.0);
+
+  ws->f_sub->gridset();
+  ws->f_sub->selectRow(0);
+  player->failNext("setCurrentPosition");
+  ws->f_sub->subjamp();
+
+  Panel5* wave = A::wavePanel(*w);
+  wave->wave.mousetime = 30000;
+  wave->wave.dragging = false;
+  player->failNext("setCurrentPosition");
+  wave->p_wav1Click();
+
+  ws->f_subno->e_subno->setText(QStringLiteral("2"));
+  player->failNext("setCurrentPosition");
+  ws->f_subno->Button1Click();
+
+  auto* focus = w->findChild<tl::ui::TFocusBar*>();
+  ASSERT_NE(focus, nullptr);
+  player->failNext("setCurrentPosition");
+  emit focus->playFrom(20000);
+
+  ASSERT_EQ(messages.size(), 6u);
+  for (const std::string& m : messages) EXPECT_NE(m.find("失敗"), std::string::npos) << m;
+  // Still alive: a jump after them plays.
+  ws->f_subno->Button1Click();
+  EXPECT_EQ(messages.size(), 6u);
   EXPECT_EQ(player->playState(), tl::ps_playing);
 }
 
@@ -263,11 +321,12 @@ TEST_F(MainRoadTest, MenusHoldThePlacedItems) {
   EXPECT_EQ(w->action("n_tpsubreset")->text(), QStringLiteral("画面字幕の位置をリセット"));
   EXPECT_TRUE(inMenuBar("n_gauto"));
   // The hidden test items exist and are not in a visible menu.
-  for (const char* name : {"N4", "N7", "n_load", "N17", "N18", "N29", "N32", "n_full"}) {
+  for (const char* name : {"N4", "N7", "n_load", "N17", "N18", "N29", "N32", "N57", "n_full"}) {
     ASSERT_NE(w->action(name), nullptr) << name;
     EXPECT_FALSE(inMenuBar(name)) << name;
   }
   EXPECT_FALSE(w->action("n_load")->isEnabled());
+  EXPECT_EQ(w->action("N57")->text(), QStringLiteral("カーソル"));
   // N26 and n_fullp sit in the pop-up menu that is never opened; n_fullp
   // keeps Alt+Enter.
   EXPECT_FALSE(inMenuBar("N26"));
@@ -312,6 +371,39 @@ TEST_F(MainRoadTest, TheOverlayFollowsThePicture) {
   w->resize(1100, 600);
   QApplication::processEvents();
   expectAgree();
+}
+
+// Side by side, at an ordinary window size: the picture keeps most of the
+// video area, the band under it holds the whole text, and a long cue is
+// sized to the band's width, not to the picture's.
+TEST_F(MainRoadTest, SideBySideThePictureKeepsMostOfTheAreaAndTheBandHoldsTheText) {
+  make();
+  w->resize(887, 620);
+  write("a.srt",
+        "1\r\n00:00:01,000 --> 00:00:03,000\r\nGood morning. Is this seat free? It is, please sit.\r\n\r\n"
+        "2\r\n00:00:04,000 --> 00:00:06,000\r\nThank you.\r\n\r\n");
+  openAll();
+  playThrough(1.5);
+  ASSERT_EQ(L().cursub, 1);
+  w->action("n_7")->trigger();
+  QApplication::processEvents();
+  auto* video = qobject_cast<tl::VideoWidget*>(player->videoWidget());
+  ASSERT_NE(video, nullptr);
+  auto* ov = A::tp_sub(*w);
+  QWidget* area = video->parentWidget();
+  ASSERT_EQ(ov->parentWidget(), area);
+  const QRect pic = video->videoRect();
+  EXPECT_GE(pic.height() * 5, area->height() * 3);
+  EXPECT_EQ(ov->geometry(), QRect(0, video->height(), area->width(), area->height() - video->height()));
+  const tl::ovl::OverlayLayout lay = ov->layout();
+  const tl::ovl::Metrics& m = ov->metrics();
+  ASSERT_GT(m.gcellh, 0);
+  EXPECT_GE(lay.numberY(tl::ovl::Params{}), 0);
+  EXPECT_LE(lay.tpy + m.gcellh, ov->height());
+  ASSERT_TRUE(lay.next.shown);
+  EXPECT_LE(lay.next.y + m.gscellh, ov->height());
+  EXPECT_GT(lay.line1width, pic.width());
+  EXPECT_LE(lay.tpx + lay.line1width, ov->width());
 }
 
 // Closing the main window ends the program: a list or keys window left open

@@ -9,6 +9,7 @@
 #include <QBoxLayout>
 #include <QPainter>
 
+#include "player/cellfont.h"
 #include "player/overlay.h"
 #include "support/lessonbuilder.h"
 
@@ -541,7 +542,9 @@ TEST(Overlay, SideBySideBandLiesUnderThePicture) {
   o.win7 = true;
   ov.modeChanged();
   QApplication::processEvents();
-  const int h = 7 * ov.metrics().gcellh;
+  // seven cells of the cue font as set, but at most 2/5 of the area
+  const int cells = 7 * measureCell(cellFont(QString::fromUtf8("ＭＳ ゴシック"), 24, o.bold)).h;
+  int h = std::min(cells, 480 * 2 / 5);
   EXPECT_EQ(video->geometry(), QRect(0, 0, 640, 480 - h));
   const QRect band(ov.mapTo(&area, QPoint(0, 0)), ov.size());
   EXPECT_EQ(band, QRect(0, 480 - h, 640, h));
@@ -549,6 +552,7 @@ TEST(Overlay, SideBySideBandLiesUnderThePicture) {
   EXPECT_TRUE(ov.isVisible());
   area.resize(800, 600);  // the band follows its area
   QApplication::processEvents();
+  h = std::min(cells, 600 * 2 / 5);
   EXPECT_EQ(QRect(ov.mapTo(&area, QPoint(0, 0)), ov.size()), QRect(0, 600 - h, 800, h));
   EXPECT_EQ(video->height(), 600 - h);
   o.xp = true;

@@ -177,6 +177,12 @@ TEST(SubPanel, RightClickCopiesWordDragCopiesRange) {
   mouse(w, QEvent::MouseButtonPress, {7 * cw + 1, rowy}, Qt::RightButton);
   mouse(w, QEvent::MouseButtonRelease, {390, rowy}, Qt::RightButton);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "de");
+  // a drag wholly right of the text copies nothing
+  logged.clear();
+  mouse(w, QEvent::MouseButtonPress, {20 * cw, rowy}, Qt::RightButton);
+  mouse(w, QEvent::MouseButtonRelease, {30 * cw, rowy}, Qt::RightButton);
+  EXPECT_TRUE(logged.isEmpty());
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "de");
 }
 
 TEST(SubPanel, LeftClicksReportColumns) {

@@ -28,6 +28,7 @@ class MainTestAccess {
   static bool seekdrag(const Tf_main& w) { return w.seekdrag; }
   static const std::vector<std::string>& refilelist(const Tf_main& w) { return w.refilelist; }
   static void FormKeyPress(Tf_main& w, QChar c) { w.FormKeyPress(c); }
+  static void dropEvent(Tf_main& w, QDropEvent* e) { w.dropEvent(e); }
   static TExtTrackBar* tb_point(Tf_main& w) { return w.tb_point; }
   static tl::ui::TSubStrip* preStrip(Tf_main& w) { return w.preStrip; }
   static tl::ui::TSubOverlay* tp_sub(Tf_main& w) { return w.tp_sub; }
