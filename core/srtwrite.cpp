@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/progressfile.h"
 #include "core/srtread.h"
 #include "core/timetext.h"
 #include "platform/codepage/codepage.h"
@@ -100,7 +101,7 @@ SaveResult srtsav(Lesson& l) {
   SaveResult r;
   if (!l.srtdirty || !l.srtloaded) return r;
   std::string err;
-  if (!paths::atomicWriteFile(l.srtpath, srtBytes(l), &err)) {
+  if (!writeSrtWithProgress(l, srtBytes(l), &err)) {
     r.ok = false;
     r.message = "字幕の保存に失敗しました[" + l.srtpath + "] " + err;
     return r;

@@ -32,6 +32,8 @@ struct SaveResult {
 // After a successful write: subtime[0] := 0, srtdirty := off, and a saved
 // adjustment (adjsaved) is cleared, since the written times now hold it
 // (flgdirty goes on so that the progress file stops asking to apply it).
+// The progress file on disk loses its adjustment in the same commit as the
+// SRT write (writeSrtWithProgress).
 // A failed write leaves the old file and every field as it was.
 SaveResult srtsav(Lesson& l);
 
