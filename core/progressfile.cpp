@@ -154,12 +154,30 @@ bool clearSavedAdjustment(const Lesson& L, std::string* err) {
       dataDir(L), [&](journal::Group& g, std::string* e) { return addSettledProgress(L, g, e); }, err);
 }
 
-bool writeSrtWithProgress(const Lesson& L, const std::string& srtBytes, std::string* err) {
+bool writeSrtWithProgress(const Lesson& L, const std::string& srtPath, const std::string& srtBytes,
+                          const std::string& newSav, const std::string& newMemo, std::string* err) {
   return journal::commit(
       dataDir(L),
       [&](journal::Group& g, std::string* e) {
-        g.writes.push_back({L.srtpath, srtBytes});
-        return addSettledProgress(L, g, e);
+        g.writes.push_back({srtPath, srtBytes});
+        journal::Group settled;
+        if (!addSettledProgress(L, settled, e)) return false;
+        if (newSav != L.savpath && paths::fileExists(L.savpath)) {
+          std::string bytes;
+          if (!settled.writes.empty()) bytes = std::move(settled.writes[0].bytes);
+          else if (!paths::readFile(L.savpath, bytes, e)) return false;
+          g.writes.push_back({newSav, std::move(bytes)});
+          g.removes.push_back(L.savpath);
+        } else {
+          for (auto& w : settled.writes) g.writes.push_back(std::move(w));
+        }
+        if (newMemo != L.memopath && paths::fileExists(L.memopath)) {
+          std::string bytes;
+          if (!paths::readFile(L.memopath, bytes, e)) return false;
+          g.writes.push_back({newMemo, std::move(bytes)});
+          g.removes.push_back(L.memopath);
+        }
+        return true;
       },
       err);
 }

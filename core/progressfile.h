@@ -85,10 +85,14 @@ bool adjustmentFits(const Lesson& L, ttime adj);
 // be read or replaced.
 bool clearSavedAdjustment(const Lesson& L, std::string* err = nullptr);
 
-// The SRT write: the new bytes of the SRT file and, when the progress file
-// on disk offers an adjustment, that file with the adjustment 0, as one
-// commit, so that no load finds the shift in the times and offered again.
-bool writeSrtWithProgress(const Lesson& L, const std::string& srtBytes, std::string* err = nullptr);
+// The SRT write: the new bytes of the SRT file at srtPath and, when the
+// progress file on disk offers an adjustment, that file with the adjustment
+// 0, as one commit, so that no load finds the shift in the times and offered
+// again.  When newSav / newMemo name other files than savpath / memopath
+// (save under a new name), the progress and memo files move there in the
+// same commit.
+bool writeSrtWithProgress(const Lesson& L, const std::string& srtPath, const std::string& srtBytes,
+                          const std::string& newSav, const std::string& newMemo, std::string* err = nullptr);
 
 // What the SRT write calls after it succeeded: adjsaved := 0 (the times in
 // the file hold the shift now) and clearSavedAdjustment on the file on disk.

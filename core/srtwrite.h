@@ -40,9 +40,9 @@ SaveResult srtsav(Lesson& l);
 // Save under a new name.  The new progress and memo paths are exedir +
 // "sav/" + the new file name with ".dat" / ".txt".  Refuses (message, no
 // change) when a progress or memo file already exists there.  Writes the new
-// SRT first (whatever srtdirty says); only when that succeeded moves the
-// progress and memo files to their new names (a failure there moves back what
-// was moved, keeps every path, and says so).  On success srtpath, srtname,
+// SRT (whatever srtdirty says) and moves the progress and memo files to their
+// new names as one commit (writeSrtWithProgress): a failure changes no file
+// and keeps every path.  On success srtpath, srtname,
 // savpath and memopath name the new files and the write's effects of srtsav
 // apply.  The caller then adds srtpath to the recent files, sets the caption
 // and logs "字幕別名セーブしました".
