@@ -201,6 +201,18 @@ std::optional<std::vector<ttime>> WorkerInputs::takeTimes() {
   return t;
 }
 
+void WorkerInputs::setText(int32_t slot, std::string text) {
+  std::lock_guard<std::mutex> lock(m_);
+  texts_.emplace_back(slot, std::move(text));
+}
+
+std::vector<std::pair<int32_t, std::string>> WorkerInputs::takeTexts() {
+  std::lock_guard<std::mutex> lock(m_);
+  std::vector<std::pair<int32_t, std::string>> t;
+  t.swap(texts_);
+  return t;
+}
+
 void WorkerInputs::requestStop() {
   {
     std::lock_guard<std::mutex> lock(m_);
@@ -291,6 +303,14 @@ void TransWorker::probe() {
 
 void TransWorker::pass() {
   if (auto t = in_.takeTimes(); t && t->size() == copy_.subtime.size()) copy_.subtime = std::move(*t);
+  for (auto& [slot, text] : in_.takeTexts()) {
+    if (slot <= 0 || size_t(slot) >= copy_.subtext.size()) continue;
+    copy_.subtext[size_t(slot)] = std::move(text);
+    if (size_t(slot) < sentenceDone_.size()) {
+      sentenceDone_[size_t(slot)] = false;
+      copy_.jasnt[size_t(slot)].clear();
+    }
+  }
   idle_ = true;
   if (!service_.enabled()) {
     clock_.sleepMs(kIdleSleepMs, in_);
@@ -344,6 +364,7 @@ void TransWorker::pass() {
         res.kind = WorkerResult::Sentence;
         res.slot = i;
         res.text = r.text;
+        res.source = copy_.subtext[i];
         deliver_(res);
       }
       break;

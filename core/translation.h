@@ -136,6 +136,10 @@ class WorkerInputs {
   void setTimes(std::vector<ttime> t);
   // Takes times set since the last call.
   std::optional<std::vector<ttime>> takeTimes();
+  // A cue text edited since the load whose sentence is not translated yet:
+  // the sentence is asked for (again) with this text.
+  void setText(int32_t slot, std::string text);
+  std::vector<std::pair<int32_t, std::string>> takeTexts();
 
   void requestStop();
   bool stopRequested() const { return stop_.load(); }
@@ -147,6 +151,7 @@ class WorkerInputs {
   std::mutex m_;
   std::condition_variable cv_;
   std::optional<std::vector<ttime>> times_;
+  std::vector<std::pair<int32_t, std::string>> texts_;
 };
 
 class WorkerClock {
@@ -177,6 +182,7 @@ struct WorkerResult {
   int index = 0;        // entry of jawd[slot] (words)
   std::string before;   // the untranslated entry (words)
   std::string text;     // the new entry (words) or the sentence translation
+  std::string source;   // the cue text the sentence translation was made from
 };
 
 class TransWorker {
