@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "core/dictation.h"
+#include "core/translation.h"
 #include "player/overlay.h"
 #include "player/subpanels.h"
 #include "support/lessonbuilder.h"
@@ -77,6 +78,35 @@ void BM_OverlayFullPaint(benchmark::State& st) {
   }
 }
 BENCHMARK(BM_OverlayFullPaint)->MeasureProcessCPUTime()->UseRealTime();
+
+// The same with translations as long as a service may send (20 000
+// characters each for the sentence and every word; Japanese, or with
+// argument 1 ASCII), stored as the program stores them.
+void BM_OverlayPaintLongTranslations(benchmark::State& st) {
+  Scene s;
+  std::string body;
+  for (int k = 0; k < 20000; ++k) body += st.range(0) ? "x" : "\xE8\xA8\xB3";  // "訳"
+  http::Response r;
+  r.ok = r.answered = true;
+  r.status = 200;
+  r.body = body;
+  const std::string stored = trans::handleReply(r).text;
+  s.l.jasnt = {"", stored, ""};
+  s.l.jawd = {{}, {"004" + stored, "009" + stored, "014" + stored, "022" + stored}, {}};
+  QWidget host;
+  host.resize(1280, 720);
+  TSubOverlay ov(PanelView{s.l, s.o, s.peek}, &host);
+  ov.setTextPos(100, 600);
+  QImage img(ov.size(), QImage::Format_RGB32);
+  s.rehide();
+  for (auto _ : st) {
+    img.fill(Qt::black);
+    QPainter p(&img);
+    ov.tp_subPaint(p);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+BENCHMARK(BM_OverlayPaintLongTranslations)->Arg(0)->Arg(1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/srtread.h"
 #include "platform/codepage/codepage.h"
 #include "platform/paths/files.h"
 #include "platform/registry/registry.h"
@@ -105,16 +106,21 @@ std::string probeUrl(const Service& s) {
 
 // ---- replies ---------------------------------------------------------------------
 
-std::string tagdel(std::string text) {
-  while (true) {
-    const size_t lt = text.find('<');
-    const size_t gt = text.find('>');
-    if (lt == std::string::npos || gt == std::string::npos || gt < lt) return text;
-    text.erase(lt, gt - lt + 1);
+// The same rule as the subtitle text's, in one pass.
+std::string tagdel(std::string text) { return tl::tagdel(std::move(text)); }
+
+std::string fitTranslation(std::string text932) {
+  size_t end = 0;
+  while (end < text932.size()) {
+    const size_t n = cp::isLeadByte((unsigned char)text932[end]) && end + 1 < text932.size() ? 2 : 1;
+    if (end + n > kTranslationBytes) break;
+    end += n;
   }
+  text932.resize(end);
+  return text932;
 }
 
-std::string replyText(std::string_view utf8Body) { return tagdel(cp::utf8ToAnsi(utf8Body)); }
+std::string replyText(std::string_view utf8Body) { return fitTranslation(tagdel(cp::utf8ToAnsi(utf8Body))); }
 
 Reply handleReply(const http::Response& r) {
   Reply out;
