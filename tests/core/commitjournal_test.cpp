@@ -6,21 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/tempfolder.h"
+
 namespace tl::journal {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Dir {
-  std::string path;
-  Dir() {
-    std::string t = (fs::temp_directory_path() / "tl-journal-XXXXXX").string();
-    if (::mkdtemp(t.data())) path = t;
-  }
-  ~Dir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
+struct Dir : test::TempFolder {
+  Dir() : TempFolder("tl-journal") {}
   std::string file(const std::string& n) const { return path + "/" + n; }
 };
 

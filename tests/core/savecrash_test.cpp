@@ -20,6 +20,7 @@
 #include "core/srtwrite.h"
 #include "platform/paths/files.h"
 #include "platform/registry/registry.h"
+#include "support/tempfolder.h"
 
 namespace tl {
 namespace {
@@ -32,16 +33,8 @@ std::string slurp(const std::string& p) {
   return s;
 }
 
-struct Folder {
-  std::string path;
-  Folder() {
-    std::string tmpl = (fs::temp_directory_path() / "tl-savecrash-XXXXXX").string();
-    if (::mkdtemp(tmpl.data())) path = tmpl;
-  }
-  ~Folder() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
+struct Folder : test::TempFolder {
+  Folder() : TempFolder("tl-savecrash") {}
 };
 
 // One of two versions of a lesson; each file it saves differs between them
