@@ -173,6 +173,7 @@ bool commit(const std::string& dataDir, const Build& build, std::string* err) {
   if (!build(group, err)) return false;
   if (group.removes.empty() && group.writes.size() <= 1)
     return group.writes.empty() || paths::atomicWriteFile(group.writes[0].path, group.writes[0].bytes, err);
+  if (dataDir.empty()) return setErr(err, "no data folder for the journal");
   // Nobody can have locked or left a journal in a folder that did not exist.
   if (!paths::makeDirs(dataDir, err)) return false;
 
