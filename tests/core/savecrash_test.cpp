@@ -39,7 +39,8 @@ struct Folder : test::TempFolder {
 
 // One of two versions of a lesson; each file it saves differs between them
 // all through (so a mix of the two would show).
-Lesson version(const std::string& dir, int v) {
+// The SRT of a version, loaded with the progress and memo files there are.
+Lesson loaded(const std::string& dir, int v) {
   Lesson l;
   std::string srt;
   for (int k = 1; k <= 200; ++k)
@@ -48,6 +49,11 @@ Lesson version(const std::string& dir, int v) {
            "\r\n\r\n";
   EXPECT_TRUE(loadSrtBytes(srt, dir + "/lesson.srt", 0, dir + "/", l).ok);
   subflgload(l);
+  return l;
+}
+
+Lesson version(const std::string& dir, int v) {
+  Lesson l = loaded(dir, v);
   for (auto& s : l.substar) s = v;
   for (auto& m : l.submemo) m = v ? "memo B" : "memo A, longer";
   l.flgdirty = true;
@@ -166,6 +172,35 @@ TEST(SaveCrash, ProgressAndMemoChangeTogetherAtEveryStep) {
   }
   EXPECT_EQ(kills, 6);  // two temporaries, the journal, two renames, the journal gone
   EXPECT_FALSE(paths::fileExists(f.path + "/sav/" + journal::kJournalName));
+}
+
+// A load while another program saves the same work finds the pair as one
+// save left it.
+TEST(SaveCrash, ALoadDuringAnotherProgramsSaveReadsOnePair) {
+  Folder f;
+  ASSERT_FALSE(f.path.empty());
+  ASSERT_TRUE(paths::makeDirs(f.path + "/sav"));
+  Lesson first = version(f.path, 0);
+  ASSERT_TRUE(subflgsave(first).ok);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    for (int v = 1;; v ^= 1) {
+      Lesson l = version(f.path, v);
+      subflgsave(l);
+    }
+  }
+  int mixed = 0, seenNew = 0;
+  for (int round = 0; round < 300; ++round) {
+    const Lesson l = loaded(f.path, 0);
+    const bool newStars = l.substar[1] == 1, newMemo = l.submemo[1] == "memo B";
+    seenNew += newStars;
+    mixed += newStars != newMemo;
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_EQ(mixed, 0);
+  EXPECT_GT(seenNew, 0);
 }
 
 // The SRT written with a saved shift applied, and the progress file that
