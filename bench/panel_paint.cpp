@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "core/dictation.h"
+#include "core/translation.h"
 #include "player/overlay.h"
 #include "player/subpanels.h"
 #include "support/lessonbuilder.h"
@@ -61,8 +62,8 @@ void BM_TypedLetterRepaintsPanel(benchmark::State& st) {
 }
 BENCHMARK(BM_TypedLetterRepaintsPanel)->MeasureProcessCPUTime()->UseRealTime();
 
-void BM_OverlayFullPaint(benchmark::State& st) {
-  Scene s;
+// Whole overlay paints of the scene's cue into an image.
+void paintOverlay(benchmark::State& st, Scene& s) {
   QWidget host;
   host.resize(1280, 720);
   TSubOverlay ov(PanelView{s.l, s.o, s.peek}, &host);
@@ -76,7 +77,28 @@ void BM_OverlayFullPaint(benchmark::State& st) {
     benchmark::DoNotOptimize(img.constBits());
   }
 }
+
+void BM_OverlayFullPaint(benchmark::State& st) {
+  Scene s;
+  paintOverlay(st, s);
+}
 BENCHMARK(BM_OverlayFullPaint)->MeasureProcessCPUTime()->UseRealTime();
+
+// The same with translations as long as a service may send (20 000
+// characters each for the sentence and every word; Japanese, or with
+// argument 1 ASCII), stored as the program stores them.
+void BM_OverlayPaintLongTranslations(benchmark::State& st) {
+  Scene s;
+  http::Response r;
+  r.ok = r.answered = true;
+  r.status = 200;
+  for (int k = 0; k < 20000; ++k) r.body += st.range(0) ? "x" : "\xE8\xA8\xB3";  // "訳"
+  const std::string stored = trans::handleReply(r).text;
+  s.l.jasnt = {"", stored, ""};
+  s.l.jawd = {{}, {"004" + stored, "009" + stored, "014" + stored, "022" + stored}, {}};
+  paintOverlay(st, s);
+}
+BENCHMARK(BM_OverlayPaintLongTranslations)->Arg(0)->Arg(1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/commitjournal.h"
 #include "core/dictation.h"
 #include "core/letterstates.h"
 #include "core/memofile.h"
@@ -83,6 +84,26 @@ void readMemoFile(Lesson& L) {
   padMemos(L);
 }
 
+// The folder of the progress and memo files, which holds their journal.
+std::string dataDir(const Lesson& L) { return L.savpath.empty() ? std::string() : paths::parentDir(L.savpath); }
+
+// Adds to g the progress file on disk with its adjustment set to 0, when it
+// offers one.  Only a file laid out for this table has its adjustment where
+// this table puts it; any other is left alone.  False when it cannot be read.
+bool addSettledProgress(const Lesson& L, journal::Group& g, std::string* err) {
+  if (L.savpath.empty() || !paths::fileExists(L.savpath)) return true;
+  std::string bytes;
+  if (!paths::readFile(L.savpath, bytes, err)) return false;
+  if ((int64_t)bytes.size() != progressFileSize(L)) return true;
+  const size_t at = (size_t)(4 * progressStateCount(L) + 4);
+  bool zero = true;
+  for (size_t k = 0; k < 8; ++k) zero = zero && bytes[at + k] == 0;
+  if (zero) return true;
+  for (size_t k = 0; k < 8; ++k) bytes[at + k] = 0;
+  g.writes.push_back({L.savpath, std::move(bytes)});
+  return true;
+}
+
 // A new file's states, and the old file kept for the first save.
 void startAsNew(Lesson& L, ProgressLoadResult& r) {
   closeflginit(L);
@@ -129,17 +150,36 @@ bool adjustmentFits(const Lesson& L, ttime adj) {
 }
 
 bool clearSavedAdjustment(const Lesson& L, std::string* err) {
-  if (L.savpath.empty() || !paths::fileExists(L.savpath)) return true;
-  std::string bytes;
-  if (!paths::readFile(L.savpath, bytes, err)) return false;
-  const size_t at = (size_t)(4 * progressStateCount(L) + 4);
-  // Only a file laid out for this table has its adjustment there.
-  if ((int64_t)bytes.size() != progressFileSize(L)) return true;
-  bool zero = true;
-  for (size_t k = 0; k < 8; ++k) zero = zero && bytes[at + k] == 0;
-  if (zero) return true;
-  for (size_t k = 0; k < 8; ++k) bytes[at + k] = 0;
-  return paths::atomicWriteFile(L.savpath, bytes, err);
+  return journal::commit(
+      dataDir(L), [&](journal::Group& g, std::string* e) { return addSettledProgress(L, g, e); }, err);
+}
+
+bool writeSrtWithProgress(const Lesson& L, const std::string& srtPath, const std::string& srtBytes,
+                          const std::string& newSav, const std::string& newMemo, std::string* err) {
+  return journal::commit(
+      dataDir(L),
+      [&](journal::Group& g, std::string* e) {
+        g.writes.push_back({srtPath, srtBytes});
+        journal::Group settled;
+        if (!addSettledProgress(L, settled, e)) return false;
+        if (newSav != L.savpath && paths::fileExists(L.savpath)) {
+          std::string bytes;
+          if (!settled.writes.empty()) bytes = std::move(settled.writes[0].bytes);
+          else if (!paths::readFile(L.savpath, bytes, e)) return false;
+          g.writes.push_back({newSav, std::move(bytes)});
+          g.removes.push_back(L.savpath);
+        } else {
+          for (auto& w : settled.writes) g.writes.push_back(std::move(w));
+        }
+        if (newMemo != L.memopath && paths::fileExists(L.memopath)) {
+          std::string bytes;
+          if (!paths::readFile(L.memopath, bytes, e)) return false;
+          g.writes.push_back({newMemo, std::move(bytes)});
+          g.removes.push_back(L.memopath);
+        }
+        return true;
+      },
+      err);
 }
 
 TimingChange acceptSavedAdjustment(Lesson& L, const Options& o) {
@@ -173,11 +213,12 @@ ProgressSaveResult subflgsave(Lesson& L) {
   }
   L.savkeepold = false;
 
-  // Progress and memo go together: both are written out before either
-  // replaces its file, so a failure leaves both old files as they were.
-  std::vector<paths::FileWrite> files{{L.savpath, progressBytes(L)}};
-  if (!L.memopath.empty()) files.push_back({L.memopath, memoBytes(L)});
-  if (!paths::atomicWriteFiles(files, &err)) return fail(err);
+  // Progress and memo are one commit: a failure or a crash at any moment
+  // leaves both old or both new.
+  journal::Group g;
+  g.writes.push_back({L.savpath, progressBytes(L)});
+  if (!L.memopath.empty()) g.writes.push_back({L.memopath, memoBytes(L)});
+  if (!journal::commit(dataDir(L), g, &err)) return fail(err);
   L.flgdirty = false;
   r.wrote = true;
   return r;
@@ -189,6 +230,9 @@ ProgressLoadResult subflgload(Lesson& L) {
   L.flgdirty = false;
   L.savkeepold = false;
   fitTables(L);
+  // Both files are read as one commit left them (another program may be
+  // saving them now); a commit cut short is finished first.
+  journal::Guard guard(dataDir(L));
 
   if (L.savpath.empty() || !paths::fileExists(L.savpath)) {
     closeflginit(L);

@@ -51,8 +51,8 @@ struct ProgressSaveResult {
 // is on; otherwise does nothing (ok, wrote false).  The folder is created
 // when missing; both files are replaced atomically.  A progress file that
 // did not fit at load time is first copied aside.  Progress and memo are
-// saved as a pair: both are written out before either is replaced, so a
-// failure (reported) leaves both old files as they were.
+// saved as a pair (one commit, see commitjournal.h): after a failure or a
+// crash both are old or both are new.
 ProgressSaveResult subflgsave(Lesson& L);
 
 struct ProgressLoadResult {
@@ -84,6 +84,15 @@ bool adjustmentFits(const Lesson& L, ttime adj);
 // or when the field is 0 already.  False with *err when the file could not
 // be read or replaced.
 bool clearSavedAdjustment(const Lesson& L, std::string* err = nullptr);
+
+// The SRT write: the new bytes of the SRT file at srtPath and, when the
+// progress file on disk offers an adjustment, that file with the adjustment
+// 0, as one commit, so that no load finds the shift in the times and offered
+// again.  When newSav / newMemo name other files than savpath / memopath
+// (save under a new name), the progress and memo files move there in the
+// same commit.
+bool writeSrtWithProgress(const Lesson& L, const std::string& srtPath, const std::string& srtBytes,
+                          const std::string& newSav, const std::string& newMemo, std::string* err = nullptr);
 
 // What the SRT write calls after it succeeded: adjsaved := 0 (the times in
 // the file hold the shift now) and clearSavedAdjustment on the file on disk.

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <utility>
 
+#include "core/commitjournal.h"
 #include "core/timetext.h"
 #include "platform/codepage/codepage.h"
 #include "platform/paths/files.h"
@@ -526,6 +527,8 @@ LoadResult loadSrtBytes(std::string_view bytes, const std::string& path, int cod
 }
 
 LoadResult loadSrt(const std::string& path, int codepage, const std::string& exedir, Lesson& into) {
+  // A save cut short is finished before its files are read.
+  journal::recover(exedir + "sav");
   std::string bytes, err;
   if (!paths::readFile(path, bytes, &err)) {
     LoadResult r;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/progressfile.h"
 #include "core/srtread.h"
 #include "core/timetext.h"
 #include "platform/codepage/codepage.h"
@@ -62,14 +63,6 @@ bool exists(const std::string& path) {
   return std::filesystem::exists(path, ec);
 }
 
-// Renames from to to unless to exists.
-bool renameNoReplace(const std::string& from, const std::string& to) {
-  if (exists(to)) return false;
-  std::error_code ec;
-  std::filesystem::rename(from, to, ec);
-  return !ec;
-}
-
 }  // namespace
 
 std::string srtText(const Lesson& l) {
@@ -100,7 +93,7 @@ SaveResult srtsav(Lesson& l) {
   SaveResult r;
   if (!l.srtdirty || !l.srtloaded) return r;
   std::string err;
-  if (!paths::atomicWriteFile(l.srtpath, srtBytes(l), &err)) {
+  if (!writeSrtWithProgress(l, l.srtpath, srtBytes(l), l.savpath, l.memopath, &err)) {
     r.ok = false;
     r.message = "字幕の保存に失敗しました[" + l.srtpath + "] " + err;
     return r;
@@ -126,22 +119,14 @@ SaveResult srtSaveAs(Lesson& l, const std::string& newpath, const std::string& e
     r.message = renameMessage(l.memopath, newMemo);
     return r;
   }
+  // The new SRT and the progress and memo files under their new names are
+  // one commit: a crash leaves the old names or all of the new ones.
   std::string err;
-  if (!paths::atomicWriteFile(newpath, srtBytes(l), &err)) {
+  if (!writeSrtWithProgress(l, newpath, srtBytes(l), newSav, newMemo, &err)) {
     r.message = "字幕の保存に失敗しました[" + newpath + "] " + err;
     return r;
   }
   r.written = true;
-  const bool savMoved = moveSav && exists(l.savpath);
-  if (savMoved && !renameNoReplace(l.savpath, newSav)) {
-    r.message = renameMessage(l.savpath, newSav);
-    return r;
-  }
-  if (moveMemo && exists(l.memopath) && !renameNoReplace(l.memopath, newMemo)) {
-    if (savMoved) renameNoReplace(newSav, l.savpath);
-    r.message = renameMessage(l.memopath, newMemo);
-    return r;
-  }
   l.srtpath = newpath;
   l.srtname = name;
   l.savpath = newSav;

@@ -32,15 +32,17 @@ struct SaveResult {
 // After a successful write: subtime[0] := 0, srtdirty := off, and a saved
 // adjustment (adjsaved) is cleared, since the written times now hold it
 // (flgdirty goes on so that the progress file stops asking to apply it).
+// The progress file on disk loses its adjustment in the same commit as the
+// SRT write (writeSrtWithProgress).
 // A failed write leaves the old file and every field as it was.
 SaveResult srtsav(Lesson& l);
 
 // Save under a new name.  The new progress and memo paths are exedir +
 // "sav/" + the new file name with ".dat" / ".txt".  Refuses (message, no
 // change) when a progress or memo file already exists there.  Writes the new
-// SRT first (whatever srtdirty says); only when that succeeded moves the
-// progress and memo files to their new names (a failure there moves back what
-// was moved, keeps every path, and says so).  On success srtpath, srtname,
+// SRT (whatever srtdirty says) and moves the progress and memo files to their
+// new names as one commit (writeSrtWithProgress): a failure changes no file
+// and keeps every path.  On success srtpath, srtname,
 // savpath and memopath name the new files and the write's effects of srtsav
 // apply.  The caller then adds srtpath to the recent files, sets the caption
 // and logs "字幕別名セーブしました".

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/srtread.h"
 #include "platform/codepage/codepage.h"
 #include "platform/paths/files.h"
 #include "platform/registry/registry.h"
@@ -105,16 +106,21 @@ std::string probeUrl(const Service& s) {
 
 // ---- replies ---------------------------------------------------------------------
 
-std::string tagdel(std::string text) {
-  while (true) {
-    const size_t lt = text.find('<');
-    const size_t gt = text.find('>');
-    if (lt == std::string::npos || gt == std::string::npos || gt < lt) return text;
-    text.erase(lt, gt - lt + 1);
+// The same rule as the subtitle text's, in one pass.
+std::string tagdel(std::string text) { return tl::tagdel(std::move(text)); }
+
+std::string fitTranslation(std::string text932) {
+  size_t end = 0;
+  while (end < text932.size()) {
+    const size_t n = cp::isLeadByte((unsigned char)text932[end]) && end + 1 < text932.size() ? 2 : 1;
+    if (end + n > kTranslationBytes) break;
+    end += n;
   }
+  text932.resize(end);
+  return text932;
 }
 
-std::string replyText(std::string_view utf8Body) { return tagdel(cp::utf8ToAnsi(utf8Body)); }
+std::string replyText(std::string_view utf8Body) { return fitTranslation(tagdel(cp::utf8ToAnsi(utf8Body))); }
 
 Reply handleReply(const http::Response& r) {
   Reply out;
@@ -198,6 +204,18 @@ std::optional<std::vector<ttime>> WorkerInputs::takeTimes() {
   std::lock_guard<std::mutex> lock(m_);
   std::optional<std::vector<ttime>> t;
   t.swap(times_);
+  return t;
+}
+
+void WorkerInputs::setText(int32_t slot, std::string text) {
+  std::lock_guard<std::mutex> lock(m_);
+  texts_.emplace_back(slot, std::move(text));
+}
+
+std::vector<std::pair<int32_t, std::string>> WorkerInputs::takeTexts() {
+  std::lock_guard<std::mutex> lock(m_);
+  std::vector<std::pair<int32_t, std::string>> t;
+  t.swap(texts_);
   return t;
 }
 
@@ -291,6 +309,14 @@ void TransWorker::probe() {
 
 void TransWorker::pass() {
   if (auto t = in_.takeTimes(); t && t->size() == copy_.subtime.size()) copy_.subtime = std::move(*t);
+  for (auto& [slot, text] : in_.takeTexts()) {
+    if (slot <= 0 || size_t(slot) >= copy_.subtext.size()) continue;
+    copy_.subtext[size_t(slot)] = std::move(text);
+    if (size_t(slot) < sentenceDone_.size()) {
+      sentenceDone_[size_t(slot)] = false;
+      copy_.jasnt[size_t(slot)].clear();
+    }
+  }
   idle_ = true;
   if (!service_.enabled()) {
     clock_.sleepMs(kIdleSleepMs, in_);
@@ -344,6 +370,7 @@ void TransWorker::pass() {
         res.kind = WorkerResult::Sentence;
         res.slot = i;
         res.text = r.text;
+        res.source = copy_.subtext[i];
         deliver_(res);
       }
       break;

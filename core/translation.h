@@ -26,6 +26,10 @@ namespace tl::trans {
 
 inline constexpr const char* kPath = "/V2/http.svc/Translate";
 inline constexpr size_t kReplyCap = 64 * 1024;      // a longer reply is a failure
+// A translation is kept to what the overlay can show, so that painting it
+// stays quick whatever the service sends: 256 letter cells (one per byte),
+// that is 256 one-byte or 128 double-byte characters.
+inline constexpr size_t kTranslationBytes = 256;
 inline constexpr int kMaxEntryOffset = 999;         // entries hold three digits
 inline constexpr ttime kLookAheadTime = 150000;     // 15 s
 inline constexpr int kLookAheadSlots = 7;
@@ -96,8 +100,10 @@ struct Reply {
   Outcome outcome = Outcome::Retry;
   std::string text;  // 932 bytes
 };
-// UTF-8 reply body -> 932 text with tags removed.  Invalid UTF-8 and
-// characters without a 932 form become '?'.
+// A 932 text cut to at most kTranslationBytes bytes, never inside a
+// double-byte character.
+std::string fitTranslation(std::string text932);
+// UTF-8 reply body -> 932 text with tags removed, cut by fitTranslation.  Invalid UTF-8 and characters without a 932 form become '?'.
 std::string replyText(std::string_view utf8Body);
 Reply handleReply(const http::Response& r);
 
@@ -136,6 +142,10 @@ class WorkerInputs {
   void setTimes(std::vector<ttime> t);
   // Takes times set since the last call.
   std::optional<std::vector<ttime>> takeTimes();
+  // A cue text edited since the load whose sentence is not translated yet:
+  // the sentence is asked for (again) with this text.
+  void setText(int32_t slot, std::string text);
+  std::vector<std::pair<int32_t, std::string>> takeTexts();
 
   void requestStop();
   bool stopRequested() const { return stop_.load(); }
@@ -147,6 +157,7 @@ class WorkerInputs {
   std::mutex m_;
   std::condition_variable cv_;
   std::optional<std::vector<ttime>> times_;
+  std::vector<std::pair<int32_t, std::string>> texts_;
 };
 
 class WorkerClock {
@@ -177,6 +188,7 @@ struct WorkerResult {
   int index = 0;        // entry of jawd[slot] (words)
   std::string before;   // the untranslated entry (words)
   std::string text;     // the new entry (words) or the sentence translation
+  std::string source;   // the cue text the sentence translation was made from
 };
 
 class TransWorker {

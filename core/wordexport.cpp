@@ -1,7 +1,5 @@
 #include "core/wordexport.h"
 
-#include <optional>
-
 #include "core/wordrecord.h"
 #include "platform/codepage/codepage.h"
 
@@ -18,19 +16,22 @@ std::string replaceSemicolons(const std::string& s, const char* wide) {
   return out;
 }
 
-// The records of the file in sorted order; counts the lines passed over.
+// Every line of eight or more fields, in sorted order, with its word,
+// translation and sentence; lines of fewer fields are counted as passed
+// over.  Only those three fields are written, so a record whose other fields
+// do not read (a date in another form) is exported all the same.
 template <class Fn>
 void eachRecord(const WordFile& f, ExportText& out, Fn fn) {
   std::vector<std::string> lines = f.lines;
   sortLines(lines, f.utf8());
   for (const auto& line : lines) {
-    std::optional<Record> r = readRecord(line);
-    if (!r) {
+    const std::vector<std::string> fields = splitCommaText(line);
+    if (fields.size() < 8) {
       ++out.skipped;
       continue;
     }
     ++out.words;
-    fn(*r);
+    fn(fields[2], fields[3], fields[4]);
   }
 }
 
@@ -38,14 +39,13 @@ void eachRecord(const WordFile& f, ExportText& out, Fn fn) {
 
 ExportText ankiExport(const WordFile& f) {
   ExportText out;
-  eachRecord(f, out, [&](const Record& r) {
+  eachRecord(f, out, [&](const std::string& word, const std::string& trans, const std::string&) {
     if (f.utf8()) {
       const char* wide = "\xEF\xBC\x9B";  // "；" in UTF-8
-      out.bytes += replaceSemicolons(r.wordText(), wide) + ";" + replaceSemicolons(r.trans(), wide);
+      out.bytes += replaceSemicolons(word, wide) + ";" + replaceSemicolons(trans, wide);
     } else {
       const char* wide = "\x81\x47";  // "；" in 932
-      out.bytes += cp::ansiToUtf8(replaceSemicolons(r.wordText(), wide) + ";" +
-                                  replaceSemicolons(r.trans(), wide));
+      out.bytes += cp::ansiToUtf8(replaceSemicolons(word, wide) + ";" + replaceSemicolons(trans, wide));
     }
     out.bytes += "\r\n";
   });
@@ -55,8 +55,8 @@ ExportText ankiExport(const WordFile& f) {
 ExportText pssExport(const WordFile& f) {
   ExportText out;
   out.bytes = "psscsvfile,100\r\nTallisen,na,na\r\nTallisenExport\r\na1,q1,h1\r\n";
-  eachRecord(f, out, [&](const Record& r) {
-    out.bytes += f.toAnsi(r.wordText() + "," + r.trans() + "," + r.sentence()) + "\r\n";
+  eachRecord(f, out, [&](const std::string& word, const std::string& trans, const std::string& sentence) {
+    out.bytes += f.toAnsi(word + "," + trans + "," + sentence) + "\r\n";
   });
   return out;
 }

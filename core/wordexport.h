@@ -4,8 +4,9 @@
 // either becomes "；"), CR LF, no header, no byte order mark.
 // P-Study System: the four header lines, then word + "," + translation + ","
 // + sentence per word, in code page 932 with CR LF.
-// Lines are taken in the sorted order; lines that are no record (fewer than
-// eight fields, a slot, level or date that does not read) are skipped.
+// Lines are taken in the sorted order; every line of eight or more fields is
+// written (word, translation, sentence), whatever its other fields hold; a
+// line of fewer fields is no record and is skipped.
 #pragma once
 
 #include <string>
@@ -17,7 +18,7 @@ namespace tl::word {
 struct ExportText {
   std::string bytes;  // the whole output file
   int words = 0;      // records written
-  int skipped = 0;    // lines that were no record
+  int skipped = 0;    // lines of fewer than eight fields
 };
 
 ExportText ankiExport(const WordFile& f);

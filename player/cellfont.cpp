@@ -79,7 +79,9 @@ void drawGlyph(QPainter& p, int x, int y, const QString& g, const Cell& c) {
 }
 
 void drawCells(QPainter& p, int x, int y, std::string_view t, const Cell& c) {
-  for (int i = 0; i < (int)t.size();) {
+  // Cells past the right edge of the painted area would not show.
+  const int right = p.worldTransform().inverted().mapRect(p.window()).right();
+  for (int i = 0; i < (int)t.size() && x + i * c.w <= right;) {
     int n = 1;
     QString g = glyphAt(t, i, &n);
     drawGlyph(p, x + i * c.w, y, g, c);

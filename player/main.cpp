@@ -26,6 +26,7 @@
 #include "platform/media/videowidget.h"
 #include "audio/AudioIO.h"
 #include "audio/Mixers.h"
+#include "core/commitjournal.h"
 #include "core/dictationkeys.h"
 #include "core/settings.h"
 #include "player/boxowner.h"
@@ -126,6 +127,8 @@ void Tf_main::FormCreate() {
   wireCueCommands();
   createRecorder();
   exedir_ = deps_.exedir;
+  // A save that a crash cut short is finished before any file is read.
+  tl::journal::recover(exedir_ + "sav");
   maintimer_.tmrstop = false;
   dvdmode = movopened = seekdrag = dict.ppbtnheld = dict.peekkey = false;
   dvdmenuoverlay = false;

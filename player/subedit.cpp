@@ -98,6 +98,7 @@ void Tf_subedit::Button1Click() {
   edited_ = true;
   editedLoad_ = load_;
   host_->afterflgchg();
+  host_->model().announce(tl::Change::Texts, n_);
   l.flgdirty = l.srtdirty = true;
   if (host_->question(QString::fromUtf8("字幕を変更する場合、字幕と進捗を保存する必要があります。両方上書き保存しますか？"),
                       QString::fromUtf8("セーブ"), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {

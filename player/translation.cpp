@@ -23,8 +23,9 @@ TranslationService::TranslationService(LessonModel* model, trans::Service servic
       makeClient_(std::move(makeClient)),
       mailbox_(std::make_shared<Mailbox>(this)) {
   if (model_) {
-    connect(model_, &LessonModel::changed, this, [this](Change what, int) {
+    connect(model_, &LessonModel::changed, this, [this](Change what, int slot) {
       if (what == Change::Timing) updateTimes();
+      if (what == Change::Texts) updateText(slot);
     });
   }
 }
@@ -106,6 +107,17 @@ void TranslationService::updateTimes() {
     if (w->loadNumber() == model_->loadNumber()) w->inputs().setTimes(t);
 }
 
+void TranslationService::updateText(int slot) {
+  if (!model_) return;
+  const Lesson& l = model_->lesson();
+  if (slot <= 0 || slot >= int(l.subtext.size())) return;
+  if (slot < int(lastCopy_.subtext.size())) lastCopy_.subtext[slot] = l.subtext[slot];
+  // A translation already shown stays until the next load.
+  if (slot < int(l.jasnt.size()) && !l.jasnt[slot].empty()) return;
+  for (TMyThread* w : workers_)
+    if (w->loadNumber() == model_->loadNumber()) w->inputs().setText(slot, l.subtext[slot]);
+}
+
 void TranslationService::stop(int waitMs) {
   for (TMyThread* w : workers_) w->stop();
   for (TMyThread* w : workers_) {
@@ -153,6 +165,8 @@ void TranslationService::land(quint64 load, const trans::WorkerResult& r) {
     list[r.index] = r.text;
   } else {
     if (r.slot >= int(l.jasnt.size()) || !l.jasnt[r.slot].empty()) return;
+    // Made from a text edited since: the worker asks again with the new one.
+    if (r.slot >= int(l.subtext.size()) || r.source != l.subtext[r.slot]) return;
     l.jasnt[r.slot] = r.text;
   }
   model_->announce(Change::Translations, r.slot);

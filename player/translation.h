@@ -55,6 +55,9 @@ class TranslationService : public QObject, public Translator {
   void setSwitches(bool autosnt, bool autoword);
   // Refreshes the workers' copy of the times (from the model's lesson).
   void updateTimes();
+  // Hands an edited cue text to the workers while its sentence is still to
+  // be translated.
+  void updateText(int slot);
 
   // Stops every worker and waits up to waitMs for each.
   void stop(int waitMs = 2000);

@@ -32,6 +32,9 @@ bool exportTo(Tf_main& m, const std::string& utf8Path, tl::word::ExportText (*ma
     return false;
   }
   if (e.words == 0) m.message(QString::fromUtf8("登録単語ファイル「word.csv」に単語がありませんでした"));
+  std::string log = std::to_string(e.words) + "語をエクスポートしました";
+  if (e.skipped > 0) log += "（単語でない" + std::to_string(e.skipped) + "行は飛ばしました）";
+  m.logout(log);
   return true;
 }
 

@@ -195,6 +195,17 @@ bool atomicWriteFile(const std::string& path, const std::string& bytes, std::str
   return prepare(path, bytes, p, err) && commit(p, err);
 }
 
+bool writeTemporary(const std::string& path, const std::string& bytes, std::string& tmp, std::string& target,
+                    std::string* err) {
+  Prepared p;
+  if (!prepare(path, bytes, p, err)) return false;
+  tmp = p.tmp;
+  target = p.target;
+  return true;
+}
+
+void syncFolder(const std::string& dir) { syncDir(dir); }
+
 bool atomicWriteFiles(const std::vector<FileWrite>& files, std::string* err) {
   std::vector<Prepared> ready(files.size());
   for (size_t i = 0; i < files.size(); ++i) {

@@ -34,6 +34,15 @@ struct FileWrite {
 // contents back where the old file could be kept aside (a hard link).
 bool atomicWriteFiles(const std::vector<FileWrite>& files, std::string* err = nullptr);
 
+// The first half of atomicWriteFile, for a caller that replaces several
+// files as one step of its own: writes and fsyncs bytes to a new temporary
+// beside the file (links followed, the same checks and messages) and names
+// it in tmp and the file it is to replace in target.
+bool writeTemporary(const std::string& path, const std::string& bytes, std::string& tmp, std::string& target,
+                    std::string* err = nullptr);
+// fsync of a folder, so that renames and removals in it are on the disk.
+void syncFolder(const std::string& dir);
+
 constexpr const char* kTempMark = ".tallisen-save-";
 constexpr int kTempMaxAgeSeconds = 300;
 // True when name (a file name without folder) is a temporary file of ours

@@ -7,10 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/commitjournal.h"
 #include "core/dictation.h"
 #include "core/letterstates.h"
 #include "core/memofile.h"
 #include "core/progressfile.h"
+#include "core/srtwrite.h"
 #include "core/timetext.h"
 #include "support/lessonbuilder.h"
 
@@ -323,6 +325,25 @@ TEST_F(Progress, SrtWriteClearsOnlyTheSavedAdjustmentOnDisk) {
   none.savpath = dir + "/sav/short.dat";
   EXPECT_TRUE(clearSavedAdjustment(none));
   EXPECT_EQ(slurp(none.savpath), "abc");
+}
+
+// Saving under a new name moves progress and memo in the same commit as the
+// SRT write, the progress without the shift that the new SRT now holds.
+TEST_F(Progress, SaveAsMovesBothFilesWithoutTheWrittenShift) {
+  Lesson L = played();
+  L.srtloaded = true;
+  L.srtpath = dir + "/x.srt";
+  ASSERT_TRUE(subflgsave(L).ok);
+  const std::string dat = slurp(L.savpath), memo = slurp(L.memopath);
+  const SaveResult r = srtSaveAs(L, dir + "/y.srt", dir + "/");
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_FALSE(fs::exists(dir + "/sav/x.dat") || fs::exists(dir + "/sav/x.txt"));
+  const std::string moved = slurp(dir + "/sav/y.dat");
+  ASSERT_EQ(moved.size(), dat.size());
+  EXPECT_EQ(moved.substr(36, 8), std::string(8, '\0'));
+  EXPECT_EQ(moved.substr(0, 36) + moved.substr(44), dat.substr(0, 36) + dat.substr(44));
+  EXPECT_EQ(slurp(dir + "/sav/y.txt"), memo);
+  EXPECT_FALSE(fs::exists(dir + "/sav/" + std::string(journal::kJournalName)));
 }
 
 TEST_F(Progress, ProgressAndMemoAreSavedAsAPair) {

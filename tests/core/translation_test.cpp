@@ -122,6 +122,12 @@ TEST(Translation, ReplyTextIs932WithBadBytesReplaced) {
   EXPECT_EQ(replyText("a\xFF" "b"), "a?b");             // invalid UTF-8
   EXPECT_EQ(replyText("\xF0\x9F\x98\x80"), "?");         // no 932 form
   EXPECT_EQ(replyText(std::string("a\0b", 3)), std::string("a\0b", 3));
+  // A long translation keeps its first characters, never half of one.
+  std::string ja, kept = "a";
+  for (int k = 0; k < 20000; ++k) ja += "\xE8\xA8\xB3";  // "訳"
+  while (kept.size() + 2 <= kTranslationBytes) kept += "\x96\xF3";
+  ASSERT_EQ(kept.size(), kTranslationBytes - 1);
+  EXPECT_EQ(replyText("<s>a" + ja + "</s>"), kept);
 }
 
 TEST(Translation, ReplyOutcomes) {
@@ -140,7 +146,7 @@ TEST(Translation, ReplyOutcomes) {
   c.push(FakeClient::answer(std::string(kReplyCap, 'x')));
   const Service s = svc();
   EXPECT_EQ(translate(c, s, "w", 1, 1).outcome, Outcome::Done);
-  EXPECT_EQ(translate(c, s, "w", 1, 1).text.size(), kReplyCap);
+  EXPECT_EQ(translate(c, s, "w", 1, 1).text.size(), kTranslationBytes);  // kept to what shows
   EXPECT_EQ(c.requests().at(0).maxBodyBytes, kReplyCap);
   // No host: no request at all.
   EXPECT_EQ(translate(c, Service{}, "w", 1, 1).outcome, Outcome::Done);

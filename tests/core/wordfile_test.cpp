@@ -131,14 +131,18 @@ TEST_F(WordFileTest, SaveMergesWithWordsRegisteredDuringTheReview) {
 
 TEST_F(WordFileTest, AnkiExportByteForByte) {
   WordFile f;
-  f.lines = {kB, "", "broken,line", "a.srt,no0002,semi;colon,x;y,s,2012/03/04,9:05:07,0", kA};
+  // Dates in another form, an odd slot or level: still records to export.
+  f.lines = {kB, "", "broken,line", "a.srt,no0002,semi;colon,x;y,s,2012/03/04,9:05:07,0", kA,
+             "b.srt,no0003,us,\x82\xA0,s,3/4/2012,21:05,0", "b.srt,n3,we,w,s,x,y,high"};
   ExportText e = ankiExport(f);
-  EXPECT_EQ(e.words, 3);
+  EXPECT_EQ(e.words, 5);
   EXPECT_EQ(e.skipped, 2);
   EXPECT_EQ(e.bytes,
             "cat;\xE7\x8C\xAB\r\n"
             "semi\xEF\xBC\x9B" "colon;x\xEF\xBC\x9By\r\n"
-            "dog;\r\n");
+            "we;w\r\n"
+            "dog;\r\n"
+            "us;\xE3\x81\x82\r\n");
   EXPECT_EQ(ankiExport(WordFile{}).bytes, "");
   EXPECT_EQ(ankiExport(WordFile{}).words, 0);
 }

@@ -1,4 +1,5 @@
 // Reply handling of the translation service on arbitrary bodies and statuses.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,8 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (r.ok) r.body.assign(reinterpret_cast<const char*>(data + 1), size - 1);
   const tl::trans::Reply out = tl::trans::handleReply(r);
   if (out.outcome == tl::trans::Outcome::Translated && out.text.size() > 4 * r.body.size() + 4) __builtin_trap();
-  // The tag rule never grows a text.
-  const std::string plain(reinterpret_cast<const char*>(data), size);
+  if (out.text.size() > tl::trans::kTranslationBytes) __builtin_trap();
+  // The tag rule never grows a text (on at most what a reply may hold).
+  const std::string plain(reinterpret_cast<const char*>(data), std::min(size, tl::trans::kReplyCap));
   if (tl::trans::tagdel(plain).size() > plain.size()) __builtin_trap();
   return 0;
 }

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QThread>
 #include <QTimer>
 
@@ -19,6 +20,7 @@
 #include "platform/paths/files.h"
 #include "platform/paths/paths.h"
 #include "player/overlay.h"
+#include "player/subedit.h"
 #include "player/translation.h"
 #include "player/wordtest.h"
 #include "support/fakehttpserver.h"
@@ -199,6 +201,33 @@ class MainTransNoHostTest : public MainTransTest {
     MainTransTest::SetUp();
   }
 };
+
+class MainTransEditTest : public MainTransTest {
+ protected:
+  void SetUp() override {
+    withWindows = true;
+    MainTransTest::SetUp();
+  }
+};
+
+// A cue edited while its sentence is on the way: the answer for the old text
+// is dropped and the sentence is asked for with the text the learner sees.
+TEST_F(MainTransEditTest, AnEditedCueIsTranslatedWithItsNewText) {
+  server.push(FakeHttpServer::answer("OLD", 200, 800));
+  server.setDefault(FakeHttpServer::answer("NEW"));
+  load("1\r\n00:00:01,000 --> 00:00:03,000\r\nThe cat sat\r\n\r\n");  // no word long enough
+  ASSERT_TRUE(server.waitForRequests(1, 3000));
+  L().cursub = 1;
+  w->action("a_subedit")->trigger();
+  ws->f_subedit->r_subedit->setPlainText(QStringLiteral("A dog ran"));
+  answer = QMessageBox::No;
+  ws->f_subedit->Button1Click();
+  ASSERT_TRUE(waitUntil([&] { return L().jasnt[1] == "NEW"; }, 5000));
+  bool askedNew = false;
+  for (const auto& seen : server.requests())
+    askedNew = askedNew || (isTranslation(seen) && seen.target.find("text=A+dog+ran") != std::string::npos);
+  EXPECT_TRUE(askedNew);
+}
 
 TEST_F(MainTransNoHostTest, WithNoHostNothingIsSent) {
   load(kCue);

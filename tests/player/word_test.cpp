@@ -159,6 +159,11 @@ TEST_F(WordWindowTest, ExportsOfAMissingFileSayThereIsNoWord) {
   EXPECT_EQ(read("pss.csv"), "psscsvfile,100\r\nTallisen,na,na\r\nTallisenExport\r\na1,q1,h1\r\n");
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0], "登録単語ファイル「word.csv」に単語がありませんでした");
+  // The log line counts what was written and what was passed over.
+  write("word.csv", "a.srt,no0001,cat,x,s,3/4/2012,9:05,0\r\nno record\r\n");
+  EXPECT_TRUE(ankiExportTo(*w, path("anki.txt")));
+  EXPECT_EQ(read("anki.txt"), "cat;x\r\n");
+  EXPECT_EQ(w->statusText(0).toStdString(), "1語をエクスポートしました（単語でない1行は飛ばしました）");
   messages.clear();
   n_ankiexClick(*w, [](const QString&) { return QString(); });  // cancelled
   EXPECT_TRUE(messages.empty());

@@ -1,0 +1,220 @@
+#include "core/commitjournal.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tl::journal {
+
+namespace {
+
+void (*stepHook)(int) = nullptr;
+
+void step(int& n) {
+  ++n;
+  if (stepHook) stepHook(n);
+}
+
+bool setErr(std::string* err, const std::string& why) {
+  if (err) *err = why;
+  return false;
+}
+
+std::string sysErr(const std::string& what, const std::string& path, int e) {
+  return what + " " + path + ": " + std::strerror(e);
+}
+
+bool present(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+constexpr const char* kHeader = "tallisen commit 1\n";
+constexpr const char* kEnd = "end\n";
+
+struct Entry {
+  std::string tmp, target;
+};
+struct Parsed {
+  std::vector<Entry> writes;
+  std::vector<std::string> removes;
+};
+
+// Fields are written with their length, so any byte may stand in a path.
+void putField(std::string& out, const std::string& f) { out += std::to_string(f.size()) + ' ' + f + '\n'; }
+
+std::string journalText(const std::vector<Entry>& writes, const std::vector<std::string>& removes) {
+  std::string out = kHeader;
+  for (const Entry& e : writes) {
+    out += "w\n";
+    putField(out, e.tmp);
+    putField(out, e.target);
+  }
+  for (const std::string& r : removes) {
+    out += "r\n";
+    putField(out, r);
+  }
+  return out + kEnd;
+}
+
+bool getField(const std::string& s, size_t& pos, std::string& f) {
+  size_t len = 0, digits = 0;
+  while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9' && digits < 10) {
+    len = len * 10 + size_t(s[pos++] - '0');
+    ++digits;
+  }
+  if (digits == 0 || pos >= s.size() || s[pos] != ' ') return false;
+  ++pos;
+  if (s.size() - pos < len + 1 || s[pos + len] != '\n') return false;
+  f = s.substr(pos, len);
+  pos += len + 1;
+  return !f.empty();
+}
+
+// False for a journal that does not read whole (it was never in place).
+bool parse(const std::string& s, Parsed& p) {
+  if (s.compare(0, std::strlen(kHeader), kHeader) != 0) return false;
+  size_t pos = std::strlen(kHeader);
+  while (pos < s.size()) {
+    if (s.compare(pos, std::string::npos, kEnd) == 0) return true;
+    if (s.compare(pos, 2, "w\n") == 0) {
+      pos += 2;
+      Entry e;
+      if (!getField(s, pos, e.tmp) || !getField(s, pos, e.target)) return false;
+      p.writes.push_back(e);
+    } else if (s.compare(pos, 2, "r\n") == 0) {
+      pos += 2;
+      std::string r;
+      if (!getField(s, pos, r)) return false;
+      p.removes.push_back(r);
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+// Renames what is still to rename and removes what is still there; every
+// step may already be done.
+bool carryOut(const Parsed& p, std::string* err, int* steps) {
+  std::set<std::string> folders;
+  for (const Entry& e : p.writes) {
+    if (present(e.tmp) && ::rename(e.tmp.c_str(), e.target.c_str()) != 0)
+      return setErr(err, sysErr("cannot replace", e.target, errno));
+    folders.insert(paths::parentDir(e.target));
+    if (steps) step(*steps);
+  }
+  for (const std::string& r : p.removes) {
+    if (::unlink(r.c_str()) != 0 && errno != ENOENT) return setErr(err, sysErr("cannot remove", r, errno));
+    folders.insert(paths::parentDir(r));
+    if (steps) step(*steps);
+  }
+  for (const std::string& f : folders) paths::syncFolder(f);
+  return true;
+}
+
+bool dropJournal(const std::string& dir, std::string* err) {
+  const std::string jp = dir + "/" + kJournalName;
+  if (::unlink(jp.c_str()) != 0 && errno != ENOENT) return setErr(err, sysErr("cannot remove", jp, errno));
+  paths::syncFolder(dir);
+  return true;
+}
+
+bool replay(const std::string& dir, std::string* err) {
+  const std::string jp = dir + "/" + kJournalName;
+  if (!present(jp)) return true;
+  std::string text;
+  if (!paths::readFile(jp, text, err)) return false;
+  Parsed p;
+  if (parse(text, p) && !carryOut(p, err, nullptr)) return false;
+  return dropJournal(dir, err);
+}
+
+}  // namespace
+
+Guard::Guard(const std::string& dataDir) {
+  if (dataDir.empty() || !paths::dirExists(dataDir)) return;
+  fd_ = ::open((dataDir + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A folder that takes no lock file takes no journal either: nothing can
+  // be committed there, so there is nothing to wait for.
+  if (fd_ >= 0) {
+    // Bounded wait: a commit holds the lock for the time of a few writes.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
+        error_ = "the data folder " + dataDir + " stays locked by another program";
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  replay(dataDir, &error_);
+}
+
+Guard::~Guard() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
+
+bool recover(const std::string& dataDir, std::string* err) {
+  Guard g(dataDir);
+  return g.ok() || setErr(err, g.error());
+}
+
+bool commit(const std::string& dataDir, const Build& build, std::string* err) {
+  Guard g(dataDir);
+  if (!g.ok()) return setErr(err, g.error());
+  Group group;
+  if (!build(group, err)) return false;
+  if (group.removes.empty() && group.writes.size() <= 1)
+    return group.writes.empty() || paths::atomicWriteFile(group.writes[0].path, group.writes[0].bytes, err);
+  if (dataDir.empty()) return setErr(err, "no data folder for the journal");
+  // Nobody can have locked or left a journal in a folder that did not exist.
+  if (!paths::makeDirs(dataDir, err)) return false;
+
+  int n = 0;
+  Parsed p;
+  p.removes = group.removes;
+  auto dropTemporaries = [&] {
+    for (const Entry& e : p.writes) ::unlink(e.tmp.c_str());
+  };
+  for (const paths::FileWrite& w : group.writes) {
+    Entry e;
+    if (!paths::writeTemporary(w.path, w.bytes, e.tmp, e.target, err)) {
+      dropTemporaries();
+      return false;
+    }
+    p.writes.push_back(e);
+    step(n);
+  }
+  if (!paths::atomicWriteFile(dataDir + "/" + kJournalName, journalText(p.writes, p.removes), err)) {
+    dropTemporaries();
+    return false;
+  }
+  step(n);
+  // From here the group is written: a failure leaves the journal for the
+  // next recovery to finish.
+  if (!carryOut(p, err, &n)) return false;
+  if (!dropJournal(dataDir, err)) return false;
+  step(n);
+  return true;
+}
+
+bool commit(const std::string& dataDir, const Group& group, std::string* err) {
+  return commit(
+      dataDir,
+      [&](Group& g, std::string*) {
+        g = group;
+        return true;
+      },
+      err);
+}
+
+void setStepHook(void (*hook)(int step)) { stepHook = hook; }
+
+}  // namespace tl::journal
