@@ -10,7 +10,6 @@
 #include "mainwindow_fixture.h"
 #include "player/lessonmodel.h"
 #include "player/subedit.h"
-#include "player/windowset.h"
 
 namespace fs = std::filesystem;
 
@@ -47,41 +46,6 @@ TEST_F(SubEditRoundTrip, EditedCueComesBackFromBothFiles) {
   EXPECT_EQ(l.subflg[3][0], tl::flg_hinted);
   EXPECT_EQ(l.subflg[3][4], tl::flg_hinted);
   EXPECT_EQ(l.subflg[1][0], tl::flg_closed);
-}
-
-class SubEditInTheSet : public SubEditRoundTrip {
- protected:
-  SubEditInTheSet() { withWindows = true; }
-  std::string srt() const {
-    std::stringstream s;
-    s << std::ifstream(dir / "a.srt", std::ios::binary).rdbuf();
-    return s.str();
-  }
-};
-
-TEST_F(SubEditInTheSet, ProgressSaveAfterADeclinedEditAsksForBothFiles) {
-  w->srtfileopen(path("a.srt"));
-  const std::string file = srt();
-  Tf_subedit& edit = *ws->f_subedit;
-  edit.editset(3);
-  edit.r_subedit->setPlainText(QStringLiteral("Go home"));
-  answer = QMessageBox::No;
-  edit.Button1Click();
-  // "進捗保存" says that the SRT goes too; No writes neither file.
-  questions.clear();
-  w->a_saveExecute();
-  ASSERT_EQ(questions.size(), 1u);
-  EXPECT_NE(questions[0].find("字幕ファイルも上書き保存"), std::string::npos);
-  EXPECT_EQ(srt(), file);
-  EXPECT_FALSE(fs::exists(dir / "sav" / "a.dat"));
-  // The study history's question says so as well; Yes writes both.
-  questions.clear();
-  answer = QMessageBox::Yes;
-  w->action("n_rireki")->trigger();
-  ASSERT_EQ(questions.size(), 1u);
-  EXPECT_NE(questions[0].find("字幕ファイルも上書き保存"), std::string::npos);
-  EXPECT_NE(srt().find("Go home\r\n"), std::string::npos);
-  EXPECT_TRUE(fs::exists(dir / "sav" / "a.dat"));
 }
 
 }  // namespace
