@@ -60,7 +60,7 @@ class SrtOut {
     appendTimeLine(run_, number, start, end);
     const std::string& text = l_.subtext[slot];
     const LineSpan span = own_ ? src_.spans[slot] : LineSpan();
-    if (span.first >= 0 && text == src_.table.subtext[slot]) {
+    if (span.first >= 0 && text == src_.table.subtext[slot] && wholeUnits(span)) {
       for (int32_t k = span.first; k <= span.last; ++k) {
         const auto [at, len] = src_.lines[k];
         if (len == 0 && k == span.first) {
@@ -96,6 +96,15 @@ class SrtOut {
       out_ += ok ? bytes : run_;
     }
     run_.clear();
+  }
+
+  // A 16-bit file cut short leaves half a unit on its last line; copied, it
+  // would shift every unit after it.
+  bool wholeUnits(LineSpan span) const {
+    if (codepage_ != 1200 && codepage_ != 1201) return true;
+    for (int32_t k = span.first; k <= span.last; ++k)
+      if (src_.lines[k].second % 2) return false;
+    return true;
   }
 
   // Did the file's lines of this cue hold what its 932 form cannot give back?

@@ -163,6 +163,18 @@ TEST(SrtWrite, UneditedFileComesBackByteForByte) {
   }
 }
 
+TEST(SrtWrite, SixteenBitFileEndingInHalfAUnitWritesWholeUnits) {
+  const std::string cut =
+      utf16le(u"1\r\n00:00:01,000 --> 00:00:02,000\r\nA\u00E9\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nB", true) + "x";
+  Lesson l;
+  ASSERT_TRUE(loadSrtBytes(cut, "/x/a.srt", kDefaultSrtCodepage, "/d/", l).ok);
+  const std::string written = srtBytes(l);
+  EXPECT_EQ(written.size() % 2, 0u);
+  Lesson again;
+  ASSERT_TRUE(loadSrtBytes(written, "/x/a.srt", kDefaultSrtCodepage, "/d/", again).ok);
+  EXPECT_EQ(again.subtext, l.subtext);
+}
+
 TEST(SrtSav, EditedCueIsWrittenFromItsNewTextAndSaysWhatItLost) {
   Folder f;
   const std::string latin = cues("Caf\xE9 <i>ole</i>", "Two");
