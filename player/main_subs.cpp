@@ -142,10 +142,10 @@ void Tf_main::settleAdjustment() {
   if (!tl::settleSavedAdjustment(L, &err)) message(QString::fromUtf8(tl::kMsgSaveFailed) + QLatin1Char('\n') + U(err));
 }
 
-// While an edited cue text is not yet in the SRT file, the save writes it
-// first, so the progress file never describes texts the file lacks.
 bool Tf_main::progressNeedsSrt() const { return windows_ && windows_->textUnsaved(); }
 
+// While an edited cue text is not yet in the SRT file, the save writes it
+// first, so the progress file never describes texts the file lacks.
 bool Tf_main::writeProgress() { return windows_ ? windows_->saveProgress() : subflgsave(); }
 
 // The progress of an edited cue fits only its new text, so the SRT goes
