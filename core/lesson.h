@@ -7,7 +7,8 @@
 // Slot table: for N cues there are 2N+1 slots.  Slot 0 lies before the first
 // cue, slot 2k-1 is cue k (1-based), slot 2k the gap after it.  Slot i spans
 // subtime[i] up to subtime[i+1].  Texts are kept as bytes of the ANSI code
-// page (932); letter states are per byte.
+// page (932), with the file's own text beside them (srtsource) so that a
+// save loses no character; letter states are per byte.
 #pragma once
 
 #include <cstdint>
@@ -80,7 +81,10 @@ struct Lesson {
   std::string srtpath, srtname, savpath, memopath;
   int32_t srtcodepage = 28591;  // code page the SRT was read with
   bool srtbom = false;          // the SRT began with a byte order mark (written back with one)
-  std::vector<std::string> srtlines;  // decoded lines of the SRT as loaded (trailer cut); read by resetsub
+  // The SRT file's bytes as loaded: read again by resetsub for the file's
+  // times, and by the writer, which keeps the file's own text of every cue
+  // not edited since (the 932 texts above lack what 932 cannot hold).
+  std::string srtsource;
   bool savkeepold = false;      // the progress file did not fit: copy it aside before overwriting
 
   // ---- helpers ----------------------------------------------------------

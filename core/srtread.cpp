@@ -159,8 +159,16 @@ struct Messages {
   }
 };
 
+// Spaces and control characters cut at both ends.
+std::string_view trimView(std::string_view s) {
+  size_t a = 0, b = s.size();
+  while (a < b && isSpace(s[a])) ++a;
+  while (b > a && isSpace(s[b - 1])) --b;
+  return s.substr(a, b - a);
+}
+
 bool isCueNumber(std::string_view line) {
-  const std::string t = trimText(line);
+  const std::string_view t = trimView(line);
   if (t.empty()) return false;
   for (char c : t)
     if (!isDigit(c)) return false;
@@ -169,34 +177,29 @@ bool isCueNumber(std::string_view line) {
 
 }  // namespace
 
-std::string trimText(std::string_view s) {
-  size_t a = 0, b = s.size();
-  while (a < b && isSpace(s[a])) ++a;
-  while (b > a && isSpace(s[b - 1])) --b;
-  return std::string(s.substr(a, b - a));
-}
+std::string trimText(std::string_view s) { return std::string(trimView(s)); }
 
-std::vector<std::string> splitLines(std::string_view text) {
-  std::vector<std::string> lines;
+namespace {
+
+// The line rule over n code units: a break is LF, or a run of CRs directly
+// followed by LF (one break), or a lone CR (one break each).  A break at the
+// very end adds no empty line.  emit(start, end) gets each line's units.
+template <class At, class Emit>
+void forEachLine(size_t n, At at, Emit emit) {
   size_t start = 0, i = 0;
-  const size_t n = text.size();
-  size_t breaks = 0;
-  for (char c : text) breaks += c == '\r' || c == '\n';
-  lines.reserve(breaks + 1);
   while (i < n) {
-    const char c = text[i];
+    const auto c = at(i);
     if (c == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
+      emit(start, i);
       start = ++i;
     } else if (c == '\r') {
-      lines.emplace_back(text.substr(start, i - start));
+      emit(start, i);
       size_t j = i + 1;
-      while (j < n && text[j] == '\r') ++j;
-      if (j < n && text[j] == '\n') {
+      while (j < n && at(j) == '\r') ++j;
+      if (j < n && at(j) == '\n') {
         i = j + 1;  // CR... LF: one break
       } else {
-        // a run of lone CRs: one break each
-        for (size_t k = i + 1; k < j; ++k) lines.emplace_back();
+        for (size_t k = i + 1; k < j; ++k) emit(k, k);  // a run of lone CRs: one break each
         i = j;
       }
       start = i;
@@ -204,8 +207,48 @@ std::vector<std::string> splitLines(std::string_view text) {
       ++i;
     }
   }
-  if (start < n) lines.emplace_back(text.substr(start));
+  if (start < n) emit(start, n);
+}
+
+}  // namespace
+
+std::vector<std::string_view> lineViews(std::string_view text) {
+  std::vector<std::string_view> lines;
+  lines.reserve(text.size() / 24 + 1);
+  forEachLine(text.size(), [&](size_t i) { return text[i]; },
+              [&](size_t a, size_t b) { lines.push_back(text.substr(a, b - a)); });
   return lines;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  for (std::string_view v : lineViews(text)) lines.emplace_back(v);
+  return lines;
+}
+
+std::vector<std::pair<size_t, size_t>> lineRanges(std::string_view body, int codepage) {
+  std::vector<std::pair<size_t, size_t>> out;
+  if (codepage != 1200 && codepage != 1201) {
+    forEachLine(body.size(), [&](size_t i) { return body[i]; },
+                [&](size_t a, size_t b) { out.emplace_back(a, b - a); });
+    return out;
+  }
+  const bool big = codepage == 1201;
+  auto unit = [&](size_t i) {
+    const unsigned a = (unsigned char)body[2 * i], b = (unsigned char)body[2 * i + 1];
+    return (char16_t)(big ? (a << 8) | b : (b << 8) | a);
+  };
+  const size_t n = body.size() / 2;
+  forEachLine(n, unit, [&](size_t a, size_t b) { out.emplace_back(2 * a, 2 * (b - a)); });
+  // An odd last byte decodes as one more character of the last line.
+  if (body.size() % 2) {
+    if (!out.empty() && out.back().first + out.back().second == 2 * n && n > 0 && unit(n - 1) != '\n' &&
+        unit(n - 1) != '\r')
+      ++out.back().second;
+    else
+      out.emplace_back(2 * n, 1);
+  }
+  return out;
 }
 
 std::string eu2asc(std::string_view text) {
@@ -223,18 +266,22 @@ std::string eu2asc(std::string_view text) {
 // Deleting the span from the first `open` to the first `close` leaves a
 // text whose part before the span holds neither character, so the next round
 // only looks at what follows the span: one pass, linear in the text.
-static std::string delPairs(std::string text, char open, char close) {
-  std::string out;
+static void appendWithoutPairs(std::string& out, std::string_view text, char open, char close) {
   size_t pos = 0;
   while (true) {
     const size_t a = text.find(open, pos), b = text.find(close, pos);
-    if (a == std::string::npos || b == std::string::npos || b <= a) break;
-    if (pos == 0) out.reserve(text.size());
-    out.append(text, pos, a - pos);
+    if (a == std::string_view::npos || b == std::string_view::npos || b <= a) break;
+    out.append(text.substr(pos, a - pos));
     pos = b + 1;
   }
-  if (pos == 0) return text;
-  out.append(text, pos, std::string::npos);
+  out.append(text.substr(pos));
+}
+
+static std::string delPairs(std::string text, char open, char close) {
+  if (text.find(open) == std::string::npos) return text;
+  std::string out;
+  out.reserve(text.size());
+  appendWithoutPairs(out, text, open, close);
   return out;
 }
 
@@ -242,7 +289,7 @@ std::string tagdel(std::string text) { return delPairs(std::move(text), '<', '>'
 std::string pardel(std::string text) { return delPairs(std::move(text), '(', ')'); }
 
 ttime strtotime(std::string_view text, std::string* err) {
-  const std::string s = trimText(text);
+  const std::string_view s = trimView(text);
   ttime sum = 0;
   auto fail = [&]() {
     if (err) *err = "SRTファイルの時間変換に失敗しました[" + cp::ansiToUtf8(s) + "]";
@@ -280,14 +327,21 @@ bool isTimeLine(std::string_view line, size_t* arrow, bool expected) {
   }
   const size_t a = line.find("-->");
   if (a == std::string_view::npos) return false;
-  const std::string left = trimText(line.substr(0, a));
-  if (left.empty() || !isDigit(left[0]) || left.find(':') == std::string::npos) return false;
+  const std::string_view left = trimView(line.substr(0, a));
+  if (left.empty() || !isDigit(left[0]) || left.find(':') == std::string_view::npos) return false;
   if (arrow) *arrow = a;
   return true;
 }
 
-DecodedSrt decodeSrt(std::string_view bytes, int codepage) {
-  DecodedSrt d;
+std::string fileTextToAnsi(std::string_view text, int codepage, bool* ok) {
+  if (codepage == 0) {
+    if (ok) *ok = true;
+    return std::string(text);
+  }
+  return cp::isSingleByte(codepage) ? cp::toAnsi(eu2asc(text), codepage, ok) : cp::toAnsi(text, codepage, ok);
+}
+
+void decodeSrt(std::string_view bytes, int codepage, DecodedSrt& d) {
   auto b = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
   if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) {
     codepage = 65001;
@@ -302,7 +356,6 @@ DecodedSrt decodeSrt(std::string_view bytes, int codepage) {
     d.bom = true;
     bytes.remove_prefix(2);
   }
-  std::string text;
   if (codepage != 1200 && codepage != 1201) {
     const size_t zero = bytes.find('\0');
     if (zero != std::string_view::npos) {
@@ -310,54 +363,79 @@ DecodedSrt decodeSrt(std::string_view bytes, int codepage) {
       d.messages.push_back("ファイルの途中にゼロのバイトがあります。その前までを読み込みました");
     }
   }
+  // One look at the bytes: plain ASCII needs no conversion and is no UTF-8
+  // text; otherwise the UTF-8 check starts at the first byte above 0x7F.
+  size_t high = 0;
+  while (high < bytes.size() && b(high) < 0x80) ++high;
+  const bool ascii = high == bytes.size();
   // With the default setting, a file that is valid UTF-8 and not plain ASCII
   // is UTF-8: Latin-1 text that happens to be valid UTF-8 is vanishingly rare.
-  if (!d.bom && codepage == kDefaultSrtCodepage && isUtf8Text(bytes)) codepage = 65001;
+  if (!d.bom && codepage == kDefaultSrtCodepage && !ascii && isUtf8Text(bytes.substr(high))) codepage = 65001;
   d.codepage = codepage;
-  if (codepage == 0) {
-    text.assign(bytes);
-  } else {
+  d.body = bytes;
+  std::string_view text = bytes;
+  if (codepage != 0 && !(ascii && cp::asciiIsItself(codepage))) {
     bool ok = true;
-    text = cp::toAnsi(cp::isSingleByte(codepage) ? eu2asc(bytes) : std::string(bytes), codepage, &ok);
+    d.text = fileTextToAnsi(bytes, codepage, &ok);
     if (!ok) {
       d.messages.push_back("コードページ" + std::to_string(codepage) + "の字幕は読み込めません");
-      return d;
+      return;
     }
+    text = d.text;
   }
-  d.lines = splitLines(text);
+  d.lines = lineViews(text);
   d.ok = true;
-  return d;
 }
 
-int srtinit(std::vector<std::string>& lines) {
-  size_t t = lines.size();
+namespace {
+
+template <class Line>
+size_t trailerCut(const std::vector<Line>& lines, int& number) {
+  size_t t = lines.size(), end = lines.size();
+  number = 0;
   while (t > 0) {
     --t;
     if (!isTimeLine(lines[t], nullptr, true)) continue;
-    const std::string number = t >= 1 ? trimText(lines[t - 1]) : std::string();
-    if (number != "9999") {
+    const std::string_view num = t >= 1 ? trimView(lines[t - 1]) : std::string_view();
+    if (num != "9999") {
       long long n = 0;
-      if (!toInt(number, n) || n < 0 || n > 1000000000) n = 0;
-      return (int)n;
+      if (!toInt(num, n) || n < 0 || n > 1000000000) n = 0;
+      number = (int)n;
+      return end;
     }
     size_t cut = t - 1;  // the number line
     if (cut >= 1 && isBlank(lines[cut - 1])) --cut;
-    lines.resize(cut);
+    end = cut;
     t = cut;
   }
-  return 0;
+  return end;
 }
 
-void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::string>* messages) {
+}  // namespace
+
+int srtinit(std::vector<std::string_view>& lines) {
+  int number = 0;
+  lines.resize(trailerCut(lines, number));
+  return number;
+}
+
+int srtinit(std::vector<std::string>& lines) {
+  int number = 0;
+  lines.resize(trailerCut(lines, number));
+  return number;
+}
+
+void srtread(const std::vector<std::string_view>& lines, Lesson& l, std::vector<std::string>* messages,
+             std::vector<LineSpan>* spans) {
   Messages msgs{messages};
   auto& T = l.subtime;
   auto& X = l.subtext;
   T.assign(2, 0);
   X.assign(2, std::string());
-  size_t timeLines = 0;
-  for (const auto& s : lines) timeLines += s.find("-->") != std::string::npos;
-  T.reserve(2 * timeLines + 2);
-  X.reserve(2 * timeLines + 2);
+  // A cue takes two slots and, in the usual layout, four or five lines.
+  T.reserve(lines.size() / 2 + 2);
+  X.reserve(lines.size() / 2 + 2);
+  if (spans) spans->assign(2, LineSpan());
 
   const size_t n = lines.size();
   size_t p = 1;
@@ -366,21 +444,28 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
     if (p + 1 >= X.size()) {
       X.resize(p + 2);
       T.resize(p + 2);
+      if (spans) spans->resize(p + 2);
     }
   };
-  auto setTimes = [&](const std::string& line, size_t arrow) {
+  auto setTimes = [&](std::string_view line, size_t arrow) {
     ensure();
     std::string err;
-    T[p] = strtotime(std::string_view(line).substr(0, arrow), &err);
+    T[p] = strtotime(line.substr(0, arrow), &err);
     if (!err.empty()) msgs.add(std::move(err));
     err.clear();
-    T[p + 1] = strtotime(std::string_view(line).substr(arrow + 3), &err);
+    T[p + 1] = strtotime(line.substr(arrow + 3), &err);
     if (!err.empty()) msgs.add(std::move(err));
   };
-  auto addText = [&](const std::string& line) {
+  auto addText = [&](size_t i) {
     ensure();
-    X[p] += tagdel(line.empty() ? std::string(" ") : line);
+    const std::string_view line = lines[i];
+    appendWithoutPairs(X[p], line.empty() ? std::string_view(" ") : line, '<', '>');
     X[p] += "\r\n";
+    if (spans) {
+      LineSpan& s = (*spans)[p];
+      if (s.first < 0) s.first = (int32_t)i;
+      s.last = (int32_t)i;
+    }
   };
   auto giveEmptyText = [&] {
     ensure();
@@ -394,7 +479,7 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
   };
 
   for (size_t i = 0; i < n; ++i) {
-    const std::string& line = lines[i];
+    const std::string_view line = lines[i];
     size_t arrow = 0;
     // After a number line, or where a cue may start, any " --> " line is the
     // time line; inside a cue's text only a line that looks like times is.
@@ -411,7 +496,7 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
         } else if (p >= 3) {
           // text after a blank line inside the previous cue's text
           p -= 2;
-          addText(line);
+          addText(i);
           st = kText;
         }
         break;
@@ -422,7 +507,7 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
         } else if (line.empty()) {
           st = kNumber;
         } else {
-          addText(line);
+          addText(i);
           st = kText;
         }
         break;
@@ -432,7 +517,7 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
           p += 2;
           setTimes(line, arrow);
         } else {
-          addText(line);
+          addText(i);
           st = kText;
         }
         break;
@@ -448,7 +533,7 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
           p += 2;
           st = kTime;
         } else {
-          addText(line);
+          addText(i);
         }
         break;
     }
@@ -475,6 +560,7 @@ void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::
   l.submemo.assign(count, std::string());
   l.jawd.assign(count, {});
   l.jasnt.assign(count, std::string());
+  if (spans) spans->resize(count);
 }
 
 std::string changeFileExt(const std::string& name, const std::string& ext) {
@@ -492,20 +578,24 @@ void setSrtPaths(Lesson& l, const std::string& path, const std::string& exedir) 
   l.memopath = exedir + "sav/" + changeFileExt(l.srtname, ".txt");
 }
 
-LoadResult loadSrtBytes(std::string_view bytes, const std::string& path, int codepage, const std::string& exedir,
-                        Lesson& into) {
+namespace {
+
+LoadResult loadSource(std::string source, const std::string& path, int codepage, const std::string& exedir,
+                      Lesson& into) {
   LoadResult r;
   const size_t slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (isBlank(bytes)) {
+  if (isBlank(source)) {
     r.messages.push_back("字幕ファイルが空です[" + name + "]");
     return r;
   }
-  DecodedSrt d = decodeSrt(bytes, codepage);
+  Lesson fresh;
+  fresh.srtsource = std::move(source);
+  DecodedSrt d;  // its lines may point into fresh.srtsource
+  decodeSrt(fresh.srtsource, codepage, d);
   r.messages = std::move(d.messages);
   if (!d.ok) return r;
 
-  Lesson fresh;
   fresh.srtnum = srtinit(d.lines);
   srtread(d.lines, fresh, &r.messages);
   if (fresh.subcount < 3) {
@@ -518,12 +608,18 @@ LoadResult loadSrtBytes(std::string_view bytes, const std::string& path, int cod
   fresh.hintcost = into.hintcost;
   fresh.srtcodepage = d.codepage;
   fresh.srtbom = d.bom;
-  fresh.srtlines = std::move(d.lines);
   setSrtPaths(fresh, path, exedir);
   fresh.srtloaded = true;
   into = std::move(fresh);
   r.ok = true;
   return r;
+}
+
+}  // namespace
+
+LoadResult loadSrtBytes(std::string_view bytes, const std::string& path, int codepage, const std::string& exedir,
+                        Lesson& into) {
+  return loadSource(std::string(bytes), path, codepage, exedir, into);
 }
 
 LoadResult loadSrt(const std::string& path, int codepage, const std::string& exedir, Lesson& into) {
@@ -535,7 +631,21 @@ LoadResult loadSrt(const std::string& path, int codepage, const std::string& exe
     r.messages.push_back("字幕ファイルを読み込めませんでした[" + path + "] " + err);
     return r;
   }
-  return loadSrtBytes(bytes, path, codepage, exedir, into);
+  return loadSource(std::move(bytes), path, codepage, exedir, into);
+}
+
+bool rereadSrt(const Lesson& l, SrtSource& s, std::vector<std::string>* messages, bool withLines) {
+  DecodedSrt d;
+  decodeSrt(l.srtsource, l.srtcodepage, d);
+  const size_t total = d.lines.size();
+  srtinit(d.lines);
+  srtread(d.lines, s.table, messages, &s.spans);
+  s.body = d.body;
+  if (withLines) {
+    s.lines = lineRanges(d.body, d.codepage);
+    s.aligned = d.ok && s.lines.size() == total;
+  }
+  return d.ok;
 }
 
 }  // namespace tl

@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/lesson.h"
@@ -26,6 +27,12 @@ std::string trimText(std::string_view s);
 // followed by LF (CR CR LF, left by a double conversion) is one break.  A
 // break at the very end adds no empty line.
 std::vector<std::string> splitLines(std::string_view text);
+// The same lines as views into text.
+std::vector<std::string_view> lineViews(std::string_view text);
+// Where the lines of a file's own text lie (byte offset and length), by the
+// same rule; for the 16-bit code pages (1200, 1201) the rule is applied to
+// 16-bit units.
+std::vector<std::pair<size_t, size_t>> lineRanges(std::string_view body, int codepage);
 // Byte by byte: 145 and 146 become "'", 147 and 148 a double quote.
 std::string eu2asc(std::string_view text);
 // Removes markup tags: while the first "<" stands before the first ">",
@@ -58,35 +65,54 @@ bool isTimeLine(std::string_view line, size_t* arrow = nullptr, bool expected = 
 
 // ---- the load steps --------------------------------------------------------
 
-// The file's bytes decoded into lines of 932 text.
+// The file's bytes decoded into lines of 932 text.  The views point into
+// the bytes given to decodeSrt or into `text`, so the result is filled in
+// place and not copied.
 struct DecodedSrt {
   bool ok = false;                    // false: unknown code page
   int codepage = 0;                   // the code page actually used
   bool bom = false;                   // a byte order mark was found (and dropped)
-  std::vector<std::string> lines;
+  std::string_view body;              // the file's own text: after the mark, up to a zero byte
+  std::string text;                   // body in 932, when it needed converting
+  std::vector<std::string_view> lines;
   std::vector<std::string> messages;  // UTF-8
+
+  DecodedSrt() = default;
+  DecodedSrt(const DecodedSrt&) = delete;
+  DecodedSrt& operator=(const DecodedSrt&) = delete;
 };
 // The code page setting's default: Latin-1.
 constexpr int kDefaultSrtCodepage = 28591;
 // A byte order mark (UTF-8, UTF-16 LE or BE) decides the code page over the
 // setting.  With the default setting, text that is valid UTF-8 and not plain
-// ASCII is read as UTF-8.  Code pages 1200/1201 are decoded as 16-bit text.  Otherwise the
-// text ends at its first zero byte (with a message).  For the single-byte
-// code pages eu2asc runs before decoding; code page 0 takes the bytes as
-// they are.
-DecodedSrt decodeSrt(std::string_view bytes, int codepage);
+// ASCII is read as UTF-8.  Code pages 1200/1201 are decoded as 16-bit text.
+// Otherwise the text ends at its first zero byte (with a message).  d must
+// be fresh.
+void decodeSrt(std::string_view bytes, int codepage, DecodedSrt& d);
+// A piece of a file's own text in 932, as the load converts it: for the
+// single-byte code pages eu2asc runs before decoding; code page 0 takes the
+// bytes as they are.
+std::string fileTextToAnsi(std::string_view text, int codepage, bool* ok = nullptr);
 
 // Cuts "9999" trailer cues from the end of lines: a time line whose line
 // before reads "9999" is removed with that number line, the blank line before
 // it (when there is one) and everything after it; the scan then goes on
 // backwards.  Returns the cue number read from the line before the last time
 // line that remains (0 when there is no such line or it is not an integer).
+int srtinit(std::vector<std::string_view>& lines);
 int srtinit(std::vector<std::string>& lines);
+
+// The lines that went into a slot's text (indices of the lines given to
+// srtread, first to last, with any blank line between them); -1 when none.
+struct LineSpan {
+  int32_t first = -1, last = -1;
+};
 
 // Parses the lines into l's slot table: subtime, subtext (every line with
 // CR LF, tags removed), subcount, and sizes subflg (one 0 per byte),
 // subclear, substar, subwavex, submemo, jawd and jasnt to subcount.  Counters
-// and other fields of l are not touched.
+// and other fields of l are not touched.  *spans (if given) gets one
+// LineSpan per slot.
 //
 // The layout read is number line, time line, text lines, blank line.  The
 // reader also copes with what real files get wrong: blank lines where a
@@ -96,7 +122,8 @@ int srtinit(std::vector<std::string>& lines);
 // time line is followed by a blank line (or by nothing) gets the text " ".
 // Time conversion messages go to *messages (at most a few, then one line
 // with the count of the rest).
-void srtread(const std::vector<std::string>& lines, Lesson& l, std::vector<std::string>* messages = nullptr);
+void srtread(const std::vector<std::string_view>& lines, Lesson& l, std::vector<std::string>* messages = nullptr,
+             std::vector<LineSpan>* spans = nullptr);
 
 // ---- paths ----------------------------------------------------------------
 
@@ -119,7 +146,7 @@ struct LoadResult {
 // `into` is replaced as a whole by the new table with the reset values of a
 // load (counters 0, cursub 0, curscene -1, adjfrom 0, adjsaved 0, dirty flags
 // off, srtloaded on, letter states all 0) except hintpoint and hintcost, which
-// are carried over; paths, srtcodepage, srtbom and srtlines are set.  Letter
+// are carried over; paths, srtcodepage, srtbom and srtsource are set.  Letter
 // states, progress and memos come next from the progress load (or
 // closeflginit when there is no progress file), which the caller runs.
 // Time conversion messages may come with a successful load.
@@ -127,5 +154,16 @@ LoadResult loadSrt(const std::string& path, int codepage, const std::string& exe
 // The same for bytes already in memory (path names the file for the paths).
 LoadResult loadSrtBytes(std::string_view bytes, const std::string& path, int codepage, const std::string& exedir,
                         Lesson& into);
+
+// The loaded file read again from l.srtsource, as the load read it.
+struct SrtSource {
+  Lesson table;                  // the slots as read (texts and times before any change)
+  std::vector<LineSpan> spans;   // per slot of table
+  std::string_view body;         // the file's own text (points into l.srtsource)
+  std::vector<std::pair<size_t, size_t>> lines;  // lineRanges of body (withLines)
+  bool aligned = false;          // body's lines are the lines the table was read from, one for one
+};
+// False when the code page is unknown (table then empty).
+bool rereadSrt(const Lesson& l, SrtSource& s, std::vector<std::string>* messages = nullptr, bool withLines = false);
 
 }  // namespace tl

@@ -6,7 +6,10 @@
 // line ends, and for every cue: its number counted from 1, the time line
 // "start --> end" in the SRT form (sec2str_3; a negative time is written as
 // 0), the text lines (an empty line written as " ", so that the cue keeps
-// its place on the next read) and one empty line.  Every write is atomic.
+// its place on the next read) and one empty line.  A cue whose 932 text is
+// still what the load read is written with the file's own text lines
+// (Lesson::srtsource: tags and characters 932 lacks included); an edited cue
+// with its 932 text.  Every write is atomic.
 #pragma once
 
 #include <string>
@@ -17,15 +20,14 @@ namespace tl {
 
 // The SRT text of the whole table in 932 (before the code-page step).
 std::string srtText(const Lesson& l);
-// The bytes of the file: srtText in the read code page, with the mark.
+// The bytes of the file in the read code page, with the mark.
 std::string srtBytes(const Lesson& l);
-// 932 text to file bytes in l's code page (with its byte order mark).
-std::string srtEncode(const Lesson& l, const std::string& ansi);
 
 struct SaveResult {
   bool ok = true;        // false: nothing changed, message says why
   bool written = false;  // a file was written
-  std::string message;   // UTF-8; empty when there is nothing to show
+  std::string message;   // UTF-8; empty when there is nothing to show (after a
+                         // write: which edited cues lost characters 932 lacks)
 };
 
 // Writes the table over srtpath when srtdirty is on (else nothing, ok).
@@ -59,7 +61,8 @@ struct ExtractResult {
 // "_top-bottom"), numbered from 1, written to exedir + srtname without its
 // extension + suffix + ".srt" (replacing such a file).  A cue starting at the
 // previous cue's end, to the millisecond, has its start in the four-digit
-// form.  Changes nothing in the table.
+// form.  Changes nothing in the table.  The message names edited cues that
+// lost characters, as srtsav does.
 ExtractResult srtExtract(const Lesson& l, bool all, int top, int bottom, const std::string& exedir);
 
 }  // namespace tl

@@ -195,8 +195,9 @@ TimingChange pointsubup(Lesson& l) {
 TimingChange resetsub(Lesson& l) {
   if (!loaded(l)) return {};
   TimingChange c = refreshed(l, 0, l.subcount - 1);
-  Lesson file;
-  srtread(l.srtlines, file, &c.messages);
+  SrtSource src;
+  rereadSrt(l, src, &c.messages);
+  const Lesson& file = src.table;
   const int32_t n = std::min(l.subcount, file.subcount);
   bool moved = false;
   for (int32_t i = 1; i < n; ++i) {

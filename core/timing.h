@@ -88,7 +88,7 @@ TimingChange pointsubup(Lesson& l);
 extern const char* const kAskAdjReset;         // "この字幕に対する字幕位置調整をリセットしますか？"
 extern const char* const kAskAdjResetCaption;  // "字幕位置調整リセット"
 
-// Every time back to the loaded file's (read again from srtlines as the load
+// Every time back to the loaded file's (read again from srtsource as the load
 // read them), subtime[0] := 0, adjsaved := 0.  srtdirty on when a time
 // changed, flgdirty on when adjsaved was not 0.
 TimingChange resetsub(Lesson& l);

@@ -131,8 +131,13 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   bool subflgsave();   // false when a write failed
   void a_saveExecute();
   // The progress save of "進捗保存" and the history: writes the SRT first
-  // while an edited cue text is not yet in it.  False when a write failed.
+  // while an edited cue text is not yet in it, after a question that says
+  // so (No saves nothing).  False when nothing was saved or a write failed.
   bool saveProgress();
+  // A progress save now must write the edited SRT too.
+  bool progressNeedsSrt() const;
+  // saveProgress for a caller that has asked already.
+  bool writeProgress();
   // The recount after a bulk change of letter states; announces the letters.
   void afterflgchg();
   // After times were changed in place, in this order: the subtitle seek

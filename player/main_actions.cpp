@@ -121,9 +121,11 @@ const std::vector<MainCommand>& MainCommand::all() {
       {M::Tools, "n_rireki", "学習履歴", {},
        [](Tf_main& w) {
          if (w.L.flgdirty &&
-             w.question(U("進捗を保存すると最新の学習履歴が反映されます。保存しますか？"), U("進捗保存"),
-                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-           w.saveProgress();
+             w.question(U(w.progressNeedsSrt() ? "進捗を保存すると最新の学習履歴が反映されます。"
+                                                 "字幕を編集したため、字幕ファイルも上書き保存します。保存しますか？"
+                                               : "進捗を保存すると最新の学習履歴が反映されます。保存しますか？"),
+                        U("進捗保存"), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+           w.writeProgress();
          if (w.windows_) w.windows_->showRireki();
        }},
       {M::Tools, "N52", "ﾃﾞｺｰﾀﾞ変更(DVD日本語字幕出ない時)", {},

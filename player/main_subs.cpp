@@ -142,9 +142,22 @@ void Tf_main::settleAdjustment() {
   if (!tl::settleSavedAdjustment(L, &err)) message(QString::fromUtf8(tl::kMsgSaveFailed) + QLatin1Char('\n') + U(err));
 }
 
+bool Tf_main::progressNeedsSrt() const { return windows_ && windows_->textUnsaved(); }
+
 // While an edited cue text is not yet in the SRT file, the save writes it
 // first, so the progress file never describes texts the file lacks.
-bool Tf_main::saveProgress() { return windows_ ? windows_->saveProgress() : subflgsave(); }
+bool Tf_main::writeProgress() { return windows_ ? windows_->saveProgress() : subflgsave(); }
+
+// The progress of an edited cue fits only its new text, so the SRT goes
+// with it; the learner who declined that at the edit is asked again.
+bool Tf_main::saveProgress() {
+  if (progressNeedsSrt() &&
+      question(QStringLiteral("字幕を編集したため、進捗を保存するには字幕ファイルも上書き保存する必要があります。"
+                              "字幕と進捗を上書き保存しますか？"),
+               QStringLiteral("セーブ"), QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    return false;
+  return writeProgress();
+}
 
 void Tf_main::a_saveExecute() {
   if (saveProgress()) logout(tl::kLogSaved);

@@ -20,6 +20,8 @@ class MainWindows {
   // "進捗保存": the progress save, which first writes the SRT while an
   // edited cue text is not yet in it.  False when a write failed.
   virtual bool saveProgress() = 0;
+  // An edited cue text is in the table but not yet in the SRT file.
+  virtual bool textUnsaved() const = 0;
   virtual void showWordTest() = 0;
   // At the main window's close: saves a word review that is open; when it
   // cannot be saved, asks whether to drop it.  False: the window stays open.

@@ -117,5 +117,6 @@ void WindowSet::showKeys() { present((QWidget*)f_keystct); }
 void WindowSet::showSceneDiv() { present((QWidget*)f_scenediv); }
 void WindowSet::showTed() { present((QWidget*)f_ted); }
 bool WindowSet::saveProgress() { return f_subedit->saveProgress(); }
+bool WindowSet::textUnsaved() const { return f_subedit->textUnsaved(); }
 void WindowSet::showWordTest() { present((QWidget*)f_wordtest); }
 bool WindowSet::saveOpenReview() { return !f_wordtest || f_wordtest->saveOrDropAtClose(); }

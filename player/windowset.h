@@ -47,6 +47,7 @@ class WindowSet : public MainWindows {
   void showSceneDiv() override;
   void showTed() override;
   bool saveProgress() override;
+  bool textUnsaved() const override;
   void showWordTest() override;
   bool saveOpenReview() override;
 

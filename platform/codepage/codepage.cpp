@@ -458,18 +458,6 @@ std::string encodeStateless(const std::u32string& text, const char* name) {
   return out;
 }
 
-bool isAscii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
-// Code pages in which every byte below 0x80 is that ASCII character on its
-// own (not UTF-7, the escape-driven JIS forms or UTF-16).
-bool asciiIsItself(int codepage) {
-  return codepage == 932 || codepage == 65001 || codepage == 20932 || codepage == 51932 || isSingleByte(codepage);
-}
-
 std::u32string decode(std::string_view bytes, int codepage, bool* ok) {
   if (ok) *ok = true;
   std::u32string out;
@@ -518,6 +506,16 @@ std::string encode(const std::u32string& text, int codepage, bool* ok) {
 }
 
 }  // namespace
+
+bool isAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+bool asciiIsItself(int codepage) {
+  return codepage == 932 || codepage == 65001 || codepage == 20932 || codepage == 51932 || isSingleByte(codepage);
+}
 
 bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
@@ -582,6 +580,10 @@ std::string toAnsi(std::string_view bytes, int codepage, bool* ok) {
 
 std::string fromAnsi(std::string_view ansi, int codepage, bool* ok) {
   if (codepage == 0) {
+    if (ok) *ok = true;
+    return std::string(ansi);
+  }
+  if (asciiIsItself(codepage) && isAscii(ansi)) {
     if (ok) *ok = true;
     return std::string(ansi);
   }

@@ -21,6 +21,12 @@ const char* iconvName(int codepage);
 // 1252); false for 932, EUC, JIS, UTF-7/8/16, 0 and unknown numbers.
 bool isSingleByte(int codepage);
 
+// No byte above 0x7F.
+bool isAscii(std::string_view s);
+// Code pages in which every byte below 0x80 is that ASCII character on its
+// own (not UTF-7, the escape-driven JIS forms or UTF-16).
+bool asciiIsItself(int codepage);
+
 // Decodes bytes of `codepage` and encodes them in 932.  Characters without a
 // 932 form become '?'.  Code page 0 returns the bytes as they are.  Undefined
 // bytes of the source are replaced, never cut.  16-bit code pages (1200,

@@ -105,6 +105,103 @@ TEST(SrtWrite, WriteThenReadGivesTheSameTable) {
   EXPECT_EQ(again.subtime, l.subtime);
 }
 
+// Files in five encodings whose cues hold characters 932 lacks (and tags,
+// which the 932 texts drop): an unedited save gives every byte back, a
+// timing nudge changes only its time line, and a second save changes nothing.
+std::string utf16le(const std::u16string& t, bool mark) {
+  std::string out = mark ? "\xFF\xFE" : "";
+  for (char16_t c : t) {
+    out += char(c & 0xFF);
+    out += char(c >> 8);
+  }
+  return out;
+}
+
+std::string cues(const std::string& first, const std::string& second) {
+  return "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + first + "\r\n\r\n" +
+         "2\r\n00:00:03,000 --> 00:00:04,000\r\n" + second + "\r\n\r\n" +
+         "3\r\n00:00:05,000 --> 00:00:06,000\r\nPlain\r\n\r\n";
+}
+
+TEST(SrtWrite, UneditedFileComesBackByteForByte) {
+  const std::string utf8 = cues("Caf\xC3\xA9 <i>se\xC3\xB1or</i> M\xC3\xBCller", "\xC2\xA3" "5 \xC2\xA9");
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool wide;
+  } files[] = {
+      {"UTF-8 with a mark", "\xEF\xBB\xBF" + utf8, false},
+      {"UTF-8", utf8, false},
+      {"Latin-1", cues("Caf\xE9 <i>se\xF1or</i> M\xFCller it\x92s", "\xA3" "5 \xA9"), false},
+      {"UTF-16", utf16le(u"1\r\n00:00:01,000 --> 00:00:02,000\r\nCaf\u00E9 <i>se\u00F1or</i> \u20AC\r\n\r\n"
+                         u"2\r\n00:00:03,000 --> 00:00:04,000\r\n\u00A3" u"5 \u00A9\r\n\r\n",
+                         true),
+       true},
+      {"GB2312 under the default code page", cues("\xD6\xD0\xCE\xC4<i>\xD7\xD6\xC4\xBB</i>", "\xC4\xE3\xBA\xC3 ok"),
+       false},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    Lesson l;
+    ASSERT_TRUE(loadSrtBytes(f.bytes, "/x/a.srt", kDefaultSrtCodepage, "/d/", l).ok);
+    EXPECT_EQ(srtBytes(l), f.bytes);
+    // A second save of what the first wrote.
+    Lesson again;
+    ASSERT_TRUE(loadSrtBytes(srtBytes(l), "/x/a.srt", kDefaultSrtCodepage, "/d/", again).ok);
+    EXPECT_EQ(again.subtext, l.subtext);
+    EXPECT_EQ(srtBytes(again), f.bytes);
+    // A timing nudge changes its time line only.
+    l.subtime[1] += 5000;
+    auto enc = [&](const char* ascii) {
+      const std::string a(ascii);
+      return f.wide ? utf16le(std::u16string(a.begin(), a.end()), false) : a;
+    };
+    std::string nudged = f.bytes;
+    const std::string from = enc("00:00:01,000 -->"), to = enc("00:00:01,500 -->");
+    nudged.replace(nudged.find(from), from.size(), to);
+    EXPECT_EQ(srtBytes(l), nudged);
+  }
+}
+
+TEST(SrtWrite, SixteenBitFileEndingInHalfAUnitWritesWholeUnits) {
+  const std::string cut =
+      utf16le(u"1\r\n00:00:01,000 --> 00:00:02,000\r\nA\u00E9\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nB", true) + "x";
+  Lesson l;
+  ASSERT_TRUE(loadSrtBytes(cut, "/x/a.srt", kDefaultSrtCodepage, "/d/", l).ok);
+  const std::string written = srtBytes(l);
+  EXPECT_EQ(written.size() % 2, 0u);
+  Lesson again;
+  ASSERT_TRUE(loadSrtBytes(written, "/x/a.srt", kDefaultSrtCodepage, "/d/", again).ok);
+  EXPECT_EQ(again.subtext, l.subtext);
+}
+
+TEST(SrtSav, EditedCueIsWrittenFromItsNewTextAndSaysWhatItLost) {
+  Folder f;
+  const std::string latin = cues("Caf\xE9 <i>ole</i>", "Two");
+  const std::string path = f.path("talk.srt");
+  ASSERT_TRUE(paths::atomicWriteFile(path, latin));
+  Lesson l;
+  ASSERT_TRUE(loadSrt(path, kDefaultSrtCodepage, f.exedir(), l).ok);
+  // The range extract keeps the file's own text as a save does.
+  const ExtractResult x = srtExtract(l, true, 0, 0, f.exedir());
+  ASSERT_TRUE(x.ok);
+  EXPECT_EQ(read(x.path), latin);
+  // An edited cue that held only ASCII loses nothing to tell.
+  l.subtext[3] = "Too\r\n";
+  l.srtdirty = true;
+  SaveResult r = srtsav(l);
+  ASSERT_TRUE(r.ok && r.written);
+  EXPECT_EQ(r.message, "");
+  EXPECT_EQ(read(path), cues("Caf\xE9 <i>ole</i>", "Too"));
+  // The accented cue edited: its 932 text goes to the file, and the save says so.
+  l.subtext[1] = "Cafe ole!\r\n";
+  l.srtdirty = true;
+  r = srtsav(l);
+  ASSERT_TRUE(r.ok && r.written);
+  EXPECT_NE(r.message.find("番号 1）"), std::string::npos) << r.message;
+  EXPECT_EQ(read(path), cues("Cafe ole!", "Too"));
+}
+
 TEST(SrtSav, WritesOnlyWhenDirtyAndSettlesTheShift) {
   Folder f;
   Lesson l = twoCues();

@@ -1,5 +1,6 @@
 // SRT reading with every code page setting, then what a load is followed by:
-// letter states, scenes, a shift, the reset to the file's times and the write.
+// letter states, scenes, a shift, the reset to the file's times and the write,
+// also after an edit.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -26,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tl::adjshift(l, o, (data[0] & 16) ? -123456789 : 987654321, false);
   tl::adjratio(l, 12345, 3.5, true);
   tl::resetsub(l);
+  (void)tl::srtBytes(l);
+  // An edited cue is written from its 932 text beside the file's own lines.
+  l.subtext[1] += "x\r\n";
   (void)tl::srtBytes(l);
   return 0;
 }

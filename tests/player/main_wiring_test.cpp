@@ -151,7 +151,19 @@ TEST_F(Wiring, ProgressSaveWritesTheEditedSrtFirst) {
   answer = QMessageBox::No;  // not now
   ws->f_subedit->Button1Click();
   EXPECT_EQ(read("a.srt").find("Go away"), std::string::npos);
+  // The progress save says that the SRT goes with it; No writes neither.
+  questions.clear();
   w->action("a_save")->trigger();
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find("字幕ファイルも上書き保存"), std::string::npos);
+  EXPECT_EQ(read("a.srt").find("Go away"), std::string::npos);
+  EXPECT_TRUE(L().flgdirty);
+  // So does the study history's question; Yes writes both.
+  questions.clear();
+  answer = QMessageBox::Yes;
+  w->action("n_rireki")->trigger();
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find("字幕ファイルも上書き保存"), std::string::npos);
   EXPECT_NE(read("a.srt").find("Go away"), std::string::npos);
   EXPECT_FALSE(L().srtdirty);
   EXPECT_FALSE(L().flgdirty);
