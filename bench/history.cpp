@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/history.h"
-#include "player/rireki.h"
+#include "player/history/rireki.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "core/dictation.h"
 #include "core/translation.h"
-#include "player/overlay.h"
-#include "player/subpanels.h"
+#include "player/views/overlay.h"
+#include "player/views/subpanels.h"
 #include "support/lessonbuilder.h"
 
 using namespace tl;

@@ -12,9 +12,9 @@
 #include "core/sublist.h"
 #include "core/timetext.h"
 #include "player/lessonmodel.h"
-#include "player/sub.h"
+#include "player/sublist/sub.h"
 #include "support/quietsubhost.h"
-#include "player/sublistmodel.h"
+#include "player/sublist/sublistmodel.h"
 
 using namespace tl;
 

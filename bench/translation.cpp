@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "player/lessonmodel.h"
-#include "player/translation.h"
+#include "player/translate/translation.h"
 #include "support/fakehttpserver.h"
 #include "support/lessonbuilder.h"
 

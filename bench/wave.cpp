@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "core/wave.h"
-#include "player/wavepanel.h"
+#include "player/wave/wavepanel.h"
 #include "support/lessonbuilder.h"
 
 namespace {

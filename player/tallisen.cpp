@@ -12,7 +12,7 @@
 #include "platform/shell/shell.h"
 #include "platform/shell/qtjapanese.h"
 #include "platform/sound/soundplayer.h"
-#include "player/main.h"
+#include "player/main/main.h"
 #include "player/windowset.h"
 
 int main(int argc, char** argv) {

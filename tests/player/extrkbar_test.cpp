@@ -1,5 +1,5 @@
 // The track bar: mouse, resize, colour and hidden thumb.
-#include "player/Extrkbar.h"
+#include "player/widgets/Extrkbar.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,5 +1,5 @@
 // The filter dialog over the main window's lesson.
-#include "player/filter.h"
+#include "player/filter/filter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -9,7 +9,7 @@
 #include "core/recentfiles.h"
 #include "core/settings.h"
 #include "mainwindow_fixture.h"
-#include "player/option.h"
+#include "player/dialogs/option.h"
 #include "support/mainaccess.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "audio/AudioIO.h"
 #include "audio/Mixers.h"
 #include "mainwindow_fixture.h"
-#include "player/wavepanel.h"
+#include "player/wave/wavepanel.h"
 #include "support/mainaccess.h"
 
 namespace tltest {

@@ -1,5 +1,5 @@
 // The star, memo, skip, repair and tool commands on the main window.
-#include "player/maincommands.h"
+#include "player/main/maincommands.h"
 
 #include "core/cuecommands.h"
 #include "platform/codepage/codepage.h"
@@ -164,8 +164,8 @@ TEST(MenuOverlay, CollapsesDuringMenusAndComesBack) {
 #include <QPushButton>
 #include <QTableView>
 
-#include "player/ted.h"
-#include "player/urlopen.h"
+#include "player/dialogs/ted.h"
+#include "player/dialogs/urlopen.h"
 
 namespace {
 

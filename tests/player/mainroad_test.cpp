@@ -18,12 +18,12 @@
 
 #include "mainwindow_fixture.h"
 #include "platform/media/videowidget.h"
-#include "player/overlay.h"
-#include "player/sub.h"
-#include "player/sublistmodel.h"
-#include "player/subno.h"
-#include "player/subpanels.h"
-#include "player/wavepanel.h"
+#include "player/views/overlay.h"
+#include "player/sublist/sub.h"
+#include "player/sublist/sublistmodel.h"
+#include "player/sublist/subno.h"
+#include "player/views/subpanels.h"
+#include "player/wave/wavepanel.h"
 #include "support/mainaccess.h"
 
 namespace {

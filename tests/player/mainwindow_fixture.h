@@ -24,7 +24,7 @@
 #include "platform/sound/soundplayer.h"
 #include "platform/mixer/fakemixer.h"
 #include "platform/wavein/fakewavein.h"
-#include "player/main.h"
+#include "player/main/main.h"
 #include "player/windowset.h"
 
 namespace tltest {

@@ -1,4 +1,4 @@
-#include "player/option.h"
+#include "player/dialogs/option.h"
 
 #include <gtest/gtest.h>
 
@@ -12,21 +12,21 @@
 #include <memory>
 
 #include "platform/registry/registry.h"
-#include "player/adjnum.h"
-#include "player/filter.h"
-#include "player/hanrei.h"
-#include "player/keystct.h"
-#include "player/rireki.h"
-#include "player/scenediv.h"
-#include "player/srtout.h"
-#include "player/sub.h"
-#include "player/subedit.h"
-#include "player/subno.h"
-#include "player/subposfind.h"
-#include "player/ted.h"
-#include "player/urlopen.h"
-#include "player/wordopen.h"
-#include "player/wordtest.h"
+#include "player/sublist/adjnum.h"
+#include "player/filter/filter.h"
+#include "player/sublist/hanrei.h"
+#include "player/dialogs/keystct.h"
+#include "player/history/rireki.h"
+#include "player/sublist/scenediv.h"
+#include "player/sublist/srtout.h"
+#include "player/sublist/sub.h"
+#include "player/sublist/subedit.h"
+#include "player/sublist/subno.h"
+#include "player/sublist/subposfind.h"
+#include "player/dialogs/ted.h"
+#include "player/dialogs/urlopen.h"
+#include "player/words/wordopen.h"
+#include "player/words/wordtest.h"
 
 namespace {
 

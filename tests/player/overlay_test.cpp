@@ -9,8 +9,8 @@
 #include <QBoxLayout>
 #include <QPainter>
 
-#include "player/cellfont.h"
-#include "player/overlay.h"
+#include "player/widgets/cellfont.h"
+#include "player/views/overlay.h"
 #include "support/lessonbuilder.h"
 
 using namespace tl;

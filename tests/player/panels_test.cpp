@@ -9,7 +9,7 @@
 #include <QPainter>
 
 #include "core/panellayout.h"
-#include "player/subpanels.h"
+#include "player/views/subpanels.h"
 #include "support/lessonbuilder.h"
 
 using namespace tl;

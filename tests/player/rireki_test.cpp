@@ -1,5 +1,5 @@
 // The study history window over a folder of progress files.
-#include "player/rireki.h"
+#include "player/history/rireki.h"
 
 #include <QMenu>
 #include <QTableView>

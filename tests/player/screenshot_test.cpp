@@ -12,7 +12,7 @@
 #include "platform/media/mpvplayer.h"
 #include "platform/registry/registry.h"
 #include "platform/sound/soundplayer.h"
-#include "player/main.h"
+#include "player/main/main.h"
 #include "support/mainaccess.h"
 
 namespace {

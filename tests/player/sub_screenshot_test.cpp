@@ -11,7 +11,7 @@
 #include "core/scenes.h"
 #include "core/srtread.h"
 #include "player/lessonmodel.h"
-#include "player/sub.h"
+#include "player/sublist/sub.h"
 #include "support/quietsubhost.h"
 
 namespace {

@@ -15,14 +15,14 @@
 #include "core/srtread.h"
 #include "core/sublist.h"
 #include "core/timetext.h"
-#include "player/adjnum.h"
+#include "player/sublist/adjnum.h"
 #include "player/lessonmodel.h"
-#include "player/scenediv.h"
-#include "player/sub.h"
-#include "player/subedit.h"
-#include "player/sublistmodel.h"
-#include "player/subno.h"
-#include "player/subposfind.h"
+#include "player/sublist/scenediv.h"
+#include "player/sublist/sub.h"
+#include "player/sublist/subedit.h"
+#include "player/sublist/sublistmodel.h"
+#include "player/sublist/subno.h"
+#include "player/sublist/subposfind.h"
 
 using namespace tl;
 

@@ -11,7 +11,7 @@
 
 #include "mainwindow_fixture.h"
 #include "player/lessonmodel.h"
-#include "player/subedit.h"
+#include "player/sublist/subedit.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 // The waveform panel fed through the recorder by the fake wave input, with
 // a scripted host in place of the main window.
-#include "player/wavepanel.h"
-#include "player/wavemenu.h"
+#include "player/wave/wavepanel.h"
+#include "player/wave/wavemenu.h"
 
 #include <QApplication>
 #include <QImage>

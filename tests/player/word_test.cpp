@@ -18,11 +18,11 @@
 #include "platform/paths/files.h"
 #include "platform/paths/paths.h"
 #include "platform/shell/shell.h"
-#include "player/translator.h"
-#include "player/wordentry.h"
-#include "player/wordmenu.h"
-#include "player/wordopen.h"
-#include "player/wordtest.h"
+#include "player/translate/translator.h"
+#include "player/words/wordentry.h"
+#include "player/words/wordmenu.h"
+#include "player/words/wordopen.h"
+#include "player/words/wordtest.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "player/main.h"
+#include "player/main/main.h"
 
 class MainTestAccess {
  public:

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "player/lessonmodel.h"
-#include "player/sub.h"
+#include "player/sublist/sub.h"
 
 namespace tl::test {
 
