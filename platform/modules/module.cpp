@@ -8,10 +8,12 @@
 
 namespace tl::mod {
 
-namespace {
-// Keeps the module interface in every program that loads modules.
-[[maybe_unused]] volatile auto kHostInterface = &tl_filter_host_version;
-}  // namespace
+// Keeps the module interface in every program that loads modules: a modules'
+// call into it resolves against the program, so the object that defines it
+// must be linked in although the program never calls it.  The pointer has
+// external linkage, so that no optimiser may drop it and the reference.
+extern int32_t (*const volatile moduleHostInterface)(void);
+int32_t (*const volatile moduleHostInterface)(void) = &tl_filter_host_version;
 
 Module::~Module() { unload(); }
 

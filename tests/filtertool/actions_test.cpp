@@ -286,6 +286,7 @@ TEST(Actions, TheSetUpRegistersOnlyModulesTheStoreNeverHeld) {
     QProcess p;
     p.start(FILTERREG, {FX_TWO_FILTERS});
     EXPECT_TRUE(p.waitForFinished(30000));
+    if (p.exitCode() != 0) ADD_FAILURE() << p.readAllStandardError().toStdString();
     return p.exitCode();
   };
   for (bool registeredBefore : {false, true}) {
