@@ -38,6 +38,7 @@ constexpr uint64_t kClockSteps = 1;
 
 // How long a position read stays good for another request.
 constexpr auto kPositionReuse = std::chrono::milliseconds(2);
+constexpr auto kPausedPositionReuse = std::chrono::milliseconds(200);
 
 // A picture's position is carried between its frames only when they come at
 // least this often: a slower one steps further than the clock may carry.
@@ -154,7 +155,8 @@ void MpvPlayer::setFlag(const char* name, bool on) {
 // Each property read waits for mpv's core thread.  The pause flag and the
 // speed change only by our own commands or with an event, so they are read
 // once after each change; the position is read at most once per
-// kPositionReuse (the timer's handlers ask for it several times per tick).
+// kPositionReuse (the timer's handlers ask for it several times per tick),
+// while paused once per kPausedPositionReuse.
 bool MpvPlayer::paused() const {
   if (!known_.paused) known_.paused = getFlag("pause");
   return *known_.paused;
@@ -162,7 +164,10 @@ bool MpvPlayer::paused() const {
 
 bool MpvPlayer::rawPosition(double& t) const {
   const auto now = std::chrono::steady_clock::now();
-  if (!known_.position || now - known_.positionAt > kPositionReuse) {
+  // Paused, the position moves only by our own commands, which forget it, or
+  // with a restart, which forgets it too; it may still settle for a moment.
+  const auto reuse = known_.paused && *known_.paused ? kPausedPositionReuse : kPositionReuse;
+  if (!known_.position || now - known_.positionAt > reuse) {
     double v = 0;
     if (mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &v) < 0) return false;
     known_.position = v;
