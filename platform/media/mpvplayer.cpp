@@ -663,6 +663,9 @@ void MpvPlayer::readAtFrame() {
     frameClock_ = fps_ >= kFrameClockFps;
   }
   if (!frameClock_) return;
+  // Once the clock has its first step, every fourth frame keeps it right.
+  if (clock_.carrying() && ++framesSinceRead_ < 4) return;
+  framesSinceRead_ = 0;
   known_.position.reset();
   double s = 0;
   currentPosition(s);
