@@ -34,6 +34,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "benchsupport.h"
 #include "platform/media/mpvplayer.h"
 #include "platform/registry/registry.h"
 #include "player/main.h"
@@ -70,13 +71,7 @@ void spin(int ms) {
   loop.exec();
 }
 
-// The one-minute load average, to judge how quiet the machine was.
-double loadAverage() {
-  std::ifstream f("/proc/loadavg");
-  double l = -1;
-  f >> l;
-  return l;
-}
+using tl::bench::loadAverage;
 
 double median(std::vector<double> v) {
   if (v.empty()) return 0;
@@ -97,15 +92,8 @@ struct TallisenRun {
 TallisenRun measureTallisen(const std::string& video, const std::string& srt) {
   TallisenRun run;
   tl::reg::Hive hive((std::filesystem::temp_directory_path() / "tl_bench_cost.hive").string());
-  MainDeps d;
-  auto player = std::make_unique<tl::MpvPlayer>(false);
-  tl::MpvPlayer* mpv = player.get();
-  d.player = std::move(player);
-  d.hive = &hive;
-  d.exedir = std::filesystem::temp_directory_path().string() + "/";
-  d.showMessage = [](const QString&, const QString&) {};
-  d.ask = [](const QString&, const QString&, int) { return 0; };
-  Tf_main w(std::move(d));
+  tl::MpvPlayer* mpv = nullptr;
+  Tf_main w(tl::bench::windowDeps(hive, &mpv));
   w.model()->options().pausemode = false;  // play straight through
   w.show();
   w.srtfileopen(srt);
@@ -173,11 +161,7 @@ void BM_PlaybackCost(benchmark::State& state) {
     state.SkipWithError("no X display: run bench/playback_cost.sh");
     return;
   }
-  static int argc = 1;
-  static char arg0[] = "bench";
-  static char* argv[] = {arg0, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
+  tl::bench::ensureApplication();
   const std::string video = TL_BINARY_DIR "/demo/demo.mkv";
   const std::string srt = TL_BINARY_DIR "/demo/demo.srt";
   const char* caseName = std::getenv("TL_BENCH_CASE");

@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "benchsupport.h"
 #include "platform/media/mpvplayer.h"
 #include "platform/registry/registry.h"
 #include "player/lessonmodel.h"
@@ -166,15 +167,8 @@ struct Pause {
 bool play(const std::string& media, const std::string& srt, const std::vector<double>& ends,
           std::vector<Pause>& pauses, std::string& err) {
   tl::reg::Hive hive((std::filesystem::temp_directory_path() / "tl_bench_soundstop.hive").string());
-  MainDeps d;
-  auto player = std::make_unique<tl::MpvPlayer>(false);
-  tl::MpvPlayer* mpv = player.get();
-  d.player = std::move(player);
-  d.hive = &hive;
-  d.exedir = std::filesystem::temp_directory_path().string() + "/";
-  d.showMessage = [](const QString&, const QString&) {};
-  d.ask = [](const QString&, const QString&, int) { return 0; };
-  Tf_main w(std::move(d));
+  tl::MpvPlayer* mpv = nullptr;
+  Tf_main w(tl::bench::windowDeps(hive, &mpv));
   w.model()->options().pausemode = true;
   w.model()->options().notclearpause = false;
   w.show();
@@ -251,40 +245,16 @@ void findCuts(const std::vector<int16_t>& rec, const std::vector<int16_t>& src, 
   }
 }
 
-double loadAverage() {
-  std::ifstream f("/proc/loadavg");
-  double l = -1;
-  f >> l;
-  return l;
-}
-
-struct Figures {
-  double min = NAN, median = NAN, max = NAN;
-  size_t n = 0;
-};
-
-Figures figures(std::vector<double> v) {
-  Figures f;
-  v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return std::isnan(x); }), v.end());
-  if (v.empty()) return f;
-  std::sort(v.begin(), v.end());
-  f.n = v.size();
-  f.min = v.front();
-  f.max = v.back();
-  f.median = v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-  return f;
-}
+using tl::bench::Figures;
+using tl::bench::figures;
+using tl::bench::loadAverage;
 
 void BM_SoundStop(benchmark::State& state, const char* media) {
   if (!std::getenv("PULSE_SERVER")) {
     state.SkipWithError("no private sound server: run bench/sound_stop.sh");
     return;
   }
-  static int argc = 1;
-  static char arg0[] = "bench";
-  static char* argv[] = {arg0, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
+  tl::bench::ensureApplication();
   const std::string file = demo(media);
   const std::vector<int16_t> src = readWav(demo("demo.wav"));
   if (!std::filesystem::exists(file) || src.empty()) {
