@@ -40,7 +40,6 @@
 #include "platform/media/mpvplayer.h"
 #include "platform/registry/registry.h"
 #include "player/lessonmodel.h"
-#include "player/main.h"
 
 namespace {
 
