@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "benchsupport.h"
 #include "core/maintimer.h"
 #include "core/srtread.h"
 #include "media/mediatest.h"
@@ -38,10 +39,8 @@ using tl::test::waitFor;
 
 bool gPreciseAllowed = true;
 
-struct Figures {
-  double min = 0, median = 0, max = 0;
-  size_t n = 0;
-};
+using tl::bench::Figures;
+using tl::bench::figures;
 
 // Plays the medium through with the lesson's cues; the overshoot of every
 // pause in milliseconds.
@@ -110,17 +109,6 @@ bool measure(const std::string& media, const tl::Lesson& lesson, bool precise, s
     return false;
   }
   return true;
-}
-
-Figures figures(std::vector<double> v) {
-  Figures f;
-  if (v.empty()) return f;
-  std::sort(v.begin(), v.end());
-  f.n = v.size();
-  f.min = v.front();
-  f.max = v.back();
-  f.median = v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-  return f;
 }
 
 std::string demo(const char* name) { return std::string(TL_BINARY_DIR) + "/demo/" + name; }

@@ -1,13 +1,19 @@
-// CPU cost of playing the demo video: Tallisen's main window with the real
-// libmpv player against the mpv program with its X11 output, both on the same
-// file in the same run.  Needs an X display (run it through
-// bench/playback_cost.sh, which starts Xvfb); without one it is skipped.
+// CPU cost of playing the demo video with its subtitles: Tallisen's main
+// window with the real libmpv player against the mpv program with its X11
+// output, both on the same file in the same run.  Needs an X display; run it
+// through bench/playback_cost.sh, which measures two cases in interleaved
+// rounds: no sound server, and a private PulseAudio server whose null sink's
+// monitor is the default source (so the waveform's recorder runs).  Without a
+// display it is skipped.
 //
 // To compare like with like: mpv's window gets exactly the size of our video
 // picture (so both scale to, and put on screen, the same number of pixels);
-// both are measured over the same span of steady playback after the same
-// warm-up (start-up work is left out of both); each round checks that both
-// really played through the span; the figures are medians over the rounds.
+// both use the sound output the environment gives; both are measured over
+// the same span of steady playback after the same warm-up (start-up work is
+// left out of both); each round checks that both really played through the
+// span, that our subtitles were shown (the title names demo.srt) and that
+// the picture stood still while paused.  Every round is printed with the
+// machine's load; the figures are medians over the rounds.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -28,6 +34,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "benchsupport.h"
 #include "platform/media/mpvplayer.h"
 #include "platform/registry/registry.h"
 #include "player/main/main.h"
@@ -64,6 +71,8 @@ void spin(int ms) {
   loop.exec();
 }
 
+using tl::bench::loadAverage;
+
 double median(std::vector<double> v) {
   if (v.empty()) return 0;
   std::sort(v.begin(), v.end());
@@ -75,29 +84,27 @@ struct TallisenRun {
   double playing = -1, paused = -1;
   QSize picture;    // the video picture on screen
   int frames = 0;   // frames shown during the measured span
+  int pausedFrames = 0;  // frames shown while paused
+  bool subtitled = false;  // the subtitles were loaded all through the span
 };
 
 // Percent of one core used by Tallisen while it plays, and while it is paused.
-TallisenRun measureTallisen(const std::string& video) {
+TallisenRun measureTallisen(const std::string& video, const std::string& srt) {
   TallisenRun run;
   tl::reg::Hive hive((std::filesystem::temp_directory_path() / "tl_bench_cost.hive").string());
-  MainDeps d;
-  auto player = std::make_unique<tl::MpvPlayer>(true);
-  tl::MpvPlayer* mpv = player.get();
-  d.player = std::move(player);
-  d.hive = &hive;
-  d.exedir = std::filesystem::temp_directory_path().string() + "/";
-  d.showMessage = [](const QString&, const QString&) {};
-  d.ask = [](const QString&, const QString&, int) { return 0; };
-  Tf_main w(std::move(d));
+  tl::MpvPlayer* mpv = nullptr;
+  Tf_main w(tl::bench::windowDeps(hive, &mpv));
   w.model()->options().pausemode = false;  // play straight through
   w.show();
+  w.srtfileopen(srt);
   w.movfileopen(video);
   spin(1500);
   w.WMP().play();  // the window's first play (and its recorder) as the learner's
   spin(kWarmupMs);
   run.picture = mpv->videoView()->videoRect().size();
   const int frames0 = mpv->framesShown();
+  auto subtitled = [&] { return w.windowTitle().endsWith(QStringLiteral("[demo.srt]")); };
+  run.subtitled = subtitled();
   rusage a{}, b{};
   getrusage(RUSAGE_SELF, &a);
   QElapsedTimer t;
@@ -106,14 +113,17 @@ TallisenRun measureTallisen(const std::string& video) {
   getrusage(RUSAGE_SELF, &b);
   run.playing = 100.0 * (cpuSeconds(b) - cpuSeconds(a)) / (t.elapsed() / 1000.0);
   run.frames = mpv->framesShown() - frames0;
+  run.subtitled = run.subtitled && subtitled();
   if (w.WMP().playState() != tl::ps_playing) run.playing = -1;
-  w.WMP().pause();
+  w.playpause();  // paused as the learner pauses
   spin(1000);
+  const int pausedFrames0 = mpv->framesShown();
   getrusage(RUSAGE_SELF, &a);
   t.restart();
   spin(kPausedSeconds * 1000);
   getrusage(RUSAGE_SELF, &b);
   run.paused = 100.0 * (cpuSeconds(b) - cpuSeconds(a)) / (t.elapsed() / 1000.0);
+  run.pausedFrames = mpv->framesShown() - pausedFrames0;
   return run;
 }
 
@@ -124,8 +134,7 @@ double measureMpv(const std::string& video, QSize window) {
       "--geometry=" + std::to_string(window.width()) + "x" + std::to_string(window.height());
   pid_t pid = fork();
   if (pid == 0) {
-    execlp("mpv", "mpv", "--no-config", "--really-quiet", "--vo=x11", "--ao=null",
-           "--hwdec=no", "--no-border", "--no-osc", "--osd-level=0", geometry.c_str(),
+    execlp("mpv", "mpv", "--no-config", "--really-quiet", "--vo=x11", "--hwdec=no", "--no-border", "--no-osc", "--osd-level=0", geometry.c_str(),
            video.c_str(), (char*)nullptr);
     _exit(127);
   }
@@ -152,12 +161,10 @@ void BM_PlaybackCost(benchmark::State& state) {
     state.SkipWithError("no X display: run bench/playback_cost.sh");
     return;
   }
-  static int argc = 1;
-  static char arg0[] = "bench";
-  static char* argv[] = {arg0, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
+  tl::bench::ensureApplication();
   const std::string video = TL_BINARY_DIR "/demo/demo.mkv";
+  const std::string srt = TL_BINARY_DIR "/demo/demo.srt";
+  const char* caseName = std::getenv("TL_BENCH_CASE");
   std::vector<double> ours, paused, theirs, ratios;
   QSize picture;
   int frames = 0;
@@ -165,9 +172,18 @@ void BM_PlaybackCost(benchmark::State& state) {
     const char* env = std::getenv("TL_BENCH_ROUNDS");
     const int rounds = env && std::atoi(env) > 0 ? std::atoi(env) : kRounds;
     for (int i = 0; i < rounds; ++i) {
-      const TallisenRun r = measureTallisen(video);
-      if (r.playing < 0 || r.picture.isEmpty()) {
+      const double load = loadAverage();
+      const TallisenRun r = measureTallisen(video, srt);
+      if (r.playing < 0 || r.picture.isEmpty() || r.frames <= 0) {
         state.SkipWithError("Tallisen did not play through the measured span");
+        return;
+      }
+      if (!r.subtitled) {
+        state.SkipWithError("the subtitles were not shown while measuring");
+        return;
+      }
+      if (r.pausedFrames > 0) {
+        state.SkipWithError("the picture moved while paused");
         return;
       }
       const double m = measureMpv(video, r.picture);
@@ -175,9 +191,10 @@ void BM_PlaybackCost(benchmark::State& state) {
         state.SkipWithError("mpv did not play through the measured span");
         return;
       }
-      std::fprintf(stderr, "round %d: picture %dx%d, %d frames; tallisen %.2f %%, paused %.2f %%, "
-                   "mpv %.2f %%, ratio %.2f\n", i + 1, r.picture.width(), r.picture.height(),
-                   r.frames, r.playing, r.paused, m, r.playing / m);
+      std::fprintf(stderr, "round %d%s%s: load %.2f; picture %dx%d, %d frames, subtitles shown; "
+                   "tallisen %.2f %%, paused %.2f %%, mpv %.2f %%, ratio %.2f\n", i + 1,
+                   caseName ? " " : "", caseName ? caseName : "", load, r.picture.width(),
+                   r.picture.height(), r.frames, r.playing, r.paused, m, r.playing / m);
       ours.push_back(r.playing);
       paused.push_back(r.paused);
       theirs.push_back(m);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up and build of Tallisen on Debian 12.
-#   tools/tallisen.sh run    install what is needed, build, start Tallisen
+#   tools/tallisen.sh run    install what is needed, build the programs and the demo, start Tallisen
 #   tools/tallisen.sh test   install what is needed, build, run every test headless,
 #                            then again built with AddressSanitizer and UBSan (build-asan),
 #                            then every fuzz target for 20 s (build-fuzz)
@@ -30,10 +30,19 @@ install_packages() {
 }
 
 # Extra configure options are passed on (the test command builds with
-# warnings as errors).
-build() {
+# warnings as errors).  build builds everything in build/ (tests and
+# benchmarks too); build_programs only what the run command starts: the two
+# programs, the filter modules with their registering program, and the demo.
+configure() {
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+build() {
+  configure "$@"
   cmake --build build --parallel "$(nproc)"
+}
+build_programs() {
+  configure "$@"
+  cmake --build build --parallel "$(nproc)" --target tallisen quendle filterreg demo
 }
 
 # The decoder and splitter modules go into the machine's filter store, which
@@ -97,7 +106,7 @@ fuzz_run() {
 case "${1:-run}" in
   run)
     install_packages
-    build
+    build_programs
     register_filters
     exec ./build/tallisen
     ;;

@@ -38,6 +38,11 @@ constexpr uint64_t kClockSteps = 1;
 
 // How long a position read stays good for another request.
 constexpr auto kPositionReuse = std::chrono::milliseconds(2);
+constexpr auto kPausedPositionReuse = std::chrono::milliseconds(200);
+
+// A picture's position is carried between its frames only when they come at
+// least this often: a slower one steps further than the clock may carry.
+constexpr double kFrameClockFps = 10;
 
 }  // namespace
 
@@ -150,7 +155,8 @@ void MpvPlayer::setFlag(const char* name, bool on) {
 // Each property read waits for mpv's core thread.  The pause flag and the
 // speed change only by our own commands or with an event, so they are read
 // once after each change; the position is read at most once per
-// kPositionReuse (the timer's handlers ask for it several times per tick).
+// kPositionReuse (the timer's handlers ask for it several times per tick),
+// while paused once per kPausedPositionReuse.
 bool MpvPlayer::paused() const {
   if (!known_.paused) known_.paused = getFlag("pause");
   return *known_.paused;
@@ -158,7 +164,10 @@ bool MpvPlayer::paused() const {
 
 bool MpvPlayer::rawPosition(double& t) const {
   const auto now = std::chrono::steady_clock::now();
-  if (!known_.position || now - known_.positionAt > kPositionReuse) {
+  // Paused, the position moves only by our own commands, which forget it, or
+  // with a restart, which forgets it too; it may still settle for a moment.
+  const auto reuse = known_.paused && *known_.paused ? kPausedPositionReuse : kPositionReuse;
+  if (!known_.position || now - known_.positionAt > reuse) {
     double v = 0;
     if (mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &v) < 0) return false;
     known_.position = v;
@@ -219,6 +228,8 @@ void MpvPlayer::setURL(const std::string& url) {
   loadError_.clear();
   lastError_.clear();
   width_ = height_ = dwidth_ = dheight_ = 0;
+  fps_ = 0;
+  frameClock_ = false;
   duration_ = 0;
   chapters_ = 0;
   updateVideoSize();
@@ -267,6 +278,8 @@ void MpvPlayer::close() {
   forgetKnown();
   followClockSteps(false);
   width_ = height_ = dwidth_ = dheight_ = 0;
+  fps_ = 0;
+  frameClock_ = false;
   duration_ = 0;
   updateVideoSize();
   if (view_) view_->setFrame(QImage());
@@ -284,6 +297,8 @@ void MpvPlayer::fileLoaded() {
   width_ = mpv_get_property(mpv_, "width", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
   height_ = mpv_get_property(mpv_, "height", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
   chapters_ = mpv_get_property(mpv_, "chapters", MPV_FORMAT_INT64, &v) >= 0 ? int(v) : 0;
+  fps_ = getDouble("container-fps", 0);
+  frameClock_ = fps_ >= kFrameClockFps;
   followClockSteps(width_ == 0);
   decoderLog_ = media::decodersInUse(mpv_);
   if (pendingChapter_ >= 0) {
@@ -307,6 +322,8 @@ void MpvPlayer::openFailed(int error) {
   seekTarget_.reset();
   lastError_ = !loadError_.empty() ? loadError_ : std::string(mpv_error_string(error));
   width_ = height_ = dwidth_ = dheight_ = 0;
+  fps_ = 0;
+  frameClock_ = false;
   duration_ = 0;
   updateVideoSize();
   setOpenState(os_closed);
@@ -381,11 +398,13 @@ bool MpvPlayer::currentPosition(double& seconds) const {
   }
   double t = 0;
   if (!rawPosition(t)) return false;
-  if (width_ > 0) {
-    // A picture's position moves frame by frame, and a pause lands on a frame.
+  if (width_ > 0 && !frameClock_) {
     seconds = t;
     return true;
   }
+  // A picture's position steps frame by frame, 40 ms at 25 fps, and lags the
+  // sound by up to a frame: it is carried on like a sound-only one.  Paused,
+  // the value is the frame on screen.
   const bool running = !eof_ && !seekTarget_ && !paused();
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -623,6 +642,7 @@ void MpvPlayer::renderFrame(bool force) {
     rc = mpv_render_context_render(render_, params);
     bgraWorks_ = rc < 0;  // keep "bgra" when the failure was not the format's
   }
+  if (rc >= 0) readAtFrame();
   if (rc < 0 || !shown) return;
   // Two buffers: the widget keeps showing one while mpv fills the other.
   img.setDevicePixelRatio(view_->devicePixelRatioF());
@@ -630,6 +650,25 @@ void MpvPlayer::renderFrame(bool force) {
   nextBuffer_ ^= 1;
   ++framesShown_;
   emit frameShown();
+}
+
+// The position steps as a frame comes: a reading right then keeps the
+// carried position of a picture within a millisecond or so.
+void MpvPlayer::readAtFrame() {
+  if (!loaded_ || width_ == 0) return;
+  // Some containers give no frame rate; the decoder's estimate follows
+  // within a few frames.
+  if (fps_ <= 0) {
+    fps_ = getDouble("estimated-vf-fps", 0);
+    frameClock_ = fps_ >= kFrameClockFps;
+  }
+  if (!frameClock_) return;
+  // Once the clock has its first step, every fourth frame keeps it right.
+  if (clock_.carrying() && ++framesSinceRead_ < 4) return;
+  framesSinceRead_ = 0;
+  known_.position.reset();
+  double s = 0;
+  currentPosition(s);
 }
 
 }  // namespace tl

@@ -98,6 +98,7 @@ class MpvPlayer : public QObject, public MediaPlayer {
   bool rawPosition(double& seconds) const;
   void forgetKnown();
   void followClockSteps(bool on);
+  void readAtFrame();
   void updateVideoSize();
 
   mpv_handle* mpv_ = nullptr;
@@ -137,6 +138,9 @@ class MpvPlayer : public QObject, public MediaPlayer {
   mutable Known known_;
   mutable PositionClock clock_;
   bool followingSteps_ = false;  // "time-pos" observed: a medium without a picture  // carries a sound-only position between its steps
+  bool frameClock_ = false;      // a picture whose frames come often enough to carry its position
+  double fps_ = 0;               // its frame rate, 0 while unknown
+  int framesSinceRead_ = 0;      // frames rendered since the position was last read at one
   bool cdMode_ = false;
 
   int width_ = 0, height_ = 0, dwidth_ = 0, dheight_ = 0;

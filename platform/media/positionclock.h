@@ -31,6 +31,10 @@ class PositionClock {
   // pause, a rate change or a new medium.
   void restart() { state_ = State::Idle; }
 
+  // A step has been seen since playback (re)started: later readings only
+  // refine the clock.
+  bool carrying() const { return state_ == State::Carrying; }
+
  private:
   enum class State { Idle, Waiting, Carrying };
   State state_ = State::Idle;

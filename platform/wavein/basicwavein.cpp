@@ -48,6 +48,8 @@ Result BasicWaveIn::open(uint32_t device, const WaveFormat& format, QObject* rec
     format_ = format;
     receiver_ = receiver;
     events_ = std::move(events);
+    mailbox_ = std::make_shared<Mailbox>();
+    mailbox_->onData = events_.onData;
   }
   post(events_.onOpen);
   return ok;
@@ -136,6 +138,7 @@ Result BasicWaveIn::close() {
   started_ = false;
   receiver_ = nullptr;
   events_ = {};
+  mailbox_.reset();
   return ok;
 }
 
@@ -167,17 +170,30 @@ WaveHeader* BasicWaveIn::frontHeader(bool wait) {
 }
 
 void BasicWaveIn::completeFront() {
-  WaveHeader* h = nullptr;
-  std::function<void(WaveHeader*)> onData;
+  std::shared_ptr<Mailbox> box;
   {
     std::lock_guard lk(m_);
     if (queue_.empty()) return;
-    h = queue_.front();
+    WaveHeader* h = queue_.front();
     queue_.pop_front();
     h->flags = (h->flags & ~hdr_inqueue) | hdr_done;
-    onData = events_.onData;
+    box = mailbox_;
+    if (!box || !box->onData) return;
+    std::lock_guard bl(box->m);
+    box->done.push_back(h);
+    if (box->posted) return;  // the call already on its way takes this one too
+    box->posted = true;
   }
-  if (onData) post([onData, h] { onData(h); });
+  // One wake-up of the receiver's thread for every header done meanwhile.
+  post([box] {
+    std::deque<WaveHeader*> done;
+    {
+      std::lock_guard bl(box->m);
+      done.swap(box->done);
+      box->posted = false;
+    }
+    for (WaveHeader* h : done) box->onData(h);
+  });
 }
 
 }  // namespace tl::wavein

@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 
 namespace tl::wavein {
@@ -43,6 +44,7 @@ class BasicWaveIn : public WaveIn {
   // stopRequested() becomes true.
   WaveHeader* frontHeader(bool wait);
   // The oldest queued header is done: taken off the queue, onData posted.
+  // Headers done in a row reach the receiver in one posted call, in order.
   void completeFront();
   // True from the start of doStop() until the next doStart().
   bool stopRequested() const;
@@ -60,6 +62,15 @@ class BasicWaveIn : public WaveIn {
   WaveFormat format_;
   QObject* receiver_ = nullptr;
   Events events_;
+  // Done headers not yet handed to the receiver; shared with the posted call,
+  // which may run after this object is gone.
+  struct Mailbox {
+    std::mutex m;
+    std::deque<WaveHeader*> done;
+    bool posted = false;
+    std::function<void(WaveHeader*)> onData;
+  };
+  std::shared_ptr<Mailbox> mailbox_;
 };
 
 }  // namespace tl::wavein

@@ -161,6 +161,30 @@ TEST(AudioIn, OneRefusalLeavesThreeBuffersAndTheRightBufferIsHandedOver) {
   EXPECT_FALSE(r.in->DeviceOpen());
 }
 
+// The real device fills the whole ring at once (one long capture period);
+// the buffers reach the handler together, in order, once each, and the
+// answers apply to each.
+TEST(AudioIn, BuffersFilledTogetherAreHandedOverInOrder) {
+  Rec r;
+  r.answers = {true, true, false, true};
+  ASSERT_TRUE(r.in->Start());
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(r.fake->fill());
+  EXPECT_TRUE(r.got.empty());
+  QCoreApplication::processEvents();
+  ASSERT_EQ(r.got.size(), 4u);
+  for (int n = 0; n < 4; ++n) EXPECT_EQ(r.firstByte[n], FakeWaveIn::patternByte(n + 1, 0));
+  EXPECT_EQ(r.fake->queuedCount(), 3u);
+  EXPECT_EQ(r.in->QueuedCount(), 3);
+  // The next three, filled together again: the ring goes on without the refused one.
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(r.fake->fill());
+  QCoreApplication::processEvents();
+  ASSERT_EQ(r.got.size(), 7u);
+  for (int n = 4; n < 7; ++n) EXPECT_EQ(r.firstByte[n], FakeWaveIn::patternByte(n + 1, 0));
+  EXPECT_EQ(r.fake->queuedCount(), 3u);
+  r.in->Stop();
+  EXPECT_FALSE(r.in->DeviceOpen());
+}
+
 TEST(AudioIn, SecondStartIsRefusedAndTheFirstGoesOn) {
   Rec r;
   ASSERT_TRUE(r.in->Start());

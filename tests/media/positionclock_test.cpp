@@ -1,8 +1,11 @@
-// The carried position of a sound-only medium, on readings with made-up wall
-// times: mpv's value steps every 100 ms here, as with its null output.
+// The carried position of a sound-only medium and of a picture, on readings
+// with made-up wall times: mpv's value steps every 100 ms here, as with its
+// null output, and every 40 ms on a 25 fps picture.
 #include "platform/media/positionclock.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tl {
 
@@ -37,6 +40,31 @@ TEST(PositionClock, CarriesThePositionBetweenStepsOnceTheSoundRuns) {
   // Paused: the value as mpv has it, and a restart waits for a step again.
   EXPECT_DOUBLE_EQ(c.read(2.345, 10.4, 1.0, false), 2.345);
   EXPECT_DOUBLE_EQ(c.read(2.345, 11.0, 1.0, true), 2.345);
+}
+
+// A 25 fps picture: the value steps by 40 ms as each frame is shown, and is
+// read 1 ms after each frame and by the timers in between.  The carried
+// position is the sound's, never ahead of it and at most that 1 ms behind;
+// paused, it is the frame on screen.
+TEST(PositionClock, CarriesAPictureBetweenItsFrames) {
+  PositionClock c;
+  const double p0 = 3.0, w0 = 10.0, frame = 0.04;
+  auto shown = [&](double w) { return stepped(w, p0, frame); };
+  EXPECT_DOUBLE_EQ(c.read(p0, w0, 1.0, true), p0);
+  double worst = 0;
+  for (int f = 0; f < 50; ++f) {
+    const double atFrame = w0 + f * frame + 0.001;
+    c.read(shown(atFrame), atFrame, 1.0, true);
+    const double between = atFrame + 0.027;  // a timer between two frames
+    const double got = c.read(shown(between), between, 1.0, true);
+    if (f == 0) continue;  // the first step is not known yet
+    const double sound = p0 + (between - w0);
+    EXPECT_LE(got, sound + 1e-9) << "frame " << f;
+    worst = std::max(worst, sound - got);
+  }
+  EXPECT_LE(worst, 0.001 + 1e-9);
+  const double pausedAt = w0 + 2.013;
+  EXPECT_NEAR(c.read(shown(pausedAt), pausedAt, 1.0, false), p0 + 2.0, 1e-9);
 }
 
 TEST(PositionClock, FollowsTheRateAndStartsAgainWhenItChanges) {
