@@ -14,7 +14,7 @@
 
 #include "platform/media/mpvplayer.h"
 #include "platform/registry/registry.h"
-#include "player/main.h"
+#include "player/main/main.h"
 
 namespace tl::bench {
 
