@@ -31,7 +31,7 @@ class History : public MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
-    r = std::make_unique<Tf_rireki>(w.get());
+    r = std::make_unique<Tf_rireki>(w->host());
     r->setFolder((dir / "sav").string());
   }
   void TearDown() override {
