@@ -1,7 +1,7 @@
 // A main window for a secondary window under test: it owns a lesson and
 // answers every request quietly (saves succeed, questions get 0, nothing
-// plays) and keeps the messages and log lines it was given.  Tests override
-// what they watch.
+// plays; a question gets `answer`) and keeps the texts it was given (UTF-8).
+// Tests override what they watch.
 #pragma once
 
 #include <QString>
@@ -18,8 +18,8 @@ struct QuietHost : WaveHost {
   LessonModel m;
   Options& o = m.options();
   bool medium = true;  // what mediumOpen() says
-  std::vector<QString> messages;
-  std::vector<std::string> logs;
+  int answer = 0;  // what question() says
+  std::vector<std::string> messages, questions, captions, logs;
   LessonModel& model() override { return m; }
   const Options& options() override { return o; }
   std::string exedir() override { return "/tmp/"; }
@@ -41,8 +41,12 @@ struct QuietHost : WaveHost {
   bool subflgsave() override { return true; }
   bool saveProgress() override { return true; }
   void logout(const std::string& utf8) override { logs.push_back(utf8); }
-  void message(const QString& text, const QString&, QWidget*) override { messages.push_back(text); }
-  int question(const QString&, const QString&, int, QWidget*) override { return 0; }
+  void message(const QString& text, const QString&, QWidget*) override { messages.push_back(text.toStdString()); }
+  int question(const QString& text, const QString& caption, int, QWidget*) override {
+    questions.push_back(text.toStdString());
+    captions.push_back(caption.toStdString());
+    return answer;
+  }
   bool mainTimerEnabled() override { return true; }
   void setMainTimerEnabled(bool) override {}
   void toggleFullScreen() override {}
