@@ -22,7 +22,7 @@
 // Panel5 (the waveform) and Panel6 (the recorded-sound panel) sit below the
 // subtitle panels.
 void Tf_main::buildWavePanels() {
-  host_ = makeMainHost(*this);
+  host_ = makeMainHost(*this);  // here, as the waveform is the host's first user
   wavePanel = new Panel5(host_.get(), Panel1);
   wavePanel->setFixedHeight(56);
   panel6 = new Panel6(Panel1);

@@ -16,7 +16,6 @@
 
 #include "core/sublist.h"
 #include "platform/codepage/codepage.h"
-#include "platform/media/mediaplayer.h"
 #include "player/widgets/cellfont.h"
 #include "player/sublist/hanrei.h"
 #include "player/lessonmodel.h"
