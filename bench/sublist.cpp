@@ -13,14 +13,14 @@
 #include "core/timetext.h"
 #include "player/lessonmodel.h"
 #include "player/sublist/sub.h"
-#include "support/quietsubhost.h"
+#include "support/quiethost.h"
 #include "player/sublist/sublistmodel.h"
 
 using namespace tl;
 
 namespace {
 
-using Host = tl::test::QuietSubHost;
+using Host = tl::test::QuietHost;
 
 void fill(Lesson& l, int n) {
   l = Lesson{};

@@ -10,6 +10,7 @@
 #include "core/wave.h"
 #include "player/wave/wavepanel.h"
 #include "support/lessonbuilder.h"
+#include "support/quiethost.h"
 
 namespace {
 
@@ -39,20 +40,9 @@ void BM_WaveBuffer(benchmark::State& st) {
 }
 BENCHMARK(BM_WaveBuffer);
 
-struct Host : WaveHost {
-  tl::Lesson l = makeLesson(400);
-  tl::Options o;
-  tl::Lesson& lesson() override { return l; }
-  const tl::Options& options() override { return o; }
-  bool peekKey() override { return false; }
-  bool eosVisible() override { return false; }
-  bool position(double& s) override { s = 0; return true; }
-  bool mediumEnded() override { return false; }
-  void posplay(tl::ttime) override {}
-  void adjshift(tl::ttime) override {}
-  void timesSet() override {}
-  void logout(const std::string&) override {}
-  void message(const QString&) override {}
+struct Host : tl::test::QuietHost {
+  tl::Lesson& l = m.lesson();
+  Host() { l = makeLesson(400); }
 };
 
 void BM_WavePaint1400(benchmark::State& st) {

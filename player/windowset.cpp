@@ -50,14 +50,15 @@ WindowSet::WindowSet(MainDeps deps) {
     f_main->setOptionWindow(f_option);
     f_option->FormCreate();
   }
-  f_rireki = new Tf_rireki(f_main, f_main);
+  const std::shared_ptr<MainHost> host = f_main->host();
+  f_rireki = new Tf_rireki(host, f_main);
   f_rireki->setFolder(f_main->exedir() + "sav");
   f_rireki->studyTime = [m = f_main](int64_t& base, uint32_t& start, uint32_t& now) {
     m->studyTime(base, start, now);
   };
   f_wordopen = new Tf_wordopen(f_main);
-  f_wordopen->setMain(f_main);
-  f_filter = new Tf_filter(f_main, f_main);
+  f_wordopen->setHost(host);
+  f_filter = new Tf_filter(host, f_main);
   f_hanrei = new Tf_hanrei(f_main);
   f_scenediv = new Tf_scenediv(f_main);
   f_subposfind = new Tf_subposfind(f_main);
@@ -67,18 +68,18 @@ WindowSet::WindowSet(MainDeps deps) {
   f_subno = new Tf_subno(f_main);
   f_subedit = new Tf_subedit(f_main);
   f_wordtest = new Tf_wordtest(f_main);
-  f_wordtest->setMain(f_main);
+  f_wordtest->setHost(host);
   f_urlopen = new Tf_urlopen(f_main);
   f_ted = new Tf_ted(f_main);
 
   // The list window and the subtitle dialogs work on the main window's lesson.
-  f_sub->setMain(f_main);
+  f_sub->setHost(host);
   f_sub->setWindows(f_subedit, f_subposfind, f_hanrei, f_srtout);
-  f_subedit->setMain(f_main);
-  f_subno->setMain(f_main);
-  f_adjnum->setMain(f_main);
-  f_scenediv->setMain(f_main);
-  f_srtout->setMain(f_main);
+  f_subedit->setHost(host);
+  f_subno->setHost(host);
+  f_adjnum->setHost(host);
+  f_scenediv->setHost(host);
+  f_srtout->setHost(host);
   f_srtout->setList(f_sub);
   f_subposfind->setList(f_sub);
   f_urlopen->openMovie = [m = f_main](const std::string& url) { m->guarded([&] { m->movfileopen(url); }); };

@@ -13,7 +13,8 @@
 #include <QVBoxLayout>
 #include <random>
 
-#include "player/main/main.h"
+#include "player/lessonmodel.h"
+#include "player/mainhost.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -31,7 +32,7 @@ QComboBox* compareBox(const char* name) {
 }
 }  // namespace
 
-Tf_filter::Tf_filter(Tf_main* main, QWidget* parent) : QDialog(parent), main_(main) {
+Tf_filter::Tf_filter(std::shared_ptr<MainHost> host, QWidget* parent) : QDialog(parent), host_(std::move(host)) {
   setObjectName(QStringLiteral("Tf_filter"));
   setWindowTitle(U("フィルタ"));
 
@@ -222,7 +223,7 @@ void Tf_filter::Button2Click() { hide(); }
 
 void Tf_filter::Button1Click() {
   pull();
-  if (!main_ || !main_->model()->lesson().srtloaded) {
+  if (!host_ || !host_->model().lesson().srtloaded) {
     hide();
     return;
   }
@@ -233,12 +234,12 @@ void Tf_filter::Button1Click() {
     auto gen = std::make_shared<std::mt19937>(std::random_device{}());
     draw = [gen] { return (int)std::uniform_int_distribution<int>(0, 99)(*gen); };
   }
-  const tl::FilterResult r = tl::runFilter(main_->model()->lesson(), form_, draw);
+  const tl::FilterResult r = tl::runFilter(host_->model().lesson(), form_, draw);
   if (!r.ok) {
-    main_->message(QString::fromStdString(r.error), QString(), this);
+    host_->message(QString::fromStdString(r.error), QString(), this);
     return;  // the dialog stays open, nothing changed
   }
   hide();
-  main_->afterflgchg();
-  main_->model()->announce(tl::Change::Letters);
+  host_->afterflgchg();
+  host_->model().announce(tl::Change::Letters);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <functional>
 
 #include "core/letterfilter.h"
@@ -14,13 +15,13 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
-class Tf_main;
+class MainHost;
 
 class Tf_filter : public QDialog {
   Q_OBJECT
  public:
-  explicit Tf_filter(Tf_main* main = nullptr, QWidget* parent = nullptr);
-  void setMain(Tf_main* main) { main_ = main; }
+  explicit Tf_filter(std::shared_ptr<MainHost> host = nullptr, QWidget* parent = nullptr);
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
 
   const tl::FilterForm& form() const { return form_; }
   // The random draws of a run (0..99); by default a generator seeded afresh
@@ -37,7 +38,7 @@ class Tf_filter : public QDialog {
   void modeClicked(tl::FilterMode m);
   void wordSubClicked(tl::WordSub s);
 
-  Tf_main* main_ = nullptr;
+  std::shared_ptr<MainHost> host_;
   tl::FilterForm form_;
   bool pushing_ = false;
 

@@ -14,7 +14,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "player/main/main.h"
+#include "player/lessonmodel.h"
+#include "player/mainhost.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -95,7 +96,7 @@ void HistoryBarDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, 
 
 // ---- window -----------------------------------------------------------------
 
-Tf_rireki::Tf_rireki(Tf_main* main, QWidget* parent) : QDialog(parent), main_(main) {
+Tf_rireki::Tf_rireki(std::shared_ptr<MainHost> host, QWidget* parent) : QDialog(parent), host_(std::move(host)) {
   setObjectName(QStringLiteral("Tf_rireki"));
   setWindowTitle(U("学習履歴(最新反映には要セーブ)"));
   auto* lay = new QVBoxLayout(this);
@@ -144,7 +145,7 @@ Tf_rireki::Tf_rireki(Tf_main* main, QWidget* parent) : QDialog(parent), main_(ma
 }
 
 void Tf_rireki::say(const QString& text) {
-  if (main_) main_->message(text, QString(), this);
+  if (host_) host_->message(text, QString(), this);
 }
 
 int Tf_rireki::SearchFile() {
@@ -161,7 +162,7 @@ void Tf_rireki::showEvent(QShowEvent* e) {
 }
 
 void Tf_rireki::N2Click() {
-  if (main_) main_->saveProgress();
+  if (host_) host_->saveProgress();
   SearchFile();
 }
 
@@ -181,9 +182,9 @@ void Tf_rireki::popupAt(const QPoint& viewportPos) {
 
 void Tf_rireki::resetRow(int r) {
   const tl::HistoryRow* row = model_->row(r);
-  if (!row || !main_) return;
+  if (!row || !host_) return;
   const std::string path = row->path;  // the row's own file, even if the list changes
-  if (main_->question(U(row->name) + QLatin1Char('\n') + U(kResetText), U("リセット"),
+  if (host_->question(U(row->name) + QLatin1Char('\n') + U(kResetText), U("リセット"),
                       QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
     return;
   std::error_code ec;

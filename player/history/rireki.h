@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
+#include <memory>
 #include <QStyledItemDelegate>
 #include <functional>
 #include <string>
@@ -15,7 +16,7 @@
 
 class QMenu;
 class QTableView;
-class Tf_main;
+class MainHost;
 
 class HistoryModel : public QAbstractTableModel {
   Q_OBJECT
@@ -47,8 +48,8 @@ class HistoryBarDelegate : public QStyledItemDelegate {
 class Tf_rireki : public QDialog {
   Q_OBJECT
  public:
-  explicit Tf_rireki(Tf_main* main = nullptr, QWidget* parent = nullptr);
-  void setMain(Tf_main* main) { main_ = main; }
+  explicit Tf_rireki(std::shared_ptr<MainHost> host = nullptr, QWidget* parent = nullptr);
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
   // The folder of the progress files (the data folder + "sav").
   void setFolder(const std::string& folder) { folder_ = folder; }
   // Study time: the base before this run (ms), the run's start tick and the
@@ -79,7 +80,7 @@ class Tf_rireki : public QDialog {
  private:
   void say(const QString& text);
 
-  Tf_main* main_ = nullptr;
+  std::shared_ptr<MainHost> host_;
   std::string folder_;
   int64_t score_ = 0;
   int popupRow_ = -1;

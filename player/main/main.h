@@ -70,7 +70,9 @@ class StatusPanel;
 class TExtTrackBar;
 class TranslationService;
 class MainWindows;
-class MainWaveHost;
+class MainHost;
+class MainWindowHost;
+class WaveHost;
 class Panel5;
 class Panel6;
 class MainTestAccess;
@@ -122,6 +124,8 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   // The secondary windows and the settings window (set by the program block).
   void setWindows(MainWindows* w) { windows_ = w; }
   void setOptionWindow(Tf_option* o) { option_ = o; }
+  // What the secondary windows call, one for all of them (mainhost.h).
+  std::shared_ptr<MainHost> host() const;
 
   // ---- entry points other windows call -----------------------------------
   void srtfileopen(const std::string& path);
@@ -208,7 +212,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   friend class MainTestAccess;  // tests/support/mainaccess.h
   friend struct MainCommand;
   friend struct ViewItem;
-  friend class MainWaveHost;
+  friend class MainWindowHost;
 
   // ---- NavView / TimerView (core's calls back into the window) ------------
   bool isForeground() override;
@@ -382,7 +386,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void n_gtssntClick();
   void n_gtswordClick();
   void registerWord(int slot, const std::string& word932, const std::string& sentence932);
-  void openDataFile(bool (*open)(Tf_main&, tl::Shell&));
+  void openDataFile(bool (*open)(MainHost&, tl::Shell&));
 
   // the waveform, recording and closing the workers (main_wave.cpp)
   void buildWavePanels();
@@ -417,7 +421,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   MainWindows* windows_ = nullptr;
   TranslationService* ts = nullptr;  // the translation side: stop words, worker, on-demand
   Tf_option* option_ = nullptr;
-  std::unique_ptr<MainWaveHost> waveHost_;  // outlives the recorders that call into it
+  std::shared_ptr<WaveHost> host_;  // outlives the recorders that call into it
   std::unique_ptr<tl::TAudioIn> AudioIn1;
   std::unique_ptr<tl::TAudioIn> AudioIn2;  // never started
   std::unique_ptr<tl::TMixer> Mixer1;      // opened at creation, never called
@@ -511,3 +515,6 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   std::vector<QAction*> allActions;
   std::vector<std::pair<QAction*, int>> enabling_;  // commands enabled with subtitles loaded
 };
+
+// The host of the secondary windows over `main` (main_host.cpp).
+std::shared_ptr<WaveHost> makeMainHost(Tf_main& main);

@@ -13,6 +13,7 @@
 #include "platform/media/mediaplayer.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/main/main.h"
+#include "player/mainhost.h"
 #include "player/main/commandtable.h"
 #include "player/main/maincommands.h"
 #include "player/wave/wavemenu.h"
@@ -134,8 +135,8 @@ const std::vector<MainCommand>& MainCommand::all() {
        }},
       {M::Tools, nullptr, nullptr, {}},
       {M::Tools, "N36", "単語テスト", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showWordTest(); }},
-      {M::WordExport, "n_ankiex", "Anki", {}, [](Tf_main& w) { n_ankiexClick(w); }},
-      {M::WordExport, "n_pss", "P-Study System", {}, [](Tf_main& w) { n_pssClick(w); }},
+      {M::WordExport, "n_ankiex", "Anki", {}, [](Tf_main& w) { n_ankiexClick(*w.host()); }},
+      {M::WordExport, "n_pss", "P-Study System", {}, [](Tf_main& w) { n_pssClick(*w.host()); }},
       {M::Tools, "N50", "登録単語ファイル開く", {}, [](Tf_main& w) { w.openDataFile(N50Click); }},
       {M::Tools, "N51", "翻訳除外単語ファイル開く", {}, [](Tf_main& w) { w.openDataFile(N51Click); }},
       // ヘルプ
@@ -168,7 +169,7 @@ const std::vector<MainCommand>& MainCommand::all() {
       {M::Test, "n_wavarray", "波形配列", {}, [](Tf_main& w) { w.wavtestArray(); }},
       {M::Test, "n_wavsave", "セーブ", {}, [](Tf_main& w) { w.wavtestSave(); }},
       {M::Test, "n_wavrenew", "波形線更新", {}, [](Tf_main& w) { w.wavxset(); }},
-      {M::Test, "N37", "時間文字列戻し", {}, [](Tf_main& w) { N37Click(w); }},
+      {M::Test, "N37", "時間文字列戻し", {}, [](Tf_main& w) { N37Click(*w.host()); }},
       {M::Test, "N38", "スレッド実行", {}, [](Tf_main& w) { if (w.ts) w.ts->startExtra(); }},
       {M::Test, "indy1", "indy バージョン", {}, [](Tf_main& w) { w.message(TranslationService::libraryVersion()); }},
       {M::Test, "http1", "httpヘッド", {}, [](Tf_main& w) { if (w.ts) w.ts->probeOnce(); }},

@@ -7,6 +7,7 @@
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
 #include "player/main/main.h"
+#include "player/mainhost.h"
 #include "player/views/overlay.h"
 #include "player/translate/translation.h"
 #include "player/words/wordentry.h"
@@ -41,13 +42,13 @@ void Tf_main::n_gtswordClick() { n_gtssntClick(); }
 // the wait ends); the window goes on meanwhile.
 void Tf_main::registerWord(int slot, const std::string& word932, const std::string& sentence932) {
   if (!ts) return;
-  ::wordentry(*this, *ts, slot, word932, sentence932);
+  ::wordentry(*host(), this, *ts, slot, word932, sentence932);
 }
 
-void Tf_main::openDataFile(bool (*open)(Tf_main&, tl::Shell&)) {
+void Tf_main::openDataFile(bool (*open)(MainHost&, tl::Shell&)) {
   if (!deps_.shell) {
     message(QStringLiteral("ファイルを開くプログラムがありません"));
     return;
   }
-  open(*this, *deps_.shell);
+  open(*host(), *deps_.shell);
 }

@@ -22,8 +22,8 @@
 // Panel5 (the waveform) and Panel6 (the recorded-sound panel) sit below the
 // subtitle panels.
 void Tf_main::buildWavePanels() {
-  waveHost_ = std::make_unique<MainWaveHost>(*this);
-  wavePanel = new Panel5(waveHost_.get(), Panel1);
+  host_ = makeMainHost(*this);  // here, as the waveform is the host's first user
+  wavePanel = new Panel5(host_.get(), Panel1);
   wavePanel->setFixedHeight(56);
   panel6 = new Panel6(Panel1);
   panel6->setFixedHeight(56);

@@ -24,8 +24,6 @@ Tf_adjnum::Tf_adjnum(QWidget* parent) : QDialog(parent) {
   connect(Button1, &QPushButton::clicked, this, &Tf_adjnum::Button1Click);
 }
 
-void Tf_adjnum::setMain(Tf_main* main) { host_ = main ? makeMainHost(*main) : nullptr; }
-
 void Tf_adjnum::Button1Click() {
   if (host_) {
     const auto ms = tl::parseInt(Edit1->text().toStdString());

@@ -29,8 +29,6 @@ Tf_scenediv::Tf_scenediv(QWidget* parent) : QDialog(parent) {
   connect(Button2, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void Tf_scenediv::setMain(Tf_main* main) { host_ = main ? makeMainHost(*main) : nullptr; }
-
 void Tf_scenediv::Button1Click() {
   if (!host_) return;
   const auto distance = tl::parseInt(Edit2->text().toStdString());

@@ -7,15 +7,13 @@
 
 class QLineEdit;
 class QPushButton;
-class SubHost;
-class Tf_main;
+class MainHost;
 
 class Tf_scenediv : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_scenediv(QWidget* parent = nullptr);
-  void setMain(Tf_main* main);
-  void setHost(std::shared_ptr<SubHost> host) { host_ = std::move(host); }
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
   void Button1Click();
 
   QLineEdit* Edit1 = nullptr;  // gap, seconds
@@ -24,5 +22,5 @@ class Tf_scenediv : public QDialog {
   QPushButton* Button2 = nullptr;
 
  private:
-  std::shared_ptr<SubHost> host_;
+  std::shared_ptr<MainHost> host_;
 };

@@ -32,8 +32,6 @@ Tf_srtout::Tf_srtout(QWidget* parent) : QDialog(parent) {
   connect(Button1, &QPushButton::clicked, this, &Tf_srtout::Button1Click);
 }
 
-void Tf_srtout::setMain(Tf_main* main) { host_ = main ? makeMainHost(*main) : nullptr; }
-
 void Tf_srtout::Button1Click() {
   Memo1->clear();
   if (!host_) return;

@@ -8,16 +8,14 @@
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class SubHost;
-class Tf_main;
+class MainHost;
 class Tf_sub;
 
 class Tf_srtout : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_srtout(QWidget* parent = nullptr);
-  void setMain(Tf_main* main);
-  void setHost(std::shared_ptr<SubHost> host) { host_ = std::move(host); }
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
   void setList(Tf_sub* sub) { sub_ = sub; }
   void Button1Click();
 
@@ -27,6 +25,6 @@ class Tf_srtout : public QDialog {
   QPlainTextEdit* Memo1 = nullptr;
 
  private:
-  std::shared_ptr<SubHost> host_;
+  std::shared_ptr<MainHost> host_;
   Tf_sub* sub_ = nullptr;
 };

@@ -16,11 +16,9 @@
 
 #include "core/sublist.h"
 #include "platform/codepage/codepage.h"
-#include "platform/media/mediaplayer.h"
 #include "player/widgets/cellfont.h"
 #include "player/sublist/hanrei.h"
 #include "player/lessonmodel.h"
-#include "player/main/main.h"
 #include "player/sublist/srtout.h"
 #include "player/sublist/subedit.h"
 #include "player/sublist/sublistmodel.h"
@@ -30,51 +28,7 @@ namespace {
 
 QString U(const std::string& utf8) { return QString::fromUtf8(utf8.data(), (qsizetype)utf8.size()); }
 
-// The list and the dialogs over the main window.
-class MainHost : public SubHost {
- public:
-  explicit MainHost(Tf_main& m) : m_(m) {}
-  LessonModel& model() override { return *m_.model(); }
-  const tl::Options& options() override { return m_.model()->options(); }
-  std::string exedir() override { return m_.exedir(); }
-  // A player failure is reported here; the jump counts as made, so the
-  // caller adds no message of its own.
-  bool posplay(int32_t slot, tl::ttime t) override {
-    bool ok = true;
-    m_.guarded([&] { ok = m_.posplay(slot, t); });
-    return ok;
-  }
-  void adjshiftFrom(int32_t from, tl::ttime delta) override { m_.adjshift(delta, from); }
-  void adjratio(tl::ttime t) override { m_.adjratio(t); }
-  double positionSeconds() override { return m_.positionSeconds(); }
-  bool mediumOpen() override { return m_.mediumOpen(); }
-  void afterflgchg() override { m_.afterflgchg(); }
-  void timeEdited(int32_t) override { m_.refreshAfterTiming(); }
-  void starChanged(int32_t slot) override { m_.model()->announce(tl::Change::Stars, slot); }
-  void memoChanged(int32_t slot) override { m_.model()->announce(tl::Change::Memos, slot); }
-  void scenesChanged() override {
-    m_.model()->announce(tl::Change::Scenes);
-    m_.a_F5Execute();
-  }
-  bool srtsav() override { return m_.srtsav(); }
-  bool subflgsave() override { return m_.subflgsave(); }
-  void message(const QString& text, const QString& caption) override { m_.message(text, caption); }
-  int question(const QString& text, const QString& caption, int buttons) override {
-    return m_.question(text, caption, buttons);
-  }
-  bool mainTimerEnabled() override { return m_.mainTimerEnabled(); }
-  void setMainTimerEnabled(bool on) override { m_.setMainTimerEnabled(on); }
-  void toggleFullScreen() override {
-    if (m_.mediumOpen()) m_.guarded([this] { m_.WMP().setFullScreen(!m_.WMP().fullScreen()); });
-  }
-
- private:
-  Tf_main& m_;
-};
-
 }  // namespace
-
-std::shared_ptr<SubHost> makeMainHost(Tf_main& main) { return std::make_shared<MainHost>(main); }
 
 // ---- the grid ----------------------------------------------------------------
 
@@ -288,9 +242,7 @@ void Tf_sub::buildMenus() {
   pn_addouki = item(pm_sub, "pn_addouki", "平均同期", [this] { stretch(); });
 }
 
-void Tf_sub::setMain(Tf_main* main) { setHost(main ? makeMainHost(*main) : nullptr); }
-
-void Tf_sub::setHost(std::shared_ptr<SubHost> host) {
+void Tf_sub::setHost(std::shared_ptr<MainHost> host) {
   disconnect(sub_);
   host_ = std::move(host);
   model_->setLesson(host_ ? &host_->model().lesson() : nullptr);
@@ -450,7 +402,8 @@ void Tf_sub::sync() {
   const int slot = selectedSlot();
   if (slot < 1 || !host_ || !host_->mediumOpen()) return;
   const tl::Lesson& l = *lesson();
-  const double pos = host_->positionSeconds();
+  double pos = 0;
+  if (!host_->positionSeconds(pos)) return;
   const int32_t from = tl::syncFrom(l, slot, pos);
   host_->adjshiftFrom(from, tl::syncDelta(l.subtime[slot], pos));
 }

@@ -5,8 +5,7 @@
 // texts, sets stars, edits times and memos, opens the edit dialog, takes a
 // cue out of the dictation and sorts by star or clear state.
 //
-// SubHost is what the list and the subtitle dialogs need from the main
-// window; makeMainHost() gives the one over Tf_main, tests give their own.
+// The list and the subtitle dialogs reach the main window through MainHost.
 #pragma once
 
 #include <QTableView>
@@ -18,6 +17,7 @@
 #include "core/change.h"
 #include "core/lesson.h"
 #include "core/options.h"
+#include "player/mainhost.h"
 
 class QAction;
 class QLabel;
@@ -27,46 +27,10 @@ class QStatusBar;
 class QTimer;
 class LessonModel;
 class SubListModel;
-class Tf_main;
 class Tf_subedit;
 class Tf_subposfind;
 class Tf_hanrei;
 class Tf_srtout;
-
-class SubHost {
- public:
-  virtual ~SubHost() = default;
-  virtual LessonModel& model() = 0;
-  virtual const tl::Options& options() = 0;
-  virtual std::string exedir() = 0;
-  // Plays from t as the start of `slot` (0: none); false when it could not.
-  virtual bool posplay(int32_t slot, tl::ttime t) = 0;
-  // Shifts the times by delta from slot `from` on (the first slot of a
-  // partial shift), whether the player plays or not.
-  virtual void adjshiftFrom(int32_t from, tl::ttime delta) = 0;
-  // Stretches every time by position / t.
-  virtual void adjratio(tl::ttime t) = 0;
-  virtual double positionSeconds() = 0;
-  virtual bool mediumOpen() = 0;
-  virtual void afterflgchg() = 0;
-  // A time of `slot` was typed in: seek-bar range, time column, forced tick.
-  virtual void timeEdited(int32_t slot) = 0;
-  // The star or the memo of `slot` changed (the main window's star button
-  // and memo edit follow when it is the displayed cue).
-  virtual void starChanged(int32_t slot) = 0;
-  virtual void memoChanged(int32_t slot) = 0;
-  // The scene table was cut anew: scene ticks of the bar, status panel 3.
-  virtual void scenesChanged() = 0;
-  virtual bool srtsav() = 0;
-  virtual bool subflgsave() = 0;
-  virtual void message(const QString& text, const QString& caption = QString()) = 0;
-  virtual int question(const QString& text, const QString& caption, int buttons) = 0;
-  virtual bool mainTimerEnabled() = 0;
-  virtual void setMainTimerEnabled(bool on) = 0;
-  virtual void toggleFullScreen() = 0;
-};
-
-std::shared_ptr<SubHost> makeMainHost(Tf_main& main);
 
 // The grid: a table view whose mouse presses the window sees first.
 class TSubGrid : public QTableView {
@@ -99,8 +63,7 @@ class Tf_sub : public QWidget {
   explicit Tf_sub(QWidget* parent = nullptr);
   ~Tf_sub() override;
 
-  void setMain(Tf_main* main);
-  void setHost(std::shared_ptr<SubHost> host);
+  void setHost(std::shared_ptr<MainHost> host);
   void setWindows(Tf_subedit* edit, Tf_subposfind* find, Tf_hanrei* hanrei, Tf_srtout* srtout);
 
   TSubGrid* subgrid = nullptr;
@@ -165,7 +128,7 @@ class Tf_sub : public QWidget {
   bool loaded() const;
   tl::Lesson* lesson() const;
 
-  std::shared_ptr<SubHost> host_;
+  std::shared_ptr<MainHost> host_;
   SubListModel* model_ = nullptr;
   QLabel* sb_text = nullptr;
   QMetaObject::Connection sub_;

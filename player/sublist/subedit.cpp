@@ -40,8 +40,6 @@ Tf_subedit::Tf_subedit(QWidget* parent) : QDialog(parent) {
   connect(Button2, &QPushButton::clicked, this, &Tf_subedit::Button2Click);
 }
 
-void Tf_subedit::setMain(Tf_main* main) { host_ = main ? makeMainHost(*main) : nullptr; }
-
 void Tf_subedit::editset(int n) {
   if (!host_) return;
   const tl::Lesson& l = host_->model().lesson();

@@ -10,16 +10,14 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class SubHost;
-class Tf_main;
+class MainHost;
 
 class Tf_subedit : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_subedit(QWidget* parent = nullptr);
 
-  void setMain(Tf_main* main);
-  void setHost(std::shared_ptr<SubHost> host) { host_ = std::move(host); }
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
 
   // Loads cue slot n into the edit.
   void editset(int n);
@@ -43,7 +41,7 @@ class Tf_subedit : public QDialog {
   QPushButton* Button2 = nullptr;
 
  private:
-  std::shared_ptr<SubHost> host_;
+  std::shared_ptr<MainHost> host_;
   int n_ = 0;
   quint64 load_ = 0;        // load the cue belongs to
   bool edited_ = false;     // an edit went into the table ...

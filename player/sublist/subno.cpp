@@ -23,8 +23,6 @@ Tf_subno::Tf_subno(QWidget* parent) : QDialog(parent) {
   connect(Button1, &QPushButton::clicked, this, &Tf_subno::Button1Click);
 }
 
-void Tf_subno::setMain(Tf_main* main) { host_ = main ? makeMainHost(*main) : nullptr; }
-
 void Tf_subno::Button1Click() {
   if (host_) {
     const tl::Lesson& l = host_->model().lesson();

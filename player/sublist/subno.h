@@ -7,20 +7,18 @@
 
 class QLineEdit;
 class QPushButton;
-class SubHost;
-class Tf_main;
+class MainHost;
 
 class Tf_subno : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_subno(QWidget* parent = nullptr);
-  void setMain(Tf_main* main);
-  void setHost(std::shared_ptr<SubHost> host) { host_ = std::move(host); }
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
   void Button1Click();
 
   QLineEdit* e_subno = nullptr;
   QPushButton* Button1 = nullptr;
 
  private:
-  std::shared_ptr<SubHost> host_;
+  std::shared_ptr<MainHost> host_;
 };

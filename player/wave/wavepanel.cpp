@@ -9,32 +9,7 @@
 
 #include "audio/AudioIO.h"
 #include "platform/codepage/codepage.h"
-#include "platform/media/mediaplayer.h"
-#include "player/main/main.h"
-
-// ---- MainWaveHost --------------------------------------------------------
-
-tl::Lesson& MainWaveHost::lesson() { return m_.model()->lesson(); }
-const tl::Options& MainWaveHost::options() { return m_.model()->options(); }
-bool MainWaveHost::peekKey() { return m_.model()->dictation().peekkey; }
-bool MainWaveHost::eosVisible() { return m_.maintimer_.seMarkVisible; }
-bool MainWaveHost::position(double& seconds) { return m_.WMP().currentPosition(seconds); }
-bool MainWaveHost::mediumEnded() { return m_.WMP().playState() == tl::ps_ended; }
-void MainWaveHost::posplay(tl::ttime t) {
-  m_.guarded([&] { m_.posplay(0, t); });
-}
-void MainWaveHost::adjshift(tl::ttime delta) { m_.adjshift(delta); }
-// As after every change of times set on the view: the list's time column
-// (through the announcement), one forced tick while a cue is displayed, the
-// focus bar, the whole window.
-void MainWaveHost::timesSet() {
-  m_.refreshAfterTiming();
-  if (m_.L.cursub > 0) m_.forcedTick();
-  m_.repaintFocusBar();
-  m_.a_F5Execute();
-}
-void MainWaveHost::logout(const std::string& utf8) { m_.logout(utf8); }
-void MainWaveHost::message(const QString& text) { m_.message(text); }
+#include "player/lessonmodel.h"
 
 // ---- TWaveBox ------------------------------------------------------------
 
@@ -128,10 +103,10 @@ bool Panel5::AudioIn1BufferFilled(char* buffer, int& size) {
     tl::WaveInput in;
     in.viewOn = true;
     in.positionSeconds = pos;
-    in.paused = host_->lesson().playpaused;
+    in.paused = host_->model().lesson().playpaused;
     in.ended = host_->mediumEnded();
     const tl::WaveBufferResult r =
-        tl::wavbuffer(wave, host_->lesson(), in, reinterpret_cast<const int16_t*>(buffer), size);
+        tl::wavbuffer(wave, host_->model().lesson(), in, reinterpret_cast<const int16_t*>(buffer), size);
     if (r.barMoved) tb_wavsize->setValue(wave.wavsize);
     return r.requeue;
   } catch (const std::exception& e) {
@@ -155,13 +130,13 @@ void Panel5::N48Click(tl::TAudioIn& recorder) {
 }
 
 void Panel5::wavreset() {
-  tl::wavreset(wave, host_->lesson());
+  tl::wavreset(wave, host_->model().lesson());
   p_wav1->update();
 }
 
-void Panel5::wavxset() { tl::wavxset(wave, host_->lesson()); }
+void Panel5::wavxset() { tl::wavxset(wave, host_->model().lesson()); }
 
-void Panel5::wavxshift(tl::ttime delta, int first, int last) { tl::wavxshift(wave, host_->lesson(), delta, first, last); }
+void Panel5::wavxshift(tl::ttime delta, int first, int last) { tl::wavxshift(wave, host_->model().lesson(), delta, first, last); }
 
 void Panel5::waveResetIfOutside(tl::ttime t) {
   if (tl::waveOutside(wave, t)) wavreset();
@@ -172,7 +147,7 @@ void Panel5::repaintWave() {
 }
 
 void Panel5::p_wav1MouseDown(int x, int) {
-  tl::wavpress(wave, host_->lesson(), x);
+  tl::wavpress(wave, host_->model().lesson(), x);
 }
 
 void Panel5::p_wav1MouseMove(int x, int y) {
@@ -182,7 +157,7 @@ void Panel5::p_wav1MouseMove(int x, int y) {
 }
 
 void Panel5::p_wav1Click() {
-  if (!wave.dragging) host_->posplay(wave.mousetime);
+  if (!wave.dragging) host_->posplay(0, wave.mousetime);
 }
 
 void Panel5::p_wav1MouseUp(int x, int, Qt::MouseButton b, Qt::KeyboardModifiers mods) {
@@ -190,7 +165,7 @@ void Panel5::p_wav1MouseUp(int x, int, Qt::MouseButton b, Qt::KeyboardModifiers 
                             : b == Qt::RightButton ? tl::WaveButton::Right
                                                    : tl::WaveButton::Middle;
   const tl::WaveRelease r =
-      tl::wavrelease(wave, host_->lesson(), x, wb, mods & Qt::ShiftModifier, mods & Qt::ControlModifier);
+      tl::wavrelease(wave, host_->model().lesson(), x, wb, mods & Qt::ShiftModifier, mods & Qt::ControlModifier);
   if (r.kind == tl::WaveRelease::Shift) host_->adjshift(r.delta);
   if (r.kind == tl::WaveRelease::Subset) host_->timesSet();
   p_wav1->update();
@@ -204,9 +179,9 @@ tl::WavePicture Panel5::picture() {
   font.width = [&](const std::string& t, int size) { return metricsAt(size).horizontalAdvance(labelText(t)); };
   const tl::Options& o = host_->options();
   tl::WaveShow show;
-  show.textShown = o.subopenmode || o.subview || host_->peekKey();
+  show.textShown = o.subopenmode || o.subview || host_->model().dictation().peekkey;
   show.eosVisible = host_->eosVisible();
-  return tl::wavpaint(wave, host_->lesson(), font, show);
+  return tl::wavpaint(wave, host_->model().lesson(), font, show);
 }
 
 void Panel5::p_wav1Paint(QPainter& p) {

@@ -3,7 +3,7 @@
 //
 // The view's rules live in core/wave.h; this file paints them, takes the
 // mouse and feeds recorded buffers in.  What it needs of the main window goes
-// through WaveHost (MainWaveHost for Tf_main).
+// through WaveHost, the main window's host with the waveform's own calls.
 #pragma once
 
 #include <QFont>
@@ -18,54 +18,29 @@
 #include "core/lesson.h"
 #include "core/options.h"
 #include "core/wave.h"
+#include "player/mainhost.h"
 
 class QSlider;
-class Tf_main;
 class Panel5;
 
 namespace tl {
 class TAudioIn;
 }
 
-// What the waveform needs of the main window.
-class WaveHost {
+// What the waveform needs of the main window beyond what every window may ask.
+class WaveHost : public MainHost {
  public:
-  virtual ~WaveHost() = default;
-  virtual tl::Lesson& lesson() = 0;
-  virtual const tl::Options& options() = 0;
-  virtual bool peekKey() = 0;
   // The end-of-sentence mark shows (playback in the gap after the displayed cue).
   virtual bool eosVisible() = 0;
   // The player's position; false when it has none.  May throw.
   virtual bool position(double& seconds) = 0;
   // The medium played to its end.
   virtual bool mediumEnded() = 0;
-  virtual void posplay(tl::ttime t) = 0;
+  // Shifts the times by delta as the main window's shift does.
   virtual void adjshift(tl::ttime delta) = 0;
   // Subtitle times were set on the view: list time column, timer tick,
   // focus bar, refresh.
   virtual void timesSet() = 0;
-  virtual void logout(const std::string& utf8) = 0;
-  virtual void message(const QString& text) = 0;
-};
-
-class MainWaveHost : public WaveHost {
- public:
-  explicit MainWaveHost(Tf_main& m) : m_(m) {}
-  tl::Lesson& lesson() override;
-  const tl::Options& options() override;
-  bool peekKey() override;
-  bool eosVisible() override;
-  bool position(double& seconds) override;
-  bool mediumEnded() override;
-  void posplay(tl::ttime t) override;
-  void adjshift(tl::ttime delta) override;
-  void timesSet() override;
-  void logout(const std::string& utf8) override;
-  void message(const QString& text) override;
-
- private:
-  Tf_main& m_;
 };
 
 // The paint box of the waveform.

@@ -1,4 +1,4 @@
-// Registering a word selected on the overlay (Tf_main.wordentry): its
+// Registering a word selected on the overlay (the main window's wordentry): its
 // translation is fetched, and one record is added to "word.csv".
 //
 // The translation arrives asynchronously; the record is written when it
@@ -10,7 +10,8 @@
 #include <functional>
 #include <string>
 
-class Tf_main;
+class MainHost;
+class QObject;
 class Translator;
 
 struct WordEntryResult {
@@ -21,7 +22,8 @@ struct WordEntryResult {
 
 // slot: the overlay's cue; word and sentence: 932 bytes (the selection and
 // that slot's text).  The work and the moment are those of the call.
+// Nothing is written once `owner` (whose life bounds the host's) is gone.
 // `done` (optional) runs once at the end, after the log line or message.
-void wordentry(Tf_main& m, Translator& translator, int32_t slot, const std::string& word932,
+void wordentry(MainHost& host, QObject* owner, Translator& translator, int32_t slot, const std::string& word932,
                const std::string& sentence932, int waitMs = 5000,
                std::function<void(const WordEntryResult&)> done = {});

@@ -8,18 +8,18 @@
 #include "platform/paths/files.h"
 #include "platform/paths/paths.h"
 #include "platform/shell/shell.h"
-#include "player/main/main.h"
+#include "player/mainhost.h"
 
 namespace {
 
 QString U(const std::string& s) { return QString::fromStdString(s); }
 
-QString askPath(Tf_main& m, const SavePathAsk& ask, const QString& defaultName) {
+QString askPath(MainHost& m, const SavePathAsk& ask, const QString& defaultName) {
   if (ask) return ask(defaultName);
-  return QFileDialog::getSaveFileName(&m, QString(), defaultName);
+  return QFileDialog::getSaveFileName(m.window(), QString(), defaultName);
 }
 
-bool exportTo(Tf_main& m, const std::string& utf8Path, tl::word::ExportText (*make)(const tl::word::WordFile&)) {
+bool exportTo(MainHost& m, const std::string& utf8Path, tl::word::ExportText (*make)(const tl::word::WordFile&)) {
   tl::word::WordFile f;
   std::string err;
   if (!tl::word::readWordFile(tl::word::wordPath(tl::paths::exedir()), f, &err)) {
@@ -38,7 +38,7 @@ bool exportTo(Tf_main& m, const std::string& utf8Path, tl::word::ExportText (*ma
   return true;
 }
 
-bool openDataFile(Tf_main& m, tl::Shell& shell, const char* name) {
+bool openDataFile(MainHost& m, tl::Shell& shell, const char* name) {
   const std::string path = tl::paths::exedir() + name;
   QString why;
   if (!tl::paths::fileExists(path)) {
@@ -55,23 +55,23 @@ bool openDataFile(Tf_main& m, tl::Shell& shell, const char* name) {
 
 }  // namespace
 
-bool ankiExportTo(Tf_main& m, const std::string& utf8Path) { return exportTo(m, utf8Path, tl::word::ankiExport); }
-bool pssExportTo(Tf_main& m, const std::string& utf8Path) { return exportTo(m, utf8Path, tl::word::pssExport); }
+bool ankiExportTo(MainHost& m, const std::string& utf8Path) { return exportTo(m, utf8Path, tl::word::ankiExport); }
+bool pssExportTo(MainHost& m, const std::string& utf8Path) { return exportTo(m, utf8Path, tl::word::pssExport); }
 
-void n_ankiexClick(Tf_main& m, const SavePathAsk& ask) {
+void n_ankiexClick(MainHost& m, const SavePathAsk& ask) {
   QString f = askPath(m, ask, QStringLiteral("anki.txt"));
   if (!f.isEmpty()) ankiExportTo(m, f.toStdString());
 }
 
-void n_pssClick(Tf_main& m, const SavePathAsk& ask) {
+void n_pssClick(MainHost& m, const SavePathAsk& ask) {
   QString f = askPath(m, ask, QStringLiteral("pss.csv"));
   if (!f.isEmpty()) pssExportTo(m, f.toStdString());
 }
 
-bool N50Click(Tf_main& m, tl::Shell& shell) { return openDataFile(m, shell, "word.csv"); }
-bool N51Click(Tf_main& m, tl::Shell& shell) { return openDataFile(m, shell, "escape.txt"); }
+bool N50Click(MainHost& m, tl::Shell& shell) { return openDataFile(m, shell, "word.csv"); }
+bool N51Click(MainHost& m, tl::Shell& shell) { return openDataFile(m, shell, "escape.txt"); }
 
-void N37Click(Tf_main& m) {
+void N37Click(MainHost& m) {
   const tl::word::Stamp now = tl::word::nowStamp();
   const std::string text = tl::word::dateText(now) + " " + tl::word::timeText(now);
   std::vector<std::string> f = tl::word::splitCommaText(text);

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-class Tf_main;
+class MainHost;
 class QWidget;
 namespace tl {
 class Shell;
@@ -18,19 +18,19 @@ class Shell;
 using SavePathAsk = std::function<QString(const QString& defaultName)>;
 
 // "単語エクスポート" / "Anki": word;translation lines in UTF-8.
-void n_ankiexClick(Tf_main& m, const SavePathAsk& ask = {});
+void n_ankiexClick(MainHost& m, const SavePathAsk& ask = {});
 // "単語エクスポート" / "P-Study System": the four header lines and the rows, 932.
-void n_pssClick(Tf_main& m, const SavePathAsk& ask = {});
+void n_pssClick(MainHost& m, const SavePathAsk& ask = {});
 // Both write to utf8Path; false after a message.  Also said by a message:
 // that "word.csv" held no word (the file is written all the same).
-bool ankiExportTo(Tf_main& m, const std::string& utf8Path);
-bool pssExportTo(Tf_main& m, const std::string& utf8Path);
+bool ankiExportTo(MainHost& m, const std::string& utf8Path);
+bool pssExportTo(MainHost& m, const std::string& utf8Path);
 
 // "登録単語ファイル開く" / "翻訳除外単語ファイル開く": the desktop's handler opens
 // the file of the data folder; a failure is shown with its reason.
-bool N50Click(Tf_main& m, tl::Shell& shell);
-bool N51Click(Tf_main& m, tl::Shell& shell);
+bool N50Click(MainHost& m, tl::Shell& shell);
+bool N51Click(MainHost& m, tl::Shell& shell);
 
 // "時間文字列戻し" (hidden test menu): the date-time text of now split and
 // joined again by the comma-text rule.
-void N37Click(Tf_main& m);
+void N37Click(MainHost& m);

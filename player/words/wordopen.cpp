@@ -9,7 +9,8 @@
 
 #include "core/wordopen.h"
 #include "platform/codepage/codepage.h"
-#include "player/main/main.h"
+#include "player/lessonmodel.h"
+#include "player/mainhost.h"
 
 Tf_wordopen::Tf_wordopen(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Tf_wordopen"));
@@ -51,16 +52,16 @@ bool Tf_wordopen::eventFilter(QObject* o, QEvent* e) {
 }
 
 void Tf_wordopen::Button1Click() {
-  if (!main_) return;
+  if (!host_) return;
   const QString typed = e_openword->text();
   if (typed.isEmpty()) {
-    main_->message(QString::fromUtf8("オープンする単語を指定してください"), QString(), this);
+    host_->message(QString::fromUtf8("オープンする単語を指定してください"), QString(), this);
     return;
   }
-  const int count = tl::word::openWord(main_->model()->lesson(), tl::cp::utf8ToAnsi(typed.toStdString()));
-  main_->message(QString::number(count) + QString::fromUtf8("個の単語「") + typed +
+  const int count = tl::word::openWord(host_->model().lesson(), tl::cp::utf8ToAnsi(typed.toStdString()));
+  host_->message(QString::number(count) + QString::fromUtf8("個の単語「") + typed +
                  QString::fromUtf8("」を見つけました。オープンしました"), QString(), this);
-  main_->afterflgchg();
+  host_->afterflgchg();
   e_openword->clear();
 }
 

@@ -3,16 +3,17 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
 class QLineEdit;
 class QPushButton;
-class Tf_main;
+class MainHost;
 
 class Tf_wordopen : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_wordopen(QWidget* parent = nullptr);
-  void setMain(Tf_main* m) { main_ = m; }
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
 
   // OK: reveals every whole-word occurrence of the word in the edit box in
   // every cue and says how many it found.
@@ -27,5 +28,5 @@ class Tf_wordopen : public QDialog {
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
-  Tf_main* main_ = nullptr;
+  std::shared_ptr<MainHost> host_;
 };

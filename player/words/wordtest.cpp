@@ -12,7 +12,8 @@
 
 #include "platform/codepage/codepage.h"
 #include "platform/paths/paths.h"
-#include "player/main/main.h"
+#include "player/lessonmodel.h"
+#include "player/mainhost.h"
 #include "player/views/subpanels.h"
 
 namespace {
@@ -113,13 +114,13 @@ void Tf_wordtest::showEvent(QShowEvent* e) {
 }
 
 void Tf_wordtest::start(tl::word::Review::Mode mode) {
-  if (!main_) return;
+  if (!host_) return;
   // A review still holding unsaved changes (its last save failed) is saved first.
   if (!saveOpenReview()) return;
-  const tl::Lesson& L = main_->model()->lesson();
+  const tl::Lesson& L = host_->model().lesson();
   std::string err;
   if (!review_.start(tl::paths::exedir() + "word.csv", mode, L.srtloaded ? L.srtname : std::string(), &err)) {
-    main_->message(QString::fromStdString(err), QString(), this);
+    host_->message(QString::fromStdString(err), QString(), this);
     return;
   }
   visword();
@@ -159,17 +160,17 @@ void Tf_wordtest::Button4Click() {
 }
 
 void Tf_wordtest::Button3Click() {
-  if (!main_) return;
-  auto t = tl::word::replayTime(main_->model()->lesson(), review_, main_->model()->options().backmore,
-                                main_->mediumOpen());
-  if (t) main_->guarded([&] { main_->posplay(review_.slot(), *t); });
+  if (!host_) return;
+  auto t = tl::word::replayTime(host_->model().lesson(), review_, host_->model().options().backmore,
+                                host_->mediumOpen());
+  if (t) host_->posplay(review_.slot(), *t);
 }
 
 bool Tf_wordtest::saveOpenReview() {
   if (!review_.loaded()) return true;
   std::string err;
   if (review_.save(&err)) return true;
-  if (main_) main_->message(QString::fromStdString(err), QString(), this);
+  if (host_) host_->message(QString::fromStdString(err), QString(), this);
   return false;
 }
 
@@ -177,8 +178,8 @@ bool Tf_wordtest::saveOrDropAtClose() {
   if (!review_.loaded()) return true;
   std::string err;
   if (review_.save(&err)) return true;
-  if (!main_) return false;
-  if (main_->question(QString::fromStdString(err) + QLatin1Char('\n') +
+  if (!host_) return false;
+  if (host_->question(QString::fromStdString(err) + QLatin1Char('\n') +
                           QString::fromUtf8("単語テストの回答を保存せずに終了しますか？"),
                       QString::fromUtf8("単語テスト"), QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
     return false;

@@ -8,19 +8,20 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <functional>
 
 #include "core/wordreview.h"
 
 class QLabel;
 class QPushButton;
-class Tf_main;
+class MainHost;
 
 class Tf_wordtest : public QDialog {
   Q_OBJECT
  public:
   explicit Tf_wordtest(QWidget* parent = nullptr);
-  void setMain(Tf_main* m) { main_ = m; }
+  void setHost(std::shared_ptr<MainHost> host) { host_ = std::move(host); }
   // The clock of the due rule (tests set it).
   std::function<tl::word::Stamp()> now = [] { return tl::word::nowStamp(); };
 
@@ -63,7 +64,7 @@ class Tf_wordtest : public QDialog {
   void vislst();
   void showOnly(const std::vector<QWidget*>& shown);
 
-  Tf_main* main_ = nullptr;
+  std::shared_ptr<MainHost> host_;
   tl::word::Review review_;
   QLabel *subCaption_, *srtCaption_;
   std::vector<QWidget*> all_;

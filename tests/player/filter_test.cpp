@@ -25,7 +25,7 @@ class FilterDialog : public MainWindowFixture {
   void SetUp() override {
     MainWindowFixture::SetUp();
     load(kCues);
-    f = std::make_unique<Tf_filter>(w.get());
+    f = std::make_unique<Tf_filter>(w->host());
     f->show();
   }
   void TearDown() override {

@@ -149,6 +149,25 @@ TEST_F(MainRoadTest, PlayerFailuresFromTheOtherHandlersAreReported) {
   EXPECT_EQ(player->playState(), tl::ps_playing);
 }
 
+// The list's sync and stretch read the player's position: its failure gets
+// the message too and leaves the times as they were.
+TEST_F(MainRoadTest, TheListsSyncAndStretchReportAPlayerFailure) {
+  withWindows = true;
+  make();
+  openAll();
+  playThrough(1.2);
+  ws->f_sub->gridset();
+  ws->f_sub->selectRow(0);
+  const auto times = L().subtime;
+  player->failNext("currentPosition");
+  ws->f_sub->sync();
+  player->failNext("currentPosition");
+  ws->f_sub->stretch();
+  ASSERT_EQ(messages.size(), 2u);
+  for (const std::string& m : messages) EXPECT_NE(m.find("失敗"), std::string::npos) << m;
+  EXPECT_EQ(L().subtime, times);
+}
+
 TEST_F(MainRoadTest, AFileThePlayerCannotOpenGetsAMessage) {
   make();
   w->movfileopen(path("movie.mkv"));

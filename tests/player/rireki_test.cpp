@@ -2,14 +2,20 @@
 #include "player/history/rireki.h"
 
 #include <QMenu>
+#include <QMessageBox>
 #include <QTableView>
-#include <cstdlib>
+#include <gtest/gtest.h>
 
-#include "player/mainwindow_fixture.h"
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "support/quiethost.h"
+#include "support/tempfolder.h"
 
 namespace {
 
-using tltest::MainWindowFixture;
 namespace fs = std::filesystem;
 
 std::string progress(int closed, int hinted, int open, int32_t total) {
@@ -27,20 +33,23 @@ std::string progress(int closed, int hinted, int open, int32_t total) {
   return b;
 }
 
-class History : public MainWindowFixture {
+// The window alone over a quiet host and a folder of its own.
+class History : public ::testing::Test {
  protected:
   void SetUp() override {
-    MainWindowFixture::SetUp();
-    r = std::make_unique<Tf_rireki>(w.get());
+    fs::create_directories(dir / "sav");
     r->setFolder((dir / "sav").string());
   }
-  void TearDown() override {
-    r.reset();
-    MainWindowFixture::TearDown();
+  void sav(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir / "sav" / name, std::ios::binary) << bytes;
   }
-  void sav(const std::string& name, const std::string& bytes) { write("sav/" + name, bytes); }
   QString cell(int row, int col) { return r->rows()->index(row, col).data().toString(); }
-  std::unique_ptr<Tf_rireki> r;
+  tl::test::TempFolder tmp{"tl-history"};
+  fs::path dir{tmp.path};
+  std::shared_ptr<tl::test::QuietHost> host = std::make_shared<tl::test::QuietHost>();
+  std::vector<std::string>&messages = host->messages, &questions = host->questions, &captions = host->captions;
+  int& answer = host->answer;
+  std::unique_ptr<Tf_rireki> r = std::make_unique<Tf_rireki>(host);
 };
 
 TEST_F(History, ListingSortedWithColumnsAndOneMessageForUnreadableFiles) {

@@ -12,11 +12,11 @@
 #include "core/srtread.h"
 #include "player/lessonmodel.h"
 #include "player/sublist/sub.h"
-#include "support/quietsubhost.h"
+#include "support/quiethost.h"
 
 namespace {
 
-using ShotHost = tl::test::QuietSubHost;
+using ShotHost = tl::test::QuietHost;
 
 TEST(Screenshot, SubtitleListOverTheDemoLesson) {
   const char* out = std::getenv("TALLISEN_SUBLIST_SHOT");

@@ -28,7 +28,7 @@ using namespace tl;
 
 namespace {
 
-struct FakeHost : SubHost {
+struct FakeHost : MainHost {
   LessonModel m;
   Options o;
   double pos = 0;
@@ -43,13 +43,17 @@ struct FakeHost : SubHost {
   LessonModel& model() override { return m; }
   const Options& options() override { return o; }
   std::string exedir() override { return "/tmp/"; }
+  QWidget* window() override { return nullptr; }
   bool posplay(int32_t slot, ttime t) override {
     plays.emplace_back(slot, t);
     return t >= 0;
   }
   void adjshiftFrom(int32_t from, ttime delta) override { shifts.emplace_back(from, delta); }
   void adjratio(ttime t) override { calls.push_back("adjratio " + std::to_string(t)); }
-  double positionSeconds() override { return pos; }
+  bool positionSeconds(double& s) override {
+    s = pos;
+    return true;
+  }
   bool mediumOpen() override { return medium; }
   void afterflgchg() override {
     ++recounts;
@@ -72,8 +76,10 @@ struct FakeHost : SubHost {
     ++progressWrites;
     return true;
   }
-  void message(const QString& text, const QString&) override { messages.push_back(text.toStdString()); }
-  int question(const QString& text, const QString&, int) override {
+  bool saveProgress() override { return true; }
+  void logout(const std::string&) override {}
+  void message(const QString& text, const QString&, QWidget*) override { messages.push_back(text.toStdString()); }
+  int question(const QString& text, const QString&, int, QWidget*) override {
     messages.push_back(text.toStdString());
     // A message box runs the main timer's events meanwhile: it must be off.
     EXPECT_FALSE(timer);

@@ -28,7 +28,7 @@ class SubEditRoundTrip : public tltest::MainWindowFixture {
   // a.srt loaded and cue slot n in the dialog.
   void editCue(int n) {
     w->srtfileopen(path("a.srt"));
-    edit.setMain(w.get());
+    edit.setHost(w->host());
     edit.editset(n);
   }
   Tf_subedit edit;

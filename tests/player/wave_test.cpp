@@ -19,33 +19,27 @@
 #include "platform/media/fakeplayer.h"
 #include "platform/shell/shell.h"
 #include "platform/wavein/fakewavein.h"
+#include "support/quiethost.h"
 
 namespace {
 
-struct FakeHost : WaveHost {
-  tl::Lesson l;
-  tl::Options o;
+struct FakeHost : tl::test::QuietHost {
+  tl::Lesson& l = m.lesson();
   double pos = 0;
   bool throwOnPosition = false;
   std::vector<tl::ttime> played, shifts;
-  std::vector<std::string> logs;
-  std::vector<QString> messages;
   int timesSetCount = 0;
-  tl::Lesson& lesson() override { return l; }
-  const tl::Options& options() override { return o; }
-  bool peekKey() override { return false; }
-  bool eosVisible() override { return false; }
   bool position(double& s) override {
     if (throwOnPosition) throw std::runtime_error("position lost");
     s = pos;
     return true;
   }
-  bool mediumEnded() override { return false; }
-  void posplay(tl::ttime t) override { played.push_back(t); }
+  bool posplay(int32_t, tl::ttime t) override {
+    played.push_back(t);
+    return true;
+  }
   void adjshift(tl::ttime d) override { shifts.push_back(d); }
   void timesSet() override { ++timesSetCount; }
-  void logout(const std::string& s) override { logs.push_back(s); }
-  void message(const QString& t) override { messages.push_back(t); }
   // The displayed cue follows the position as the main timer would.
   void follow() {
     const tl::ttime t = std::llround(pos * 10000);

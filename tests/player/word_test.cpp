@@ -79,7 +79,7 @@ TEST_F(WordWindowTest, RegistrationWritesWhenTheTranslationComes) {
   w->srtfileopen(path("a b.srt"));
   FakeTranslator tr;
   std::vector<WordEntryResult> results;
-  wordentry(*w, tr, 1, "the cat", L().subtext[1], 5000, [&](const WordEntryResult& r) { results.push_back(r); });
+  wordentry(*w->host(), w.get(), tr, 1, "the cat", L().subtext[1], 5000, [&](const WordEntryResult& r) { results.push_back(r); });
   EXPECT_EQ(tr.asked, std::vector<std::string>{"the cat"});
   EXPECT_FALSE(fs::exists(dir / "word.csv"));  // nothing before the reply
   tr.answer("\x94\x4C, x");                    // "猫, x"
@@ -101,7 +101,7 @@ TEST_F(WordWindowTest, RegistrationWithoutAReplyCompletesAfterTheWait) {
   w->srtfileopen(path("a b.srt"));
   FakeTranslator tr;
   int calls = 0;
-  wordentry(*w, tr, 3, "end", L().subtext[3], 30, [&](const WordEntryResult& r) {
+  wordentry(*w->host(), w.get(), tr, 3, "end", L().subtext[3], 30, [&](const WordEntryResult& r) {
     ++calls;
     EXPECT_TRUE(r.ok);
   });
@@ -123,7 +123,7 @@ TEST_F(WordWindowTest, AFailedRegistrationIsReportedAndNotLogged) {
   tl::paths::setExedirForTests((dir / "gone").string() + "/");
   FakeTranslator tr;
   WordEntryResult got;
-  wordentry(*w, tr, 1, "cat", L().subtext[1], 5000, [&](const WordEntryResult& r) { got = r; });
+  wordentry(*w->host(), w.get(), tr, 1, "cat", L().subtext[1], 5000, [&](const WordEntryResult& r) { got = r; });
   tr.answer("x");
   EXPECT_FALSE(got.ok);
   ASSERT_EQ(messages.size(), 1u);
@@ -134,7 +134,7 @@ TEST_F(WordWindowTest, AFailedRegistrationIsReportedAndNotLogged) {
 TEST_F(WordWindowTest, WordOpenRevealsEveryWholeWord) {
   w->srtfileopen(path("a b.srt"));
   Tf_wordopen dlg;
-  dlg.setMain(w.get());
+  dlg.setHost(w->host());
   dlg.Button1Click();
   EXPECT_EQ(messages.back(), "オープンする単語を指定してください");
   dlg.e_openword->setText("THE");
@@ -149,10 +149,10 @@ TEST_F(WordWindowTest, WordOpenRevealsEveryWholeWord) {
 }
 
 TEST_F(WordWindowTest, ExportsOfAMissingFileSayThereIsNoWord) {
-  EXPECT_TRUE(ankiExportTo(*w, path("anki.txt")));
+  EXPECT_TRUE(ankiExportTo(*w->host(), path("anki.txt")));
   EXPECT_EQ(read("anki.txt"), "");
   EXPECT_TRUE(fs::exists(dir / "anki.txt"));
-  n_pssClick(*w, [&](const QString& def) {
+  n_pssClick(*w->host(), [&](const QString& def) {
     EXPECT_EQ(def, "pss.csv");
     return QString::fromStdString(path("pss.csv"));
   });
@@ -161,27 +161,27 @@ TEST_F(WordWindowTest, ExportsOfAMissingFileSayThereIsNoWord) {
   EXPECT_EQ(messages[0], "登録単語ファイル「word.csv」に単語がありませんでした");
   // The log line counts what was written and what was passed over.
   write("word.csv", "a.srt,no0001,cat,x,s,3/4/2012,9:05,0\r\nno record\r\n");
-  EXPECT_TRUE(ankiExportTo(*w, path("anki.txt")));
+  EXPECT_TRUE(ankiExportTo(*w->host(), path("anki.txt")));
   EXPECT_EQ(read("anki.txt"), "cat;x\r\n");
   EXPECT_EQ(w->statusText(0).toStdString(), "1語をエクスポートしました（単語でない1行は飛ばしました）");
   messages.clear();
-  n_ankiexClick(*w, [](const QString&) { return QString(); });  // cancelled
+  n_ankiexClick(*w->host(), [](const QString&) { return QString(); });  // cancelled
   EXPECT_TRUE(messages.empty());
-  EXPECT_FALSE(ankiExportTo(*w, path("no/such/folder/anki.txt")));
+  EXPECT_FALSE(ankiExportTo(*w->host(), path("no/such/folder/anki.txt")));
   EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(WordWindowTest, OpeningTheDataFilesReportsFailures) {
   tl::FakeShell shell;
-  EXPECT_FALSE(N50Click(*w, shell));  // before the first registration
+  EXPECT_FALSE(N50Click(*w->host(), shell));  // before the first registration
   EXPECT_TRUE(shell.opened.empty());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("word.csv"), std::string::npos);
   write("escape.txt", "the\r\n");
-  EXPECT_TRUE(N51Click(*w, shell));
+  EXPECT_TRUE(N51Click(*w->host(), shell));
   EXPECT_EQ(shell.opened, std::vector<std::string>{path("escape.txt")});
   shell.result = false;  // no handler
-  EXPECT_FALSE(N51Click(*w, shell));
+  EXPECT_FALSE(N51Click(*w->host(), shell));
   EXPECT_NE(messages.back().find("refused by the fake"), std::string::npos);
 }
 
@@ -190,7 +190,7 @@ TEST_F(WordWindowTest, WordTestReviewsAndSavesMergedWithNewWords) {
   const std::string other = "z.srt,no0001,dog,,dog,2000/01/01,9:00:00,2";
   write("word.csv", other + "\r\n\r\n" + old + "\r\n");
   Tf_wordtest t;
-  t.setMain(w.get());
+  t.setHost(w->host());
   t.show();
   EXPECT_TRUE(t.Button6->isVisible());
   EXPECT_FALSE(t.Button1->isVisible());
@@ -210,7 +210,7 @@ TEST_F(WordWindowTest, WordTestReviewsAndSavesMergedWithNewWords) {
   // A word registered from the overlay meanwhile.
   w->srtfileopen(path("a b.srt"));
   FakeTranslator tr;
-  wordentry(*w, tr, 1, "is", L().subtext[1], 5000);
+  wordentry(*w->host(), w.get(), tr, 1, "is", L().subtext[1], 5000);
   tr.answer("");
   t.Button9Click();  // dog deleted
   EXPECT_EQ(t.l_word->text(), "テスト対象は終了しました");
@@ -229,7 +229,7 @@ TEST_F(WordWindowTest, WordTestReviewsAndSavesMergedWithNewWords) {
 TEST_F(WordWindowTest, CurrentWorkReviewReplaysTheCue) {
   write("word.csv", "a\\sb.srt,no0003,cat,,x,2000/01/01,9:00:00,0\r\n");
   Tf_wordtest t;
-  t.setMain(w.get());
+  t.setHost(w->host());
   t.show();
   t.Button7Click();  // no subtitles loaded
   EXPECT_EQ(t.l_word->text(), "テスト対象は終了しました");
