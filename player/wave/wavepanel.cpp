@@ -11,13 +11,14 @@
 #include "platform/codepage/codepage.h"
 #include "platform/media/mediaplayer.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 
 // ---- MainWaveHost --------------------------------------------------------
 
 tl::Lesson& MainWaveHost::lesson() { return m_.model()->lesson(); }
 const tl::Options& MainWaveHost::options() { return m_.model()->options(); }
 bool MainWaveHost::peekKey() { return m_.model()->dictation().peekkey; }
-bool MainWaveHost::eosVisible() { return m_.maintimer_.seMarkVisible; }
+bool MainWaveHost::eosVisible() { return m_.playback_->seMarkVisible(); }
 bool MainWaveHost::position(double& seconds) { return m_.WMP().currentPosition(seconds); }
 bool MainWaveHost::mediumEnded() { return m_.WMP().playState() == tl::ps_ended; }
 void MainWaveHost::posplay(tl::ttime t) {
