@@ -37,8 +37,6 @@ class PlaybackController : public QObject, private tl::TimerView, private tl::Na
   // replay's guards); by default it is.
   std::function<bool()> foreground;
 
-  tl::MediaPlayer& player() { return player_; }
-
   // ---- the main timer -------------------------------------------------------
   QTimer* timer() const { return Timer1; }
   // One tick of the poll (also called directly).
