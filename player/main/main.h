@@ -1,8 +1,9 @@
 // Tf_main: the main window of Tallisen.  It owns the lesson model (slot
-// table, counters, options, typing state), the media player, the main timer
-// and the controls.  The logic lives in core/; the window runs it through
-// its entry points below, announces what changed on the model, and its
-// views repaint from the model's announcements (docs/architecture.md).
+// table, counters, options, typing state), the media player, the playback
+// controller (main timer, play, pause) and the controls.  The logic lives in
+// core/ and player/playback/; the window runs it through its entry points
+// below, announces what changed on the model, and its views repaint from the
+// model's announcements (docs/architecture.md).
 //
 // Threads: everything here runs on the UI thread.  Work from another thread
 // (the player's events, the recorder's buffers, translations) arrives as a
