@@ -13,7 +13,6 @@
 #include <cmath>
 
 #include "platform/media/mediaplayer.h"
-#include "platform/media/openfailure.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/widgets/boxowner.h"
 #include "player/widgets/cursors.h"

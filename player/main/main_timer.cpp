@@ -6,7 +6,6 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "core/settings.h"
 #include "platform/media/mediaplayer.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/main/main.h"
