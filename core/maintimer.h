@@ -1,7 +1,8 @@
 // The main timer's tick: follows the playing position, finds the slot under
 // it, pauses when playback leaves a cue and makes a newly reached cue the
-// displayed one.  The window implements TimerView and calls tick() on every
-// timer event (and once more after setting forcetick).
+// displayed one.  The playback controller (player/playback/) implements
+// TimerView and calls tick() on every timer event (and once more after
+// setting forcetick).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Tf_main: creation, layout, closing, menu bar and full screen.
 #include "player/widgets/statuspanel.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,11 +92,11 @@ QIcon lockIcon(bool locked) {
 Tf_main::Tf_main(MainDeps deps, QWidget* parent)
     : QMainWindow(parent), model_(new LessonModel(this)), L(model_->lesson()),
       opt(model_->options()), dict(model_->dictation()), deps_(std::move(deps)),
-      player_(std::move(deps_.player)),
-      maintimer_(L, opt, static_cast<tl::TimerView&>(*this)) {
+      player_(std::move(deps_.player)) {
   setObjectName(QStringLiteral("f_main"));
   setWindowTitle(QStringLiteral("Tallisen 3.991"));
   if (!deps_.tickCount) deps_.tickCount = monotonicMs;
+  playback_ = std::make_unique<PlaybackController>(*model_, *player_, [this] { return deps_.tickCount(); });
   FormCreate();
 }
 
@@ -129,8 +130,7 @@ void Tf_main::FormCreate() {
   exedir_ = deps_.exedir;
   // A save that a crash cut short is finished before any file is read.
   tl::journal::recover(exedir_ + "sav");
-  maintimer_.tmrstop = false;
-  dvdmode = movopened = seekdrag = dict.ppbtnheld = dict.peekkey = false;
+  dict.ppbtnheld = dict.peekkey = false;
   dvdmenuoverlay = false;
   subflginit();
   driveAdd();
@@ -148,9 +148,7 @@ void Tf_main::FormCreate() {
   }
   starttick = tickCount();
 
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(50);
-  connect(Timer1, &QTimer::timeout, this, &Tf_main::Timer1Timer);
+  wirePlayback();
 
   player_->onOpenStateChange = [this](int s) { WMPOpenStateChange(s); };
   player_->onClick = [this](int, int, int, int) {
@@ -411,7 +409,7 @@ void Tf_main::subflginit() {
   L.nowpos = 0;
   L.replaytick = 0;
   L.newcue = false;
-  maintimer_.seMarkVisible = false;
+  playback_->clearSeMark();
   model_->announce(tl::Change::Load);
 }
 
@@ -468,8 +466,7 @@ void Tf_main::FormClose() {
   // aborted, and the close waits for them a bounded time.
   if (ts) ts->stop();
   stopWorkersAtClose();
-  timerWanted_ = false;
-  Timer1->stop();
+  playback_->stopPolling();
   player_->close();
   saveSettingsAtClose();
 }

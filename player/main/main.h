@@ -1,8 +1,9 @@
 // Tf_main: the main window of Tallisen.  It owns the lesson model (slot
-// table, counters, options, typing state), the media player, the main timer
-// and the controls.  The logic lives in core/; the window runs it through
-// its entry points below, announces what changed on the model, and its
-// views repaint from the model's announcements (docs/architecture.md).
+// table, counters, options, typing state), the media player, the playback
+// controller (main timer, play, pause) and the controls.  The logic lives in
+// core/ and player/playback/; the window runs it through its entry points
+// below, announces what changed on the model, and its views repaint from the
+// model's announcements (docs/architecture.md).
 //
 // Threads: everything here runs on the UI thread.  Work from another thread
 // (the player's events, the recorder's buffers, translations) arrives as a
@@ -19,8 +20,6 @@
 
 #include "core/dictation.h"
 #include "core/lesson.h"
-#include "core/maintimer.h"
-#include "core/navigation.h"
 #include "core/options.h"
 #include "core/timing.h"
 #include "player/lessonmodel.h"
@@ -76,6 +75,7 @@ class WaveHost;
 class Panel5;
 class Panel6;
 class MainTestAccess;
+class PlaybackController;
 class Tf_option;
 struct MainCommand;
 struct ViewItem;
@@ -106,7 +106,7 @@ struct MainDeps {
   std::function<void()> closed;
 };
 
-class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
+class Tf_main : public QMainWindow {
   Q_OBJECT
  public:
   explicit Tf_main(MainDeps deps, QWidget* parent = nullptr);
@@ -160,7 +160,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   // Plays from time t; slot names the cue the jump aims at (0: none).  Every
   // jump of the program, from any window, goes through here.
   bool posplay(int32_t slot, tl::ttime t);
-  void playpause() override;
+  void playpause();
   void adjshift(tl::ttime delta);
   // Shifts from slot `from` on (adjcrt on) whether the player plays or not:
   // the caller chose the first slot (the list's sync, the skip, a strip).
@@ -174,7 +174,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void Sceneback();
   void Scenenext();
   void Timer1Timer();
-  void logout(const std::string& utf8) override;
+  void logout(const std::string& utf8);
   // Shows a message box (through the dependency, so that tests see it) in
   // front of `asking`'s window, by default of the active one (boxowner.h).
   void message(const QString& text, const QString& caption = QString(), QWidget* asking = nullptr);
@@ -214,25 +214,17 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   friend struct ViewItem;
   friend class MainWindowHost;
 
-  // ---- NavView / TimerView (core's calls back into the window) ------------
-  bool isForeground() override;
-  uint32_t tickCount() override;
-  void jumpComing(tl::ttime t) override;
-  void seekAndPlay(tl::ttime t) override;
-  void displayedCueChanged() override;
-  bool playerPosition(double& seconds) override;
-  int playerState() override;
-  double playerDuration() override;
-  void setStatusText(int panel, const std::string& utf8) override;
-  void mediumPositionReported(tl::ttime nowpos, double durationSeconds) override;
-  void tickPassed() override;
-  void lessonPositionReported(tl::ttime nowpos, bool follow) override;
+  // ---- the view of playback (main_timer.cpp) --------------------------------
+  void wirePlayback();
+  bool isForeground();
+  uint32_t tickCount();
+  void jumpComing(tl::ttime t);
+  void setStatusText(int panel, const std::string& utf8);
   void repaintWave();
   void repaintFocusBar();
-  void gapReached() override;
+  void gapReached();
   void placeSeMark();
-  void newCueDisplayed() override;
-  void tickFailed(const std::string& utf8Message) override;
+  void newCueDisplayed();
 
   // construction, closing, full screen, message boxes (main.cpp)
   void FormCreate();
@@ -262,7 +254,6 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   void N29Click();
   void N32Click();
   void N57Click();
-  void mediumClosed();
   void clearMediumState();
 
   // the command table, menus and enabling (main_actions.cpp)
@@ -295,7 +286,6 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
 
   // seek bars and the lock (main_seek.cpp)
   void seekBarsWire();
-  tl::ttime movieBarTime();
   void seekFromBar(tl::ttime t);
   void lockunlock();
 
@@ -366,14 +356,6 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
 
   // the main timer and playback (main_timer.cpp)
   void forcedTick();
-  // While paused with nothing pending, Timer1 rests; these wake it or give
-  // the one tick a resting window needs (after typing: status panels).
-  void restTimerIfIdle();
-  void wakeTimer();
-  void tickIfResting();
-  tl::TimerInputs timerInputs() const;
-  void followCueEnd();
-  void playStarted();
   void pauseGlyph(bool playing);
 
   // star, memo, display switch, player status (main_cuecmds.cpp)
@@ -412,11 +394,7 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   tl::Dictation& dict;  // typing state: cursor moves, hints, held keys
   MainDeps deps_;
   std::unique_ptr<tl::MediaPlayer> player_;
-  tl::MainTimer maintimer_;
-  QTimer* Timer1 = nullptr;
-  QTimer* endShot_ = nullptr;    // the precise pause at the displayed cue's end
-  QTimer* playWait_ = nullptr;   // the bounded wait of playpause for the playing state
-  qint64 playWaitStart_ = 0;
+  std::unique_ptr<PlaybackController> playback_;  // the rules of playback; this window shows them
   std::string exedir_;
   MainWindows* windows_ = nullptr;
   TranslationService* ts = nullptr;  // the translation side: stop words, worker, on-demand
@@ -425,16 +403,10 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   std::unique_ptr<tl::TAudioIn> AudioIn1;
   std::unique_ptr<tl::TAudioIn> AudioIn2;  // never started
   std::unique_ptr<tl::TMixer> Mixer1;      // opened at creation, never called
-  bool recordPending = false;
   bool forceForeground_ = false;
-  bool movopened = false;
-  bool dvdmode = false;
-  bool seekdrag = false;
   bool dvdmenuoverlay = false;
   int64_t totaltimebase = 0;  // study time before this run (ms)
   bool totaltimeUnreadable_ = false;  // the stored study time stays as it is at close
-  bool restTick_ = false;     // inside tickIfResting
-  bool timerWanted_ = false;  // Timer1 was started (load, first play) and not deliberately stopped
   uint32_t starttick = 0;
   double wavcolsec = 0;  // seconds per waveform column, from AudioIn1's format
   int savedPanelHeight = 150;
@@ -442,7 +414,6 @@ class Tf_main : public QMainWindow, private tl::TimerView, private tl::NavView {
   std::string lastMovieDir_;
   std::vector<std::string> refilelist;  // recent files, newest first
   std::vector<std::string> refileOpened_;  // opened here, not yet stored (oldest first)
-  tl::ttime movieSeekTarget = 0;
   const QKeyEvent* lastKeyEvent_ = nullptr;
   quint64 lastKeyStamp_ = 0;
   int lastKeyType_ = 0;

@@ -14,6 +14,7 @@
 #include "player/widgets/Extrkbar.h"
 #include "player/main/main.h"
 #include "player/mainhost.h"
+#include "player/playback/playback.h"
 #include "player/main/commandtable.h"
 #include "player/main/maincommands.h"
 #include "player/wave/wavemenu.h"
@@ -61,9 +62,9 @@ const std::vector<MainCommand>& MainCommand::all() {
       {M::Subtitle, "n_wordcopy", "直近の入力単語をコピー", {}, [](Tf_main& w) { w.n_wordcopyClick(); }, W::Loaded},
       {M::Subtitle, "n_sublock", "字幕ロック", {}, [](Tf_main& w) { w.lockunlock(); }, W::Loaded, Checkable},
       {M::Subtitle, nullptr, nullptr, {}},
-      {M::Subtitle, "a_sntback", "1文戻る", K(Qt::Key_Up), [](Tf_main& w) { tl::beforesub(w.L, w.opt, w); },
+      {M::Subtitle, "a_sntback", "1文戻る", K(Qt::Key_Up), [](Tf_main& w) { w.playback_->beforesub(); },
        W::Loaded, ActiveKey},
-      {M::Subtitle, "a_sntnext", "1文進む", K(Qt::Key_Down), [](Tf_main& w) { tl::nextsub(w.L, w.opt, w); },
+      {M::Subtitle, "a_sntnext", "1文進む", K(Qt::Key_Down), [](Tf_main& w) { w.playback_->nextsub(); },
        W::Loaded, ActiveKey},
       {M::Subtitle, "a_wordback", "カーソル戻る", K(Qt::Key_Left), [](Tf_main& w) { w.a_wordbackExecute(); },
        W::Loaded, ActiveKey},
@@ -287,8 +288,8 @@ void Tf_main::wireButtons() {
   onClick(sb_next, [this] { player_->next(); });
   onClick(sb_sceneback, [this] { Sceneback(); });
   onClick(sb_scenenext, [this] { Scenenext(); });
-  onClick(sb_sntback, [this] { tl::beforesub(L, opt, static_cast<tl::NavView&>(*this)); });
-  onClick(sb_sntnext, [this] { tl::nextsub(L, opt, static_cast<tl::NavView&>(*this)); });
+  onClick(sb_sntback, [this] { playback_->beforesub(); });
+  onClick(sb_sntnext, [this] { playback_->nextsub(); });
   onClick(sb_wordback, [this] { a_wordbackExecute(); });
   onClick(sb_wordnext, [this] { a_wordnextExecute(); });
   connect(sb_sublock, &QToolButton::clicked, this, [this] { guarded([this] { lockunlock(); }); });

@@ -6,6 +6,7 @@
 #include "platform/media/mediaplayer.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 #include "player/wave/wavepanel.h"
 
 namespace {
@@ -31,15 +32,9 @@ void Tf_main::refreshAfterTiming() {
   a_F5Execute();
 }
 
-bool Tf_main::mainTimerEnabled() const { return Timer1 && Timer1->isActive(); }
+bool Tf_main::mainTimerEnabled() const { return playback_->timerEnabled(); }
 
-void Tf_main::setMainTimerEnabled(bool on) {
-  if (!Timer1) return;
-  if (on && opt.tinterval > 0)
-    Timer1->start();
-  else if (!on)
-    Timer1->stop();
-}
+void Tf_main::setMainTimerEnabled(bool on) { playback_->setTimerEnabled(on); }
 
 // The waveform's markers follow a shift; other changes of times leave them
 // (the nudges and the reset re-place them from the times).
@@ -53,7 +48,7 @@ double Tf_main::positionSeconds() {
   return p;
 }
 
-bool Tf_main::mediumOpen() const { return movopened || dvdmode; }
+bool Tf_main::mediumOpen() const { return playback_->mediumOpen(); }
 
 void Tf_main::adjshift(tl::ttime delta) { applyTiming(tl::adjshift(L, opt, delta, playing(*player_))); }
 

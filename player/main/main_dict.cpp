@@ -8,6 +8,7 @@
 #include "platform/sound/soundplayer.h"
 #include "player/widgets/boxowner.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 
 void Tf_main::applyOutcome(const tl::DictOutcome& o) {
   if (deps_.sound)
@@ -30,7 +31,7 @@ void Tf_main::FormKeyPress(QChar c) {
   if (c.unicode() < 'a' || c.unicode() > 'z') return;
   if (!L.srtloaded) return;
   applyOutcome(dict.keyPress((char)c.unicode(), isForeground()));
-  tickIfResting();  // the status panels follow the typing also while paused
+  playback_->tickIfResting();  // the status panels follow the typing also while paused
 }
 
 void Tf_main::csrset(int start) {

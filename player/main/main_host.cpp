@@ -6,6 +6,7 @@
 #include "player/lessonmodel.h"
 #include "player/main/main.h"
 #include "player/mainhost.h"
+#include "player/playback/playback.h"
 #include "player/wave/wavepanel.h"
 
 class MainWindowHost : public WaveHost {
@@ -60,7 +61,7 @@ class MainWindowHost : public WaveHost {
   }
 
   // ---- the waveform's own ----------------------------------------------------
-  bool eosVisible() override { return m_.maintimer_.seMarkVisible; }
+  bool eosVisible() override { return m_.playback_->seMarkVisible(); }
   bool position(double& seconds) override { return m_.WMP().currentPosition(seconds); }
   bool mediumEnded() override { return m_.WMP().playState() == tl::ps_ended; }
   void adjshift(tl::ttime delta) override { m_.adjshift(delta); }

@@ -7,6 +7,7 @@
 #include "core/dictationkeys.h"
 #include "platform/media/mediaplayer.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ bool Tf_main::FormKeyDown(QKeyEvent* e) {
       Panel1->setFocus();
       return true;
     case tl::KeyDownCmd::Replay:
-      tl::beforesub(L, opt, static_cast<tl::NavView&>(*this));
+      playback_->beforesub();
       return true;
     case tl::KeyDownCmd::PeekOn:
       model_->announce(tl::Change::Peek);

@@ -22,6 +22,7 @@
 #include "platform/shell/shell.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 
 namespace {
 std::string lowerExt(const std::string& path) {
@@ -66,8 +67,7 @@ void Tf_main::movfileopen(const std::string& url) {
     spdvisset(true);
     n_speedvis->setChecked(true);
   }
-  movopened = true;
-  dvdmode = url.find("wmpdvd://") != std::string::npos;
+  playback_->setMedium(true, url.find("wmpdvd://") != std::string::npos);
   if (url.find("://") == std::string::npos)
     lastMovieDir_ = QFileInfo(QString::fromStdString(url)).absolutePath().toStdString();
   fstplay();
@@ -86,7 +86,7 @@ std::vector<std::pair<std::string, std::string>> Tf_main::driveList() {
 void Tf_main::driveplay(const std::string& drive) {
   try {
     player_->setURL("wmpdvd://" + drive);
-    dvdmode = true;
+    playback_->setMedium(playback_->movopened(), true);
     fstplay();
     refileadd(player_->URL());
     WriteFile();
@@ -97,11 +97,7 @@ void Tf_main::driveplay(const std::string& drive) {
 }
 
 void Tf_main::WMPOpenStateChange(int state) {
-  if (state == tl::os_closed && movopened) {
-    mediumClosed();
-    return;
-  }
-  if (state != tl::os_mediaopen) return;
+  if (!playback_->openStateChanged(state)) return;
   const int w = player_->imageSourceWidth(), h = player_->imageSourceHeight();
   if (opt.orgsize && w > 0 && h > 0 && !isMaximized() && !isFullScreen()) {
     int width = w + (this->width() - videoArea->width());
@@ -174,7 +170,7 @@ void Tf_main::N15Click() {
   if (deps_.shell) deps_.shell->open(kHelpPage);
 }
 
-bool Tf_main::posplay(int32_t slot, tl::ttime t) { return tl::posplay(L, static_cast<tl::NavView&>(*this), slot, t); }
+bool Tf_main::posplay(int32_t slot, tl::ttime t) { return playback_->posplay(slot, t); }
 
 void Tf_main::n_topmenuClick() {
   try {

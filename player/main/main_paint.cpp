@@ -20,6 +20,7 @@
 #include "player/widgets/Extrkbar.h"
 #include "player/widgets/cellfont.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 #include "player/views/overlay.h"
 #include "player/views/subpanels.h"
 #include "player/windows.h"
@@ -98,7 +99,7 @@ void Tf_main::buildPanels() {
   connect(focus, &tl::ui::TFocusBar::playFrom, this, [this](tl::ttime t) {
     if (L.srtloaded) guarded([this, t] { posplay(0, t); });
   });
-  connect(bar, &tl::ui::TProgressBar::seekDragChanged, this, [this](bool on) { seekdrag = on; });
+  connect(bar, &tl::ui::TProgressBar::seekDragChanged, this, [this](bool on) { playback_->setSeekDrag(on); });
   connect(bar, &tl::ui::TProgressBar::seekDragMoved, this, [this](bool inRange, int seconds) {
     // past either end of the bar the position bar's own position stands
     if (inRange) tb_point->setValue(seconds);

@@ -13,11 +13,11 @@
 #include <cmath>
 
 #include "platform/media/mediaplayer.h"
-#include "platform/media/openfailure.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/widgets/boxowner.h"
 #include "player/widgets/cursors.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 #include "player/views/overlay.h"
 #include "player/views/subpanels.h"
 
@@ -54,37 +54,11 @@ void Tf_main::showNotice(const QString& text) {
 
 // Before another medium opens: the position state of the one before goes.
 void Tf_main::clearMediumState() {
-  timerWanted_ = false;
-  if (Timer1) Timer1->stop();
-  if (playWait_) playWait_->stop();
-  recordPending = false;
-  L.cursub = 0;
-  L.possub = 0;
-  L.startsub = 0;
-  L.prevpossub = 0;
-  L.nowpos = 0;
-  L.justseeked = false;
-  L.newcue = false;
-  L.replaytick = 0;
-  L.curscene = -1;
-  maintimer_.seMarkVisible = false;
+  playback_->clearMedium();
   if (i_se) i_se->hide();
   for (int panel : {3, 4, 7}) setStatusText(panel, std::string());
   if (tb_movie) tb_movie->setValue(0);
   model_->announce(tl::Change::Cursor);
-}
-
-// A medium that could not be opened.
-void Tf_main::mediumClosed() {
-  const std::string why = player_->lastError();
-  if (why.empty()) return;
-  timerWanted_ = false;
-  if (Timer1) Timer1->stop();
-  recordPending = false;
-  movopened = false;
-  dvdmode = false;
-  notice(QString::fromStdString(tl::media::openFailureText(why)) + QStringLiteral("\n") +
-         QString::fromStdString(player_->URL()));
 }
 
 // ---- the mouse wheel ---------------------------------------------------------

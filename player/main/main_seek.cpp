@@ -2,62 +2,42 @@
 #include <QAction>
 #include <QIcon>
 #include <QToolButton>
-#include <cmath>
 
-#include "core/timetext.h"
 #include "platform/media/mediaplayer.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 
 void Tf_main::seekBarsWire() {
   tb_movie->OnMouseDown = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-    if (movopened || dvdmode) seekdrag = true;
+    playback_->movieBarPressed();
   };
   tb_movie->OnMouseMove = [this](TExtTrackBar*, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {
-    if (!seekdrag || !(movopened || dvdmode)) return;
-    movieSeekTarget = movieBarTime();
-    setStatusText(4, tl::sec2str_0(movieSeekTarget));
+    playback_->movieBarMoved(tb_movie->positionRatio());
   };
   tb_movie->OnMouseUp = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-    if (!seekdrag) return;
-    seekdrag = false;
-    if (!(movopened || dvdmode)) return;
-    // A click without a drag seeks to where the bar now stands.
-    movieSeekTarget = movieBarTime();
-    seekFromBar(movieSeekTarget);
+    tl::ttime t = 0;
+    if (!playback_->movieBarReleased(tb_movie->positionRatio(), t)) return;
+    seekFromBar(t);
     setStatusText(7, player_->durationString());
   };
-  tb_point->OnMouseDown = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { seekdrag = true; };
+  tb_point->OnMouseDown = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    playback_->pointBarPressed();
+  };
   tb_point->OnMouseMove = [this](TExtTrackBar*, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {
-    if (L.srtloaded && seekdrag) setStatusText(4, tl::sec2str_0((tl::ttime)tb_point->value() * 10000));
+    playback_->pointBarMoved(tb_point->value());
   };
   tb_point->OnMouseUp = [this](TExtTrackBar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-    if (!seekdrag) return;
-    seekdrag = false;
-    if (!L.srtloaded || !(movopened || dvdmode)) return;
-    seekFromBar((tl::ttime)tb_point->value() * 10000);
+    tl::ttime t = 0;
+    if (playback_->pointBarReleased(tb_point->value(), t)) seekFromBar(t);
   };
-}
-
-tl::ttime Tf_main::movieBarTime() {
-  double d = player_->duration();
-  if (!(d > 0)) d = 9000;
-  return (tl::ttime)std::nearbyint(d * tb_movie->positionRatio() * 10000.0);
 }
 
 void Tf_main::seekFromBar(tl::ttime t) {
-  guarded([this, t] {
-    posplay(0, t);
-    // The displayed cue follows the new position also while paused.
-    if (L.cursub > 0) forcedTick();
-  });
+  guarded([this, t] { playback_->seekTo(t); });
 }
 
-void Tf_main::forcedTick() {
-  L.forcetick = true;
-  Timer1Timer();
-  if (L.forcetick) wakeTimer();  // the tick could not take it yet
-}
+void Tf_main::forcedTick() { playback_->forcedTick(); }
 
 void Tf_main::lockunlock() {
   // The menu item toggles its own check mark; the state is ours.

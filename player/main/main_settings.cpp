@@ -11,16 +11,14 @@
 #include "platform/media/mediaplayer.h"
 #include "player/widgets/cellfont.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 #include "player/main/main_viewitems.h"
 #include "player/views/overlay.h"
 #include "player/views/subpanels.h"
 
 void Tf_main::applySettings(const tl::Settings& s) {
   opt = s.opt;
-  if (tl::timerRunsAfterSettings(opt.tinterval, timerWanted_))
-    Timer1->start(opt.tinterval);
-  else
-    Timer1->stop();
+  playback_->intervalChanged();
   tl::ui::fontset(subPanel, preStrip, nextStrip, kCellFace, s.size, s.ssize);
   preStrip->setTextLeft(Splitter2->x());
   nextStrip->setTextLeft(Splitter2->x());

@@ -15,6 +15,7 @@
 #include "platform/media/mediaplayer.h"
 #include "player/widgets/Extrkbar.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 #include "player/translate/translation.h"
 #include "player/windows.h"
 
@@ -41,10 +42,9 @@ void Tf_main::srtfileopen(const std::string& path) {
     return;
   }
 
-  timerWanted_ = false;
-  Timer1->stop();
+  playback_->stopPolling();
   try {
-    if (movopened || dvdmode) player_->stop();
+    if (playback_->mediumOpen()) player_->stop();
   } catch (const std::exception&) {
   }
   pauseGlyph(false);
@@ -74,11 +74,7 @@ void Tf_main::srtfileopen(const std::string& path) {
   else
     mode += "/ポーズしない";
   logout(mode);
-  timerWanted_ = true;
-  if (opt.tinterval > 0) {
-    Timer1->setInterval(opt.tinterval);
-    Timer1->start();
-  }
+  playback_->startPolling();
 }
 
 // The caption names the loaded subtitle file in brackets after the title.

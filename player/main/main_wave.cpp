@@ -15,6 +15,7 @@
 #include "platform/registry/registry.h"
 #include "platform/wavein/wavein.h"
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 #include "player/dialogs/option.h"
 #include "player/wave/wavemenu.h"
 #include "player/wave/wavepanel.h"
@@ -112,8 +113,7 @@ void Tf_main::n_recwavClick() {
 
 void Tf_main::CD1Click() {
   if (!::CD1Click(*player_, deps_.drives, [this](const QString& t) { message(t); })) return;
-  dvdmode = false;
-  movopened = true;
+  playback_->setMedium(true, false);
   fstplay();
 }
 

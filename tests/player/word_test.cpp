@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "audio/AudioIO.h"
+#include "core/maintimer.h"
 #include "core/wordrecord.h"
 #include "mainwindow_fixture.h"
 #include "platform/paths/files.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "player/main/main.h"
+#include "player/playback/playback.h"
 
 class MainTestAccess {
  public:
@@ -24,8 +25,8 @@ class MainTestAccess {
   static Panel5* wavePanel(Tf_main& w) { return w.wavePanel; }
   static Panel6* panel6(Tf_main& w) { return w.panel6; }
   static double wavcolsec(const Tf_main& w) { return w.wavcolsec; }
-  static bool seMarkVisible(const Tf_main& w) { return w.maintimer_.seMarkVisible; }
-  static bool seekdrag(const Tf_main& w) { return w.seekdrag; }
+  static bool seMarkVisible(const Tf_main& w) { return w.playback_->seMarkVisible(); }
+  static bool seekdrag(const Tf_main& w) { return w.playback_->seekdrag(); }
   static const std::vector<std::string>& refilelist(const Tf_main& w) { return w.refilelist; }
   static void FormKeyPress(Tf_main& w, QChar c) { w.FormKeyPress(c); }
   static void dropEvent(Tf_main& w, QDropEvent* e) { w.dropEvent(e); }
@@ -37,7 +38,7 @@ class MainTestAccess {
   static QToolButton* sb_playpause(Tf_main& w) { return w.sb_playpause; }
   static QToolButton* sb_stop(Tf_main& w) { return w.sb_stop; }
   static QSlider* t_vlm(Tf_main& w) { return w.t_vlm; }
-  static QTimer* Timer1(Tf_main& w) { return w.Timer1; }
+  static QTimer* Timer1(Tf_main& w) { return w.playback_->timer(); }
   static void forcedTick(Tf_main& w) { w.forcedTick(); }
   static void n_adjresetClick(Tf_main& w) { w.n_adjresetClick(); }
 };
