@@ -87,10 +87,6 @@ std::string probeUrl(const Service& s);
 
 // ---- replies ---------------------------------------------------------------
 
-// Deletes tags: while the first "<" comes before the first ">", the span
-// from that "<" to that ">" goes.
-std::string tagdel(std::string text);
-
 enum class Outcome {
   Translated,  // a non-empty reply: `text` holds the translation (may be empty after tag removal)
   Done,        // an answer that holds no translation: empty, not asked again

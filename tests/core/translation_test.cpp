@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/srtread.h"
 #include "core/translation.h"
 #include "platform/http/fakeclient.h"
 #include "platform/registry/registry.h"
