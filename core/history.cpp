@@ -90,7 +90,7 @@ bool readValues(const std::string& path, std::vector<int32_t>& buf, size_t& byte
 
 }  // namespace
 
-ProgressScan scanProgress(const int32_t* v, size_t bytes) {
+ProgressScan savfilechk(const int32_t* v, size_t bytes) {
   ProgressScan s;
   const size_t m = bytes / 4;
   // First value outside -1..3, counting the states before it.
@@ -146,7 +146,7 @@ ProgressScan scanProgress(const int32_t* v, size_t bytes) {
 ProgressScan scanProgressBytes(const std::string& bytes) {
   std::vector<int32_t> v(bytes.size() / 4 + 1);
   std::memcpy(v.data(), bytes.data(), bytes.size());
-  return scanProgress(v.data(), bytes.size());
+  return savfilechk(v.data(), bytes.size());
 }
 
 HistoryListing SearchFile(const std::string& folder) {
@@ -169,7 +169,7 @@ HistoryListing SearchFile(const std::string& folder) {
       if (!isDir) out.unreadable.push_back(row.path);
       continue;
     }
-    row.scan = scanProgress(buf.data(), bytes);
+    row.scan = savfilechk(buf.data(), bytes);
     if (!row.scan.ok) {
       out.unreadable.push_back(row.path);
       continue;

@@ -119,7 +119,7 @@ int sortKey(const Lesson& l, int32_t slot, int col) {
   return owner >= 0 && owner < (int32_t)l.subclear.size() && l.subclear[owner] != 0 ? 'o' : 'x';
 }
 
-void sortRows(const Lesson& l, std::vector<int32_t>& rows, int col, size_t from) {
+void GridSort(const Lesson& l, std::vector<int32_t>& rows, int col, size_t from) {
   if (from >= rows.size()) return;
   // Keys once per row, then a stable sort of (key, slot) pairs.
   std::vector<std::pair<int, int32_t>> keyed;

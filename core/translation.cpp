@@ -257,7 +257,7 @@ void TransWorker::run() {
   while (!in_.stopRequested()) pass();
 }
 
-bool TransWorker::request(std::string_view text, Reply& out) {
+bool TransWorker::threadtrans(std::string_view text, Reply& out) {
   clock_.sleepMs(1, in_);
   out = translate(client_, service_, text, kWorkerConnectMs, kWorkerTotalMs, "keep-alive");
   if (in_.stopRequested()) return false;
@@ -273,6 +273,8 @@ bool TransWorker::request(std::string_view text, Reply& out) {
   }
   return true;
 }
+
+bool TransWorker::snttrans(int slot, Reply& out) { return threadtrans(copy_.subtext[size_t(slot)], out); }
 
 void TransWorker::probe() {
   http::Request rq;
@@ -326,7 +328,7 @@ void TransWorker::pass() {
           break;
         }
         Reply r;
-        if (!request(std::string_view(*it).substr(6), r)) {
+        if (!threadtrans(std::string_view(*it).substr(6), r)) {
           failed = true;
           break;
         }
@@ -346,7 +348,7 @@ void TransWorker::pass() {
         break;
       }
       Reply r;
-      if (!request(copy_.subtext[i], r)) {
+      if (!snttrans(i, r)) {
         failed = true;
         break;
       }

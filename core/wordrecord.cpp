@@ -246,7 +246,7 @@ std::string buildLine(const std::string& srtname932, int32_t slot, const std::st
   return replaceAll(line, "\"", kWideQuote);
 }
 
-std::optional<Record> readRecord(const std::string& line) {
+std::optional<Record> wordread(const std::string& line) {
   Record r;
   r.fields = splitCommaText(line);
   if (r.fields.size() < 8) return std::nullopt;

@@ -112,7 +112,7 @@ TEST_F(WordFileTest, SaveMergesWithWordsRegisteredDuringTheReview) {
   const std::string fresh = buildLine("c.srt", 5, "new", "", "new", kWhen);
   ASSERT_TRUE(appendLine(path, fresh, nullptr));
   // The review raised one copy of kA and deleted kB.
-  auto raised = readRecord(kA);
+  auto raised = wordread(kA);
   raised->fields[7] = "1";
   std::vector<LineChange> changes = {{kA, joinCommaText(raised->fields)}, {kB, std::nullopt}};
   std::string err;
