@@ -4,6 +4,7 @@
 
 #include "core/letterstates.h"
 #include "core/navigation.h"
+#include "platform/codepage/ascii.h"
 #include "platform/codepage/codepage.h"
 #include "core/scenes.h"
 
@@ -233,8 +234,7 @@ DictOutcome Dictation::keyPress(char ch, bool foreground) {
   clampCursor(L);
   const std::string& text = L.subtext[L.cursub];
   if (L.subcsr >= (int32_t)text.size()) return out;
-  unsigned char c = (unsigned char)text[L.subcsr];
-  if (c >= 'A' && c <= 'Z') c = (unsigned char)(c - 'A' + 'a');
+  const unsigned char c = (unsigned char)cp::lowerAscii(text[L.subcsr]);
   if (c == (unsigned char)ch && opencsr(flg_open, out)) L.hintpoint += 1;
   return out;
 }

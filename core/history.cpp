@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "core/timetext.h"
+#include "platform/codepage/ascii.h"
 
 namespace tl {
 
@@ -30,12 +31,10 @@ void countStates(const int32_t* v, size_t from, size_t to, int64_t (&c)[5], int 
   for (int s = 0; s < 5; ++s) c[s] += sign * (a[s] + b[s]);
 }
 
-int asciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
-
 bool lessNoCase(const std::string& a, const std::string& b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    const int x = asciiLower((unsigned char)a[i]), y = asciiLower((unsigned char)b[i]);
+    const int x = (unsigned char)cp::lowerAscii(a[i]), y = (unsigned char)cp::lowerAscii(b[i]);
     if (x != y) return x < y;
   }
   if (a.size() != b.size()) return a.size() < b.size();
@@ -45,7 +44,7 @@ bool lessNoCase(const std::string& a, const std::string& b) {
 bool endsWithDat(const char* name, size_t len) {
   if (len < 4) return false;
   const char* e = name + len - 4;
-  return e[0] == '.' && asciiLower(e[1]) == 'd' && asciiLower(e[2]) == 'a' && asciiLower(e[3]) == 't';
+  return e[0] == '.' && cp::lowerAscii(e[1]) == 'd' && cp::lowerAscii(e[2]) == 'a' && cp::lowerAscii(e[3]) == 't';
 }
 
 // Reads a whole file into buf (as int32 values); false when it cannot be
@@ -91,7 +90,7 @@ bool readValues(const std::string& path, std::vector<int32_t>& buf, size_t& byte
 
 }  // namespace
 
-ProgressScan scanProgress(const int32_t* v, size_t bytes) {
+ProgressScan savfilechk(const int32_t* v, size_t bytes) {
   ProgressScan s;
   const size_t m = bytes / 4;
   // First value outside -1..3, counting the states before it.
@@ -147,7 +146,7 @@ ProgressScan scanProgress(const int32_t* v, size_t bytes) {
 ProgressScan scanProgressBytes(const std::string& bytes) {
   std::vector<int32_t> v(bytes.size() / 4 + 1);
   std::memcpy(v.data(), bytes.data(), bytes.size());
-  return scanProgress(v.data(), bytes.size());
+  return savfilechk(v.data(), bytes.size());
 }
 
 HistoryListing SearchFile(const std::string& folder) {
@@ -170,7 +169,7 @@ HistoryListing SearchFile(const std::string& folder) {
       if (!isDir) out.unreadable.push_back(row.path);
       continue;
     }
-    row.scan = scanProgress(buf.data(), bytes);
+    row.scan = savfilechk(buf.data(), bytes);
     if (!row.scan.ok) {
       out.unreadable.push_back(row.path);
       continue;

@@ -6,7 +6,7 @@
 // int64 adjustment, an int32 resume slot and one int32 star per slot (an odd
 // count).  The scan takes the total as the first value outside -1..3.  A
 // work with three letters or fewer has a total inside -1..3; such a total is
-// recognised by the layout of the fields after it (see scanProgress).
+// recognised by the layout of the fields after it (see savfilechk).
 #pragma once
 
 #include <cstddef>
@@ -35,7 +35,7 @@ struct ProgressScan {
 //  - the value is outside -1..3 and greater than 0 (every file with a total of
 //    4 or more is read so, whatever follows it).
 // Nothing found, or a first value outside -1..3 that is 0 or less: not ok.
-ProgressScan scanProgress(const int32_t* values, size_t bytes);
+ProgressScan savfilechk(const int32_t* values, size_t bytes);
 // The same on a file's bytes (little-endian int32).
 ProgressScan scanProgressBytes(const std::string& bytes);
 

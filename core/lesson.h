@@ -36,49 +36,49 @@ struct Lesson {
   // ---- slot table -------------------------------------------------------
   int32_t subcount = 0;  // number of slots
   int32_t srtnum = 0;    // cue number read from the last cue of the file
-  std::vector<ttime> subtime;
-  std::vector<std::string> subtext;
-  std::vector<std::vector<int32_t>> subflg;
-  std::vector<int32_t> subclear;
-  std::vector<int32_t> substar;
-  std::vector<std::string> submemo;
-  std::vector<int32_t> subwavex;
+  std::vector<ttime> subtime;                 // start of each slot; subtime[0]: the shift since the SRT was last written
+  std::vector<std::string> subtext;           // cue text (932), each line ending CR LF, tags removed; empty for gaps
+  std::vector<std::vector<int32_t>> subflg;   // letter state of each byte of the text (flg_*)
+  std::vector<int32_t> subclear;              // 1 = the slot counts as cleared
+  std::vector<int32_t> substar;               // 1 = starred
+  std::vector<std::string> submemo;           // the user's memo of each slot
+  std::vector<int32_t> subwavex;              // x of the slot's start in the waveform view; 0 = not on screen
   std::vector<std::vector<std::string>> jawd;  // word translations per slot
   std::vector<std::string> jasnt;              // sentence translation per slot
 
   // ---- scenes -----------------------------------------------------------
   std::vector<int32_t> scenetop;  // first slot of each scene
   std::vector<int32_t> sceneflg;  // 1 = scene cleared
-  int32_t curscene = -1;
+  int32_t curscene = -1;          // scene of cursub; -1 when no cue is displayed
 
   // ---- counters and flags of the dictation ------------------------------
-  int32_t flgtotal = 0;
-  int32_t flgrest = 0;
-  int32_t hintpoint = 20;  // not reset by a load
-  int32_t hintcost = 20;
-  int32_t repcount = 1;
-  int32_t subcsr = 0;
-  int32_t cursub = 0;
-  int32_t possub = 0;
-  int32_t prevpossub = 0;
-  int32_t startsub = 0;
-  uint32_t replaytick = 0;
-  int32_t resumesub = 0;
-  ttime adjsaved = 0;
-  int32_t adjfrom = 0;
-  ttime nowpos = 0;
-  bool flgdirty = false;
-  bool srtdirty = false;
-  bool srtloaded = false;
-  bool sublocked = false;
-  bool justseeked = false;
-  bool forcetick = false;
-  bool playpaused = false;
+  int32_t flgtotal = 0;     // letters to dictate in the whole table
+  int32_t flgrest = 0;      // of them, letters still hidden
+  int32_t hintpoint = 20;   // hint credits; not reset by a load
+  int32_t hintcost = 20;    // credits one hint costs
+  int32_t repcount = 1;     // how often the displayed cue was played
+  int32_t subcsr = 0;       // typing cursor: byte index into subtext[cursub] of the letter to type next
+  int32_t cursub = 0;       // displayed cue, the one being dictated
+  int32_t possub = 0;       // slot under the playing position (a cue or a gap)
+  int32_t prevpossub = 0;   // possub of the tick before
+  int32_t startsub = 0;     // first slot of the last play start; auto-pause applies from it on
+  uint32_t replaytick = 0;  // tick count (ms) of the last replay start
+  int32_t resumesub = 0;    // slot to resume from, read from the progress file
+  ttime adjsaved = 0;       // the saved timing shift: subtime[0] after each shift
+  int32_t adjfrom = 0;      // first slot that a partial timing shift moves
+  ttime nowpos = 0;         // playing position read at the last tick
+  bool flgdirty = false;    // progress changed since the last save
+  bool srtdirty = false;    // subtitle texts or times changed since the last save
+  bool srtloaded = false;   // subtitles are loaded (off during a load)
+  bool sublocked = false;   // subtitle lock: the timer does no subtitle work
+  bool justseeked = false;  // set by a play start: no auto-pause until the timer next reaches a cue
+  bool forcetick = false;   // the next tick does its subtitle work even when not playing
+  bool playpaused = false;  // paused by the play/pause command
   bool incue = false;   // possub is odd
   bool newcue = false;  // a new cue became the displayed one (read by the overlay)
 
   // ---- paths (UTF-8 file names) -----------------------------------------
-  std::string srtpath, srtname, savpath, memopath;
+  std::string srtpath, srtname, savpath, memopath;  // the SRT file, its name, its progress and memo files
   int32_t srtcodepage = 28591;  // code page the SRT was read with
   bool srtbom = false;          // the SRT began with a byte order mark (written back with one)
   // The SRT file's bytes as loaded: read again by resetsub for the file's

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/codepage/ascii.h"
 #include "platform/codepage/codepage.h"
 
 namespace tl {
@@ -13,9 +14,7 @@ bool excluded(const std::string& text, int32_t slot, int32_t count) {
   for (const char* mark : {".com", ".net", ".org", ".us", "www.", ".jp", "@"})
     if (text.find(mark) != std::string::npos) return true;
   if (slot < 4 || slot >= count - 4) {
-    std::string lower = text;
-    for (char& c : lower)
-      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    const std::string lower = cp::lowerAscii(text);
     for (const char* word : {"sub", "english", "spanish"})
       if (lower.find(word) != std::string::npos) return true;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/settings.h"
+#include "platform/codepage/ascii.h"
 #include "platform/registry/registry.h"
 
 namespace tl {
@@ -74,10 +75,7 @@ std::vector<RecentItem> recentMenuItems(const std::vector<std::string>& list) {
 
 bool refileIsSrt(const std::string& path) {
   if (path.size() < 4) return false;
-  std::string ext = path.substr(path.size() - 4);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return ext == ".srt";
+  return cp::lowerAscii(std::string_view(path).substr(path.size() - 4)) == ".srt";
 }
 
 }  // namespace tl

@@ -7,6 +7,7 @@
 
 #include "core/srtread.h"
 #include "core/timetext.h"
+#include "platform/codepage/ascii.h"
 #include "platform/codepage/codepage.h"
 
 namespace tl {
@@ -20,8 +21,6 @@ const char kStar932[] = "\x81\x99";  // "☆"
 bool cueOf(const Lesson& l, int64_t slot) {
   return slot >= 1 && Lesson::isCue(slot) && slot < l.subcount && slot < (int64_t)l.subtext.size();
 }
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
 
 std::string trimmed(std::string_view s) {
   size_t a = 0, b = s.size();
@@ -120,7 +119,7 @@ int sortKey(const Lesson& l, int32_t slot, int col) {
   return owner >= 0 && owner < (int32_t)l.subclear.size() && l.subclear[owner] != 0 ? 'o' : 'x';
 }
 
-void sortRows(const Lesson& l, std::vector<int32_t>& rows, int col, size_t from) {
+void GridSort(const Lesson& l, std::vector<int32_t>& rows, int col, size_t from) {
   if (from >= rows.size()) return;
   // Keys once per row, then a stable sort of (key, slot) pairs.
   std::vector<std::pair<int, int32_t>> keyed;
@@ -142,8 +141,7 @@ FindResult wordfind(const Lesson& l, int64_t start, std::string_view needle) {
     r.report = "検索単語が入力されていません";
     return r;
   }
-  std::string n(needle);
-  for (char& c : n) c = lowerAscii(c);
+  const std::string n = cp::lowerAscii(needle);
   const int64_t last = std::min<int64_t>(l.subcount, (int64_t)l.subtext.size());
   for (int64_t i = std::max<int64_t>(start, 0); i < last; ++i) {
     const std::string& t = l.subtext[i];
@@ -151,7 +149,7 @@ FindResult wordfind(const Lesson& l, int64_t start, std::string_view needle) {
     for (size_t p = 0; p + n.size() <= t.size();) {
       bool hit = true;
       for (size_t k = 0; k < n.size(); ++k)
-        if (lowerAscii(t[p + k]) != n[k]) {
+        if (cp::lowerAscii(t[p + k]) != n[k]) {
           hit = false;
           break;
         }

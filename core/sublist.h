@@ -49,10 +49,11 @@ std::string subCell(const Lesson& l, int32_t slot, int col, bool dicMode, char s
 // its cue, so a pair stays together): star 1/0, clear 'o'/'x'.
 int sortKey(const Lesson& l, int32_t slot, int col);
 
-// Stable descending sort of rows[from..] by the column's key: starred rows
-// first, not cleared ("x") before cleared ("o"); rows with equal keys keep
-// their order.  col is kColStar or kColClear.
-void sortRows(const Lesson& l, std::vector<int32_t>& rows, int col, size_t from = 0);
+// The list's sort: stable descending sort of rows[from..] by the column's
+// key: starred rows first, not cleared ("x") before cleared ("o"); rows with
+// equal keys keep their order.  col is kColStar or kColClear.  The plain
+// order (by the index column) is slotOrder.
+void GridSort(const Lesson& l, std::vector<int32_t>& rows, int col, size_t from = 0);
 
 // Slot order: rows 1 .. subcount-1.
 std::vector<int32_t> slotOrder(const Lesson& l);

@@ -6,23 +6,12 @@
 #include <cstdlib>
 
 #include "core/srtread.h"
+#include "platform/codepage/ascii.h"
 #include "platform/codepage/codepage.h"
 #include "platform/paths/files.h"
 #include "platform/registry/registry.h"
 
 namespace tl::trans {
-
-namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-std::string lowered(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = lowerAscii(c);
-  return out;
-}
-
-}  // namespace
 
 // ---- stop words --------------------------------------------------------------
 
@@ -34,14 +23,14 @@ void EscapeList::load(std::string_view bytes) {
     if (end == std::string_view::npos) end = bytes.size();
     std::string_view line = bytes.substr(from, end - from);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty()) words_.push_back(lowered(line));
+    if (!line.empty()) words_.push_back(cp::lowerAscii(line));
     from = end + 1;
   }
   std::sort(words_.begin(), words_.end());
 }
 
 bool EscapeList::contains(std::string_view word) const {
-  return std::binary_search(words_.begin(), words_.end(), lowered(word));
+  return std::binary_search(words_.begin(), words_.end(), cp::lowerAscii(word));
 }
 
 bool escapeinit(const std::string& path, EscapeList& list) {
@@ -106,9 +95,6 @@ std::string probeUrl(const Service& s) {
 
 // ---- replies ---------------------------------------------------------------------
 
-// The same rule as the subtitle text's, in one pass.
-std::string tagdel(std::string text) { return tl::tagdel(std::move(text)); }
-
 std::string fitTranslation(std::string text932) {
   size_t end = 0;
   while (end < text932.size()) {
@@ -120,7 +106,8 @@ std::string fitTranslation(std::string text932) {
   return text932;
 }
 
-std::string replyText(std::string_view utf8Body) { return fitTranslation(tagdel(cp::utf8ToAnsi(utf8Body))); }
+// Tags go by the subtitle text's own rule (core/srtread.h).
+std::string replyText(std::string_view utf8Body) { return fitTranslation(tl::tagdel(cp::utf8ToAnsi(utf8Body))); }
 
 Reply handleReply(const http::Response& r) {
   Reply out;
@@ -270,7 +257,7 @@ void TransWorker::run() {
   while (!in_.stopRequested()) pass();
 }
 
-bool TransWorker::request(std::string_view text, Reply& out) {
+bool TransWorker::threadtrans(std::string_view text, Reply& out) {
   clock_.sleepMs(1, in_);
   out = translate(client_, service_, text, kWorkerConnectMs, kWorkerTotalMs, "keep-alive");
   if (in_.stopRequested()) return false;
@@ -286,6 +273,8 @@ bool TransWorker::request(std::string_view text, Reply& out) {
   }
   return true;
 }
+
+bool TransWorker::snttrans(int slot, Reply& out) { return threadtrans(copy_.subtext[size_t(slot)], out); }
 
 void TransWorker::probe() {
   http::Request rq;
@@ -339,7 +328,7 @@ void TransWorker::pass() {
           break;
         }
         Reply r;
-        if (!request(std::string_view(*it).substr(6), r)) {
+        if (!threadtrans(std::string_view(*it).substr(6), r)) {
           failed = true;
           break;
         }
@@ -359,7 +348,7 @@ void TransWorker::pass() {
         break;
       }
       Reply r;
-      if (!request(copy_.subtext[i], r)) {
+      if (!snttrans(i, r)) {
         failed = true;
         break;
       }

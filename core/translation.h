@@ -87,10 +87,6 @@ std::string probeUrl(const Service& s);
 
 // ---- replies ---------------------------------------------------------------
 
-// Deletes tags: while the first "<" comes before the first ">", the span
-// from that "<" to that ">" goes.
-std::string tagdel(std::string text);
-
 enum class Outcome {
   Translated,  // a non-empty reply: `text` holds the translation (may be empty after tag removal)
   Done,        // an answer that holds no translation: empty, not asked again
@@ -205,8 +201,11 @@ class TransWorker {
   const Backoff& backoff() const { return backoff_; }
 
  private:
-  // false when the request failed so that the scan must end (back-off).
-  bool request(std::string_view text, Reply& out);
+  // One request through the worker's own keep-alive client; false when it
+  // failed so that the scan must end (back-off).
+  bool threadtrans(std::string_view text, Reply& out);
+  // The sentence of cue `slot` (a cue of the table, as the scan gives it).
+  bool snttrans(int slot, Reply& out);
   void probe();
 
   WorkerCopy copy_;

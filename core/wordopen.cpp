@@ -3,28 +3,18 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/codepage/ascii.h"
 #include "platform/codepage/codepage.h"
 
 namespace tl::word {
 
-namespace {
-
-std::string lowerAscii(const std::string& s) {
-  std::string out = s;
-  for (auto& c : out)
-    if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
-  return out;
-}
-
-}  // namespace
-
 int openWord(Lesson& L, const std::string& word932) {
   if (word932.empty()) return 0;
-  const std::string w = lowerAscii(word932);
+  const std::string w = cp::lowerAscii(word932);
   int count = 0;
   const int32_t slots = std::min<int64_t>(L.subcount, (int64_t)L.subtext.size());
   for (int32_t i = 0; i < slots; ++i) {
-    const std::string text = lowerAscii(L.subtext[i]);
+    const std::string text = cp::lowerAscii(L.subtext[i]);
     // Character starts: a match never begins on the second byte of a
     // double-byte character.
     std::vector<bool> start(text.size(), true);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/codepage/ascii.h"
 #include "platform/codepage/codepage.h"
 
 namespace tl::word {
@@ -246,7 +247,7 @@ std::string buildLine(const std::string& srtname932, int32_t slot, const std::st
   return replaceAll(line, "\"", kWideQuote);
 }
 
-std::optional<Record> readRecord(const std::string& line) {
+std::optional<Record> wordread(const std::string& line) {
   Record r;
   r.fields = splitCommaText(line);
   if (r.fields.size() < 8) return std::nullopt;
@@ -287,7 +288,7 @@ void sortLines(std::vector<std::string>& lines, bool utf8) {
     for (size_t i = 0; i < f.size(); ++i) {
       unsigned char c = f[i];
       if (!utf8 && cp::isLeadByte(c)) ++i;
-      else if (c >= 'A' && c <= 'Z') f[i] = (char)(c + 32);
+      else f[i] = cp::lowerAscii(f[i]);
     }
     return f;
   };

@@ -79,10 +79,10 @@ struct Record {
   const std::string& sentence() const { return fields[4]; }
 };
 
-// Reads a line.  nullopt when it yields fewer than eight fields, when field 2
+// Splits and decodes a line of the word file.  nullopt when it yields fewer than eight fields, when field 2
 // is not "no" and digits (every digit is read: slot 10000 is no10000), when
 // the level is not a number, or the date or time does not read.
-std::optional<Record> readRecord(const std::string& line);
+std::optional<Record> wordread(const std::string& line);
 
 // The sentence for display: every "　" back to " ".
 std::string sentenceForDisplay(const std::string& field932);

@@ -40,7 +40,7 @@ bool Review::advance(const Stamp& now) {
   record_.reset();
   while (loaded_ && index_ + 1 < count()) {
     ++index_;
-    std::optional<Record> r = readRecord(file_.lines[index_]);
+    std::optional<Record> r = wordread(file_.lines[index_]);
     if (r && due(*r, now)) {
       record_ = std::move(r);
       return true;

@@ -70,7 +70,7 @@ void CQuendleDlg::OnChangeMerit() {
   if (row < 0) return;
   FilterItem* item = FilterRows->item(row);
   if (!item || !item->FilterDescription) {
-    showMessage(109);
+    showMessage(IDS_MERIT_FAILED);
     return;
   }
   RegFilter2& f = *item->FilterDescription;
@@ -83,19 +83,19 @@ void CQuendleDlg::OnChangeMerit() {
   const QString path = rowText(row, 2);
   const Guid classId = item->ClassId;
   if (!nameFits(name)) {
-    showMessage(109);
+    showMessage(IDS_MERIT_FAILED);
     return;
   }
   const uint32_t oldMerit = f.merit;
   f.merit = merit;
   if (failed(FilterMapper.registerFilter(classId, name.toStdString(), CLSID_LegacyAmFilterCategory, f))) {
     f.merit = oldMerit;
-    showMessage(109);
+    showMessage(IDS_MERIT_FAILED);
     return;
   }
   selectRow(row);
   if (!AddRestoreRecord(name, path, false)) {
-    if (showMessage(102) == QMessageBox::Yes) {
+    if (showMessage(IDS_BACKUP_FAILED_UNDO) == QMessageBox::Yes) {
       f.merit = oldMerit;
       if (failed(FilterMapper.registerFilter(classId, name.toStdString(),
                                              CLSID_LegacyAmFilterCategory, f)))
@@ -116,19 +116,19 @@ void CQuendleDlg::OnReregister() {
   const QString path = rowText(row, 2);
   const Guid classId = FilterRows->item(row) ? FilterRows->item(row)->ClassId : Guid{};
   if (!fileExists(path)) {
-    showMessage(110);
+    showMessage(IDS_REREGISTER_NO_FILE);
     return;
   }
-  if (showMessage(111, name) != QMessageBox::Yes) return;
+  if (showMessage(IDS_ASK_REREGISTER, name) != QMessageBox::Yes) return;
   if (!RegisterServerFile(path)) {
-    showMessage(112);
+    showMessage(IDS_REREGISTER_FAILED);
     return;
   }
   RemoveRestoreRecords(path, true, false);
   RemoveRestoreRecords(path, false, false);
   RefreshList();
   reselect(classId, name, top);
-  showMessage(113);
+  showMessage(IDS_REREGISTER_DONE);
 }
 
 void CQuendleDlg::OnDeleteFilterInfo() {
@@ -137,25 +137,25 @@ void CQuendleDlg::OnDeleteFilterInfo() {
   if (row < 0) return;
   const QString name = rowText(row, 0);
   const QString path = rowText(row, 2);
-  if (showMessage(103, name) != QMessageBox::Yes) return;
+  if (showMessage(IDS_ASK_DELETE_INFO, name) != QMessageBox::Yes) return;
   if (fileExists(path)) {
     tl::mod::Module m;
     int question = 0;
     if (!m.load(resolved(path).toStdString()))
-      question = 107;
+      question = IDS_ASK_DELETE_MAYBE_UNREREGISTRABLE;
     else if (!m.has("DllRegisterServer"))
-      question = 106;
+      question = IDS_ASK_DELETE_UNREREGISTRABLE;
     m.unload();
     if (question && showMessage(question) != QMessageBox::Yes) return;
   }
   FilterItem* item = FilterRows->item(row);
   if (!item || !item->FilterDescription ||
       FilterMapper.unregisterFilter(CLSID_LegacyAmFilterCategory, item->ClassId) != kOk) {
-    showMessage(108);
+    showMessage(IDS_DELETE_FAILED);
     return;
   }
   if (!AddRestoreRecord(name, path, true)) {
-    if (showMessage(102) == QMessageBox::Yes) {
+    if (showMessage(IDS_BACKUP_FAILED_UNDO) == QMessageBox::Yes) {
       if (!nameFits(name) ||
           failed(FilterMapper.registerFilter(item->ClassId, name.toStdString(),
                                              CLSID_LegacyAmFilterCategory, *item->FilterDescription)))
@@ -176,29 +176,29 @@ void CQuendleDlg::OnUnregister() {
   const QString path = rowText(row, 2);
   const Guid classId = FilterRows->item(row) ? FilterRows->item(row)->ClassId : Guid{};
   const int top = topRow();
-  if (showMessage(116, name) != QMessageBox::Yes) return;
+  if (showMessage(IDS_ASK_UNREGISTER, name) != QMessageBox::Yes) return;
   if (!fileExists(path)) {
-    showMessage(119);
+    showMessage(IDS_UNREGISTER_NO_FILE);
     return;
   }
   const std::string file = resolved(path).toStdString();
   {
     tl::mod::Module m;
     if (!m.load(file)) {
-      showMessage(118);
+      showMessage(IDS_UNREGISTER_FAILED);
       return;
     }
-    if (!m.has("DllRegisterServer") && showMessage(117) != QMessageBox::Yes) return;
+    if (!m.has("DllRegisterServer") && showMessage(IDS_ASK_UNREGISTER_UNREREGISTRABLE) != QMessageBox::Yes) return;
   }
   {
     tl::mod::Module m;
     if (!m.load(file) || failed(m.call("DllUnregisterServer"))) {
-      showMessage(118);
+      showMessage(IDS_UNREGISTER_FAILED);
       return;
     }
   }
   if (!AddRestoreRecord(name, path, true)) {
-    if (showMessage(102) == QMessageBox::Yes) {
+    if (showMessage(IDS_BACKUP_FAILED_UNDO) == QMessageBox::Yes) {
       if (!RegisterServerFile(path)) {
         undoFailed();
         return;
@@ -225,7 +225,8 @@ void CQuendleDlg::OnDeleteRestoreInfo() {
   if (row < 0) return;
   const QString name = rowText(row, 0);
   const QString path = rowText(row, 2);
-  if (showMessage(c == kUnregisteredFilters ? 104 : 105, name) != QMessageBox::Yes) return;
+  const int question = c == kUnregisteredFilters ? IDS_ASK_DELETE_FILE_INFO : IDS_ASK_DELETE_MERIT_INFO;
+  if (showMessage(question, name) != QMessageBox::Yes) return;
   RemoveRestoreRecords(path + u'?' + name, c == kUnregisteredFilters, true);
   RefreshList();
 }
@@ -250,9 +251,9 @@ void CQuendleDlg::OnRegisterFilter() {
   if (path.isEmpty()) return;
   if (RegisterServerFile(path)) {
     RefreshList();
-    showMessage(114);
+    showMessage(IDS_REGISTER_DONE);
   } else {
-    showMessage(115);
+    showMessage(IDS_REGISTER_FAILED);
   }
 }
 

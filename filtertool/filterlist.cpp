@@ -11,6 +11,7 @@
 
 #include "filtertool/categories.h"
 #include "filtertool/quendledlg.h"
+#include "platform/codepage/ascii.h"
 #include "platform/codepage/codepage.h"
 #include "platform/modules/module.h"
 
@@ -146,7 +147,7 @@ int CQuendleDlg::CompareItems(const FilterItem* a, const FilterItem* b, bool asc
   if (!a || !b) return 0;
   const std::string& x = a->SortKey;
   const std::string& y = b->SortKey;
-  auto fold = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : int(c); };
+  auto fold = [](char c) { return int((unsigned char)tl::cp::lowerAscii(c)); };
   int result = 0;
   for (size_t i = 0;; ++i) {
     int cx = i < x.size() ? fold(x[i]) : -1;

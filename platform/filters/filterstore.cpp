@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/codepage/ascii.h"
+
 namespace tl::flt {
 
 namespace {
@@ -61,12 +63,6 @@ bool hasPin(const RegFilter2& f, bool output, bool render, const std::vector<Med
     if (pinMatches(p, types, exact)) return true;
   }
   return false;
-}
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 }  // namespace
@@ -161,7 +157,7 @@ HResult FilterStore::createClassEnumerator(const Guid& category, std::vector<Pro
   std::vector<std::string> seen;
   for (const reg::Hive* h : {machine.get(), user.get()}) {
     for (const std::string& sub : h->subkeys(key)) {
-      std::string id = lower(sub);
+      std::string id = cp::lowerAscii(sub);
       if (std::find(seen.begin(), seen.end(), id) != seen.end()) continue;
       seen.push_back(id);
       out.push_back(bagOf(*h, key + "\\" + sub));

@@ -1,5 +1,6 @@
 #include "platform/media/mediaurl.h"
 
+#include "platform/codepage/ascii.h"
 #include "platform/media/mediaplayer.h"
 
 #include <cmath>
@@ -15,9 +16,7 @@ namespace {
 bool startsWithNoCase(const std::string& s, const char* prefix) {
   for (size_t i = 0; prefix[i]; ++i) {
     if (i >= s.size()) return false;
-    char c = s[i];
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
+    if (cp::lowerAscii(s[i]) != prefix[i]) return false;
   }
   return true;
 }

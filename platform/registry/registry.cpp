@@ -41,6 +41,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "platform/codepage/ascii.h"
 #include "platform/paths/files.h"
 
 namespace tl::reg {
@@ -60,13 +61,6 @@ constexpr size_t kMaxValueName = 16383;
 bool keyWithinBounds(std::string_view normalized) {
   if (normalized.size() > kMaxKeyPath) return false;
   return (size_t)std::count(normalized.begin(), normalized.end(), '\\') < kMaxKeyDepth;
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
 }
 
 // "\\Software\\\\Tallisen\\" -> "Software\\Tallisen".
@@ -122,11 +116,11 @@ struct Data {
   Data() { keys[""]; }
 
   Key* find(const std::string& normalized) {
-    auto it = keys.find(lower(normalized));
+    auto it = keys.find(cp::lowerAscii(normalized));
     return it == keys.end() ? nullptr : &it->second;
   }
   const Key* find(const std::string& normalized) const {
-    auto it = keys.find(lower(normalized));
+    auto it = keys.find(cp::lowerAscii(normalized));
     return it == keys.end() ? nullptr : &it->second;
   }
 
@@ -135,7 +129,7 @@ struct Data {
   // parent; only missing levels cost a copy of their prefix.
   Key& create(const std::string& normalized) {
     if (normalized.empty()) return keys[""];
-    const std::string l = lower(normalized);
+    const std::string l = cp::lowerAscii(normalized);
     if (auto it = keys.find(l); it != keys.end()) return it->second;
     // The deepest level that exists already (0: only the root).
     size_t have = 0;
@@ -166,7 +160,7 @@ struct Data {
       keys[""];
       return any;
     }
-    const std::string l = lower(normalized);
+    const std::string l = cp::lowerAscii(normalized);
     auto it = keys.find(l);
     if (it == keys.end()) return false;
     const std::string below = l + "\\";
@@ -273,7 +267,7 @@ bool parse(std::string_view file, Data& out, std::string& why) {
     if (!r.bytes(path) || !r.u32(valueCount)) return why = "key record cut off", false;
     if (!keyWithinBounds(path)) return why = "a key path beyond sane bounds", false;
     if (normalizeKey(path) != path) return why = "malformed key path", false;
-    if (!seen.insert(lower(path)).second) return why = "duplicate key " + path, false;
+    if (!seen.insert(cp::lowerAscii(path)).second) return why = "duplicate key " + path, false;
     Key& k = out.create(path);
     k.path = path;
     if (out.keys.size() - 1 > kMaxHiveKeys) return why = "more keys than a hive may hold", false;
@@ -298,7 +292,7 @@ bool parse(std::string_view file, Data& out, std::string& why) {
         default:
           return why = "unknown value type " + std::to_string(type), false;
       }
-      auto [it, fresh] = k.values.try_emplace(lower(name), Entry{name, std::move(v)});
+      auto [it, fresh] = k.values.try_emplace(cp::lowerAscii(name), Entry{name, std::move(v)});
       if (!fresh) return why = "duplicate value " + name, false;
     }
   }
@@ -352,13 +346,13 @@ void apply(Data& d, const Op& op) {
   switch (op.kind) {
     case OpKind::SetValue: {
       Key& k = d.create(op.key);
-      auto& slot = k.values[lower(op.name)];
+      auto& slot = k.values[cp::lowerAscii(op.name)];
       slot.name = op.name;
       slot.value = op.value;
       break;
     }
     case OpKind::DeleteValue:
-      if (Key* k = d.find(op.key)) k->values.erase(lower(op.name));
+      if (Key* k = d.find(op.key)) k->values.erase(cp::lowerAscii(op.name));
       break;
     case OpKind::CreateKey:
       d.create(op.key);
@@ -436,7 +430,7 @@ std::vector<std::string> Hive::subkeys(const std::string& key) const {
   std::vector<std::string> out;
   const std::string norm = normalizeKey(key);
   if (!d_->data.find(norm)) return out;
-  const std::string prefix = norm.empty() ? std::string() : lower(norm) + "\\";
+  const std::string prefix = norm.empty() ? std::string() : cp::lowerAscii(norm) + "\\";
   for (auto it = d_->data.keys.lower_bound(prefix); it != d_->data.keys.end(); ++it) {
     const std::string& l = it->first;
     if (l.compare(0, prefix.size(), prefix) != 0) break;
@@ -457,7 +451,7 @@ std::vector<std::string> Hive::valueNames(const std::string& key) const {
 std::optional<Value> Hive::value(const std::string& key, const std::string& name) const {
   const Key* k = d_->data.find(normalizeKey(key));
   if (!k) return std::nullopt;
-  auto it = k->values.find(lower(name));
+  auto it = k->values.find(cp::lowerAscii(name));
   if (it == k->values.end()) return std::nullopt;
   return it->second.value;
 }
@@ -490,7 +484,7 @@ void Hive::setBinary(const std::string& key, const std::string& name, const std:
 bool Hive::deleteValue(const std::string& key, const std::string& name) {
   const std::string norm = normalizeKey(key);
   const Key* k = d_->data.find(norm);
-  if (!k || !k->values.count(lower(name))) return false;
+  if (!k || !k->values.count(cp::lowerAscii(name))) return false;
   d_->record({OpKind::DeleteValue, norm, name, {}});
   return true;
 }

@@ -173,6 +173,7 @@ class Tf_main : public QMainWindow {
   void hidehint();
   void Sceneback();
   void Scenenext();
+  // The main timer's tick (Timer1).
   void Timer1Timer();
   void logout(const std::string& utf8);
   // Shows a message box (through the dependency, so that tests see it) in
@@ -247,12 +248,19 @@ class Tf_main : public QMainWindow {
   void FormMouseWheelUp();
   void wheelPlay(double deltaSeconds);
   void n_gautoClick();
+  // "カレント負荷テスト": seeks to ten positions, twice (a load test).
   void N4Click();
+  // "キャプチャ": the screen into "ps.bmp" in the program folder.
   void N7Click();
+  // "再描画": repaints the overlay and reports the player's status and the overlay's size.
   void N17Click();
+  // "wmp全画面": the player's own full screen on / off.
   void N18Click();
+  // "WMPサイズ可変": the video area keeps its present size.
   void N29Click();
+  // "タイトルバー削除１": the window becomes a tool window.
   void N32Click();
+  // "カーソル": the overlay's cursors set again.
   void N57Click();
   void clearMediumState();
 
@@ -276,6 +284,7 @@ class Tf_main : public QMainWindow {
   std::vector<std::pair<std::string, std::string>> driveList();  // device, name
   void n_topmenuClick();
   void n_titlemenuClick();
+  // "ヘルプページ": the help page in the browser, after asking.
   void N15Click();
 
   // recent files (main_recent.cpp)
@@ -293,7 +302,9 @@ class Tf_main : public QMainWindow {
   void subflgload();
   void settleAdjustment();  // after an SRT write: the saved shift is in the file now
   void a_allsaveExecute();
+  // "字幕上書き保存": writes the SRT file over itself.
   void N24Click();
+  // "字幕別名保存": writes the SRT file under a new name.
   void N25Click();
   void captionset();
 
@@ -376,7 +387,9 @@ class Tf_main : public QMainWindow {
   void startRecording();
   void n_playwavClick();
   void n_recwavClick();
+  // "CD再生": plays an audio CD.
   void CD1Click();
+  // "波形スタート" (Ctrl+W): starts the waveform recording.
   void N48Click();
   void wavxset();
   void wavtestValues();

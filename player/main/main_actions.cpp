@@ -33,7 +33,7 @@ const std::vector<MainCommand>& MainCommand::all() {
   static const std::vector<MainCommand> table = {
       // 動画
       {M::Video, "n_movopen", "動画開く", {}, [](Tf_main& w) { w.movieopen(); }},
-      {M::Video, "n_urlopen", "URLを開く", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showUrlOpen(); }},
+      {M::Video, "URL1", "URLを開く", {}, [](Tf_main& w) { if (w.windows_) w.windows_->showUrlOpen(); }},
       {M::Video, "CD1", "CD再生", {}, [](Tf_main& w) { w.CD1Click(); }},
       {M::Dvd, "n_topmenu", "トップメニュー", {}, [](Tf_main& w) { w.n_topmenuClick(); }},
       {M::Dvd, "n_titlemenu", "タイトルメニュー", {}, [](Tf_main& w) { w.n_titlemenuClick(); }},

@@ -43,7 +43,7 @@ void SubListModel::refill() {
 void SubListModel::sortBy(int col, int from) {
   if (!L_ || from < 0) return;
   emit layoutAboutToBeChanged();
-  tl::sortRows(*L_, rows_, col, (size_t)from);
+  tl::GridSort(*L_, rows_, col, (size_t)from);
   rebuildIndex();
   emit layoutChanged();
 }

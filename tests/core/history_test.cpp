@@ -9,6 +9,7 @@
 
 #include "core/progressfile.h"
 #include "support/lessonbuilder.h"
+#include "support/tempfolder.h"
 
 namespace fs = std::filesystem;
 
@@ -146,16 +147,11 @@ TEST(Texts, Columns) {
 
 class Listing : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tl_hist_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   void write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir / name, std::ios::binary) << bytes;
   }
-  fs::path dir;
+  tl::test::TempFolder tmp{"tl-hist"};
+  fs::path dir{tmp.path};
 };
 
 TEST_F(Listing, RowsSortedByNameWithRatesScoreAndUnreadableFiles) {

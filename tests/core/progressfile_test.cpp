@@ -15,6 +15,7 @@
 #include "core/srtwrite.h"
 #include "core/timetext.h"
 #include "support/lessonbuilder.h"
+#include "support/tempfolder.h"
 
 using namespace tl;
 namespace fs = std::filesystem;
@@ -32,13 +33,9 @@ void spit(const std::string& p, const std::string& bytes) {
 }
 
 struct Progress : ::testing::Test {
-  std::string dir;
-  void SetUp() override {
-    std::string tmpl = fs::temp_directory_path().string() + "/tl_progress_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir = tmpl;
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  tl::test::TempFolder tmp{"tl-progress"};
+  const std::string dir = tmp.path;
+  void SetUp() override { ASSERT_FALSE(dir.empty()); }
 
   // Two cues "Hey" and "a" (5 and 3 bytes with their CR LF), 5 slots, as the
   // SRT load leaves them; files in dir/sav.

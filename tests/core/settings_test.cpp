@@ -12,6 +12,7 @@
 
 #include "core/recentfiles.h"
 #include "platform/registry/registry.h"
+#include "support/tempfolder.h"
 
 namespace {
 
@@ -38,16 +39,6 @@ std::map<std::string, std::string> dump(const reg::Hive& h) {
   }
   return m;
 }
-
-struct TempDir {
-  std::filesystem::path p;
-  TempDir() {
-    char tmpl[] = "/tmp/tl_settings_XXXXXX";
-    p = mkdtemp(tmpl);
-  }
-  ~TempDir() { std::filesystem::remove_all(p); }
-  std::string file(const char* name) const { return (p / name).string(); }
-};
 
 TEST(Settings, EmptyHiveGivesEveryDefault) {
   reg::Hive h;
@@ -329,7 +320,7 @@ TEST(Settings, UnreadableTotaltimeIsReportedAndKept) {
 }
 
 TEST(Settings, CorruptHiveGivesDefaultsAndIsNotOverwritten) {
-  TempDir dir;
+  tl::test::TempFolder dir("tl-settings");
   const std::string path = dir.file("user.hive");
   const std::string garbage = "\x01\x02 not a hive \xff";
   { std::ofstream(path, std::ios::binary) << garbage; }
@@ -349,7 +340,7 @@ TEST(Settings, CorruptHiveGivesDefaultsAndIsNotOverwritten) {
 }
 
 TEST(Settings, SaveIntoAnImpossiblePlaceReportsFailure) {
-  TempDir dir;
+  tl::test::TempFolder dir("tl-settings");
   const std::string blocker = dir.file("file");
   { std::ofstream(blocker) << "x"; }
   reg::Hive h(blocker + "/user.hive");  // parent is a plain file
@@ -371,7 +362,7 @@ bool bothSucceeded(pid_t a, pid_t b) {
 // Two processes save the same hive file at once: one the settings, the other
 // the recent files and the running time.  Nothing of either may be lost.
 TEST(Settings, TwoProcessesWritingAtOnceLoseNothing) {
-  TempDir dir;
+  tl::test::TempFolder dir("tl-settings");
   const std::string path = dir.file("user.hive");
   Settings mine;
   mine.opt.backmore = 4321;
@@ -423,7 +414,7 @@ TEST(Settings, TwoProcessesWritingAtOnceLoseNothing) {
 // only its own change, adds its own time and merges its file: nothing of the
 // other is undone.
 TEST(Settings, TwoProgramsEndingTogetherUndoNothingOfEachOther) {
-  TempDir dir;
+  tl::test::TempFolder dir("tl-settings");
   const std::string path = dir.file("user.hive");
   {
     reg::Hive h(path);

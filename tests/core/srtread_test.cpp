@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/paths/files.h"
+#include "support/tempfolder.h"
 
 namespace tl {
 namespace {
@@ -234,15 +235,14 @@ TEST(SrtRead, SuccessfulLoadResetsAllButHintCredits) {
 }
 
 TEST(SrtRead, LoadFromDisk) {
-  const auto dir = std::filesystem::temp_directory_path() / ("srtread_test_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const tl::test::TempFolder tmp("srtread-test");
+  const std::filesystem::path dir = tmp.path;
   const std::string path = (dir / "a b.srt").string();
   ASSERT_TRUE(paths::atomicWriteFile(path, kThree));
   Lesson l;
   EXPECT_TRUE(loadSrt(path, 28591, "/data/", l).ok);
   expectThree(l);
   EXPECT_EQ(l.savpath, "/data/sav/a b.dat");
-  std::filesystem::remove_all(dir);
 }
 
 TEST(SrtTime, Strtotime) {

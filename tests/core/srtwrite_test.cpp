@@ -8,6 +8,7 @@
 #include "core/srtread.h"
 #include "platform/paths/files.h"
 #include "support/lessonbuilder.h"
+#include "support/tempfolder.h"
 
 namespace tl {
 namespace {
@@ -16,13 +17,9 @@ namespace fs = std::filesystem;
 
 // A fresh folder laid out as the data folder (with "sav/").
 struct Folder {
-  fs::path dir;
-  Folder() {
-    static int n = 0;
-    dir = fs::temp_directory_path() / ("srtwrite_test_" + std::to_string(::getpid()) + "_" + std::to_string(++n));
-    fs::create_directories(dir / "sav");
-  }
-  ~Folder() { fs::remove_all(dir); }
+  tl::test::TempFolder tmp{"srtwrite-test"};
+  fs::path dir{tmp.path};
+  Folder() { fs::create_directories(dir / "sav"); }
   std::string exedir() const { return dir.string() + "/"; }
   std::string path(const std::string& name) const { return (dir / name).string(); }
 };

@@ -72,7 +72,7 @@ TEST(SubList, StarSortKeepsPairsAndFormerOrder) {
   l.substar[2 * 7 - 1] = 1;
   l.substar[2 * 3 - 1] = 1;
   auto rows = slotOrder(l);
-  sortRows(l, rows, kColStar);
+  GridSort(l, rows, kColStar);
   ASSERT_EQ(rows.size(), 20u);
   EXPECT_EQ((std::vector<int32_t>(rows.begin(), rows.begin() + 6)), (std::vector<int32_t>{5, 6, 13, 14, 1, 2}));
   EXPECT_EQ(rows.back(), 20);
@@ -85,7 +85,7 @@ TEST(SubList, ClearSortPutsNotClearedFirst) {
   for (auto& f : l.subflg[5]) f = flg_out;
   recountflags(l);
   auto rows = slotOrder(l);
-  sortRows(l, rows, kColClear);
+  GridSort(l, rows, kColClear);
   EXPECT_EQ(rows, (std::vector<int32_t>{3, 4, 7, 8, 1, 2, 5, 6}));
 }
 

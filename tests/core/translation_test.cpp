@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/srtread.h"
 #include "core/translation.h"
 #include "platform/http/fakeclient.h"
 #include "platform/registry/registry.h"
 #include "support/lessonbuilder.h"
+#include "support/tempfolder.h"
 
 using namespace tl;
 using namespace tl::trans;
@@ -162,7 +164,8 @@ TEST(Translation, StopWordsAreFoundWithoutRegardToCase) {
   EXPECT_TRUE(e.contains("TOMORROW"));
   EXPECT_FALSE(e.contains("wait"));
 
-  const std::string dir = ::testing::TempDir();
+  const tl::test::TempFolder tmp("tl-escape");
+  const std::string& dir = tmp.path;
   EscapeList f;
   EXPECT_FALSE(escapeinit(dir + "/no-such-escape.txt", f));
   EXPECT_EQ(f.size(), 0u);

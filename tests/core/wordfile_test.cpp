@@ -11,6 +11,7 @@
 #include "core/wordfile.h"
 #include "core/wordrecord.h"
 #include "platform/paths/files.h"
+#include "support/tempfolder.h"
 
 using namespace tl::word;
 namespace fs = std::filesystem;
@@ -19,25 +20,15 @@ namespace {
 
 class WordFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("tl_word_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    path = wordPath(dir.string() + "/");
-  }
-  void TearDown() override {
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir);
-  }
+  void SetUp() override { path = wordPath(dir.string() + "/"); }
   void put(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
   std::string get() {
     std::string s;
     tl::paths::readFile(path, s);
     return s;
   }
-  fs::path dir;
+  tl::test::TempFolder tmp{"tl-word"};
+  fs::path dir{tmp.path};
   std::string path;
 };
 
@@ -121,7 +112,7 @@ TEST_F(WordFileTest, SaveMergesWithWordsRegisteredDuringTheReview) {
   const std::string fresh = buildLine("c.srt", 5, "new", "", "new", kWhen);
   ASSERT_TRUE(appendLine(path, fresh, nullptr));
   // The review raised one copy of kA and deleted kB.
-  auto raised = readRecord(kA);
+  auto raised = wordread(kA);
   raised->fields[7] = "1";
   std::vector<LineChange> changes = {{kA, joinCommaText(raised->fields)}, {kB, std::nullopt}};
   std::string err;

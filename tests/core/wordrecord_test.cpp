@@ -46,7 +46,7 @@ TEST(WordRecord, ExampleLine) {
   std::string line = buildLine("a b,c.srt", 13, "don't, stop", "TR", "Don't, stop - now\r\n", kWhen);
   EXPECT_EQ(line, "a\\sb\\cc.srt,no0013,don't" + kComma + kSp + "stop,TR,Don't" + kComma + kSp + "stop" +
                       kSp + kHyph + kSp + "now" + kSp + ",2012/03/04,9:05:07,0");
-  auto r = readRecord(line);
+  auto r = wordread(line);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->fields.size(), 8u);
   EXPECT_EQ(r->work(), "a\\sb\\cc.srt");
@@ -62,7 +62,7 @@ TEST(WordRecord, EveryFieldRoundTrips) {
   const std::string name = "we\"ird \\c,\\s\tname.srt";
   std::string line = buildLine(name, 10000, "a\"b", "x\ty\nz\rw", "s\r\nt", {1999, 12, 31, 23, 59, 59});
   EXPECT_EQ(line.find('"'), std::string::npos);
-  auto r = readRecord(line);
+  auto r = wordread(line);
   ASSERT_TRUE(r);
   ASSERT_EQ(r->fields.size(), 8u);
   // The work compares with the name encoded the same way.
@@ -74,7 +74,7 @@ TEST(WordRecord, EveryFieldRoundTrips) {
   EXPECT_EQ(r->when, (Stamp{1999, 12, 31, 23, 59, 59}));
   // A rewritten record (new level) reads back the same.
   r->fields[7] = "2";
-  auto again = readRecord(joinCommaText(r->fields));
+  auto again = wordread(joinCommaText(r->fields));
   ASSERT_TRUE(again);
   EXPECT_EQ(again->fields, r->fields);
   EXPECT_EQ(again->level, 2);
@@ -108,9 +108,9 @@ TEST(WordRecord, LinesThatAreNoRecord) {
       "a,no0001,w,t,s,3/4/12,9:05:07,0",           // another locale's date
       "a,no0001,w,t,s,2012/03/04,9:05:07,AM,0",    // a long time with its AM
   };
-  for (const char* l : bad) EXPECT_FALSE(readRecord(l)) << l;
+  for (const char* l : bad) EXPECT_FALSE(wordread(l)) << l;
   // Fields past the eighth are kept but not read.
-  auto r = readRecord("a,no0001,w,t,s,2012/03/04,9:05:07,1,extra");
+  auto r = wordread("a,no0001,w,t,s,2012/03/04,9:05:07,1,extra");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->fields.size(), 9u);
 }

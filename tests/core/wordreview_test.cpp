@@ -9,6 +9,7 @@
 #include "core/wordfile.h"
 #include "core/wordreview.h"
 #include "platform/paths/files.h"
+#include "support/tempfolder.h"
 
 using namespace tl::word;
 namespace fs = std::filesystem;
@@ -26,15 +27,7 @@ std::string rec(const std::string& work, int slot, const std::string& word, cons
 
 class ReviewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("tl_review_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    path = wordPath(dir.string() + "/");
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  void SetUp() override { path = wordPath(dir.string() + "/"); }
   void put(const std::vector<std::string>& lines) {
     std::ofstream o(path, std::ios::binary);
     for (auto& l : lines) o << l << "\r\n";
@@ -54,7 +47,8 @@ class ReviewTest : public ::testing::Test {
     }
     return shown;
   }
-  fs::path dir;
+  tl::test::TempFolder tmp{"tl-review"};
+  fs::path dir{tmp.path};
   std::string path;
 };
 

@@ -24,6 +24,7 @@
 #include "filtertool/meritdlg.h"
 #include "filtertool/quendleapp.h"
 #include "platform/shell/qtjapanese.h"
+#include "support/tempfolder.h"
 
 using namespace quendle;
 
@@ -142,20 +143,17 @@ class OwnTempFolder {
  public:
   OwnTempFolder() {
     if (const char* t = std::getenv("TMPDIR")) saved_ = t, had_ = true;
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tl-quendle-XXXXXX").string();
-    if (::mkdtemp(tmpl.data())) dir_ = tmpl;
-    ::setenv("TMPDIR", dir_.c_str(), 1);
+    ::setenv("TMPDIR", folder_.path.c_str(), 1);
   }
   ~OwnTempFolder() {
     if (had_) ::setenv("TMPDIR", saved_.c_str(), 1);
     else ::unsetenv("TMPDIR");
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
-  const std::string& dir() const { return dir_; }
+  const std::string& dir() const { return folder_.path; }
 
  private:
-  std::string dir_, saved_;
+  tl::test::TempFolder folder_{"tl-quendle"};
+  std::string saved_;
   bool had_ = false;
 };
 

@@ -9,12 +9,13 @@
 #include <filesystem>
 
 #include "filtertool/recordfolder.h"
+#include "support/tempfolder.h"
 
 namespace fs = std::filesystem;
 
 TEST(RecordFolder, BesideAWritableProgramElseInTheUserFolder) {
-  const fs::path base = fs::temp_directory_path() / ("tl_recordfolder_" + std::to_string(::getpid()));
-  fs::remove_all(base);
+  const tl::test::TempFolder tmp("tl-recordfolder");
+  const fs::path base = tmp.path;
   fs::create_directories(base / "prog");
   const QString prog = QString::fromStdString((base / "prog").string());
   const QString user = QString::fromStdString((base / "share" / "tallisen").string());
@@ -28,5 +29,4 @@ TEST(RecordFolder, BesideAWritableProgramElseInTheUserFolder) {
   // A program folder that is not there (or not a folder) is no place either.
   EXPECT_EQ(quendle::recordFolder(prog + "/missing", user + "/"), user + "/");
   EXPECT_TRUE(QFileInfo(user).isDir());
-  fs::remove_all(base);
 }

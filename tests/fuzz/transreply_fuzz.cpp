@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/srtread.h"
 #include "core/translation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -19,6 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (out.text.size() > tl::trans::kTranslationBytes) __builtin_trap();
   // The tag rule never grows a text (on at most what a reply may hold).
   const std::string plain(reinterpret_cast<const char*>(data), std::min(size, tl::trans::kReplyCap));
-  if (tl::trans::tagdel(plain).size() > plain.size()) __builtin_trap();
+  if (tl::tagdel(plain).size() > plain.size()) __builtin_trap();
   return 0;
 }

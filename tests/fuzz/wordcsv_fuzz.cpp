@@ -15,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tl::word::WordFile f;
   if (!tl::word::parseWordFile(bytes, f, nullptr)) return 0;
   for (const auto& line : f.lines) {
-    auto r = tl::word::readRecord(line);
+    auto r = tl::word::wordread(line);
     if (!r) continue;
     // A record written back reads back with the same fields.
-    auto again = tl::word::readRecord(tl::word::joinCommaText(r->fields));
+    auto again = tl::word::wordread(tl::word::joinCommaText(r->fields));
     if (!again || again->fields != r->fields) std::abort();
     (void)tl::word::decodeWork(f.toAnsi(r->work()));
     (void)tl::word::sentenceForDisplay(f.toAnsi(r->sentence()));

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/codepage/codepage.h"
+#include "support/tempfolder.h"
 
 namespace cp = tl::cp;
 
@@ -239,14 +240,13 @@ TEST(Codepage, BestFitIsTheSameInEveryLocale) {
   EXPECT_EQ(convertedUnder("env -u LC_ALL LANG=C"), expected);
   EXPECT_EQ(convertedUnder("env LC_ALL=C.UTF-8"), expected);
   // A real Japanese locale, generated into a temporary folder when it can be.
-  char tmpl[] = "/tmp/tl-locale-XXXXXX";
-  if (!::mkdtemp(tmpl)) GTEST_SKIP() << "no temporary folder";
-  const std::string dir = tmpl;
+  const tl::test::TempFolder tmp("tl-locale");
+  if (tmp.path.empty()) GTEST_SKIP() << "no temporary folder";
+  const std::string& dir = tmp.path;
   const bool made = std::system(("localedef -i ja_JP -f UTF-8 " + dir + "/ja_JP.UTF-8 >/dev/null 2>&1").c_str()) == 0;
   if (made) {
     EXPECT_EQ(convertedUnder("env LOCPATH=" + dir + " LC_ALL=ja_JP.UTF-8"), expected);
   }
-  std::system(("rm -rf " + dir).c_str());
   if (!made) GTEST_SKIP() << "localedef cannot make ja_JP.UTF-8 here";
 }
 

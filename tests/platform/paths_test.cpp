@@ -8,14 +8,14 @@
 
 #include "platform/paths/files.h"
 #include "platform/paths/paths.h"
-#include "tempdir.h"
+#include "support/tempfolder.h"
 
 namespace paths = tl::paths;
 
 namespace {
 
 TEST(Files, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string f = dir.file("word.csv");
   std::string err, back;
   ASSERT_TRUE(paths::atomicWriteFile(f, std::string("a\0b\r\n", 5), &err)) << err;
@@ -32,12 +32,12 @@ TEST(Files, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
   ASSERT_TRUE(paths::readFile(f, back));
   EXPECT_TRUE(back.empty());
   size_t files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) ++files, (void)e;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path)) ++files, (void)e;
   EXPECT_EQ(files, 1u);  // no temporary file left
 }
 
 TEST(Files, FailuresSayWhyAndCreateNothing) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   std::string err, out = "stale";
   EXPECT_FALSE(paths::atomicWriteFile(dir.file("missing/x.txt"), "x", &err));
   EXPECT_NE(err.find("missing"), std::string::npos);
@@ -46,12 +46,12 @@ TEST(Files, FailuresSayWhyAndCreateNothing) {
   EXPECT_FALSE(paths::readFile(dir.file("none.txt"), out, &err));
   EXPECT_TRUE(out.empty());
   EXPECT_NE(err.find("none.txt"), std::string::npos);
-  EXPECT_FALSE(paths::readFile(dir.path(), out, &err));  // a folder is no file
+  EXPECT_FALSE(paths::readFile(dir.path, out, &err));  // a folder is no file
   EXPECT_FALSE(paths::atomicWriteFile("", "x", &err));
 }
 
 TEST(Files, MakeDirsAndPathParts) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   ASSERT_TRUE(paths::makeDirs(dir.file("a/b/c")));
   EXPECT_TRUE(paths::dirExists(dir.file("a/b/c")));
   EXPECT_TRUE(paths::makeDirs(dir.file("a/b/c")));
@@ -101,19 +101,19 @@ TEST_F(ExedirTest, OverridesComeFirstAndEndInASlash) {
 TEST_F(ExedirTest, DataAlwaysLivesInThePerUserFolder) {
   // Whether or not the program's folder is writable (as root the build folder
   // is, as another user it may not be), the data folder is the user's.
-  tl::test::TempDir home;
+  tl::test::TempFolder home;
   const char* keep = std::getenv("XDG_DATA_HOME");
   const std::string saved = keep ? keep : "";
-  setenv("XDG_DATA_HOME", home.path().c_str(), 1);
-  EXPECT_EQ(paths::exedir(), home.path() + "/tallisen/");
+  setenv("XDG_DATA_HOME", home.path.c_str(), 1);
+  EXPECT_EQ(paths::exedir(), home.path + "/tallisen/");
   EXPECT_NE(paths::exedir(), paths::programDir());
   if (keep) setenv("XDG_DATA_HOME", saved.c_str(), 1);
   else unsetenv("XDG_DATA_HOME");
 }
 
 TEST(Paths, FilesOfTheProgramFolderAreBroughtInNeverLost) {
-  tl::test::TempDir prog, user;
-  const std::string from = prog.path() + "/", to = user.path() + "/";
+  tl::test::TempFolder prog, user;
+  const std::string from = prog.path + "/", to = user.path + "/";
   ASSERT_TRUE(paths::makeDirs(from + "sav"));
   ASSERT_TRUE(paths::makeDirs(to + "sav"));
   ASSERT_TRUE(paths::atomicWriteFile(from + "sav/a.dat", "old progress"));
@@ -139,7 +139,7 @@ TEST(Paths, FilesOfTheProgramFolderAreBroughtInNeverLost) {
 }
 
 TEST(Files, ReadOnlyFilesAreNotReplaced) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string f = dir.file("lesson.srt");
   ASSERT_TRUE(paths::atomicWriteFile(f, "mine"));
   ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
@@ -151,12 +151,12 @@ TEST(Files, ReadOnlyFilesAreNotReplaced) {
   ASSERT_TRUE(paths::readFile(f, back));
   EXPECT_EQ(back, "mine");
   size_t files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) ++files, (void)e;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path)) ++files, (void)e;
   EXPECT_EQ(files, 1u);
 }
 
 TEST(Files, LinksAreWrittenThroughAndKept) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   ASSERT_TRUE(paths::makeDirs(dir.file("real")));
   const std::string target = dir.file("real/lesson.srt"), link = dir.file("lesson.srt");
   ASSERT_TRUE(paths::atomicWriteFile(target, "old"));
@@ -185,7 +185,7 @@ TEST(Files, LinksAreWrittenThroughAndKept) {
 }
 
 TEST(Files, StaleTemporariesOfOurOwnAreRemovedAtTheNextSave) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string f = dir.file("a.dat");
   const std::string oldTmp = dir.file(".a.dat" + std::string(paths::kTempMark) + "Ab12Cd");
   const std::string legacy = dir.file("a.dat.tmp-XyZ123");
@@ -206,7 +206,7 @@ TEST(Files, StaleTemporariesOfOurOwnAreRemovedAtTheNextSave) {
 }
 
 TEST(Files, SeveralFilesFailTogetherBeforeAnythingIsReplaced) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string a = dir.file("a.dat"), b = dir.file("a.txt");
   ASSERT_TRUE(paths::atomicWriteFiles({{a, "dat 1"}, {b, "txt 1"}}));
   ASSERT_EQ(::chmod(b.c_str(), 0444), 0);
@@ -220,7 +220,7 @@ TEST(Files, SeveralFilesFailTogetherBeforeAnythingIsReplaced) {
   ASSERT_TRUE(paths::readFile(b, back));
   EXPECT_EQ(back, "txt 2");
   size_t files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) ++files, (void)e;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path)) ++files, (void)e;
   EXPECT_EQ(files, 2u);
 }
 
@@ -237,7 +237,7 @@ TEST_F(ExedirTest, PerUserDataFolderFollowsXdg) {
 // The per-user data folder takes the shipped files from the program folder,
 // or for an installed program from <prefix>/share/tallisen/; it keeps its own.
 TEST(Paths, TheDataFolderIsSeededFromTheProgramOrTheInstall) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   namespace fs = std::filesystem;
   fs::create_directories(dir.file("prefix/bin"));
   fs::create_directories(dir.file("prefix/share/tallisen"));

@@ -8,7 +8,7 @@
 
 #include "platform/paths/files.h"
 #include "platform/registry/registry.h"
-#include "tempdir.h"
+#include "support/tempfolder.h"
 
 using tl::reg::Hive;
 using tl::reg::Type;
@@ -27,7 +27,7 @@ std::string slurp(const std::string& path) {
 void spit(const std::string& path, const std::string& bytes) { ASSERT_TRUE(tl::paths::atomicWriteFile(path, bytes)); }
 
 TEST(Registry, EveryTypeRoundTripsThroughTheFile) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string path = dir.file("sub/folder/user.hive");  // folders are created
   {
     Hive h(path);
@@ -91,7 +91,7 @@ TEST(Registry, KeysAndNamesIgnoreAsciiCaseButKeepTheirSpelling) {
 }
 
 TEST(Registry, DeleteKeyTakesEverythingBelowIt) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   Hive h(dir.file("h.hive"));
   h.setString("a\\b\\c", "v", "1");
   h.setString("a\\b", "v", "2");
@@ -113,7 +113,7 @@ TEST(Registry, DeleteKeyTakesEverythingBelowIt) {
 }
 
 TEST(Registry, SaveMergesWithWhatOthersWroteAndReplaysOwnChangesInOrder) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string path = dir.file("h.hive");
   Hive a(path), b(path);
   ASSERT_TRUE(a.load());
@@ -141,7 +141,7 @@ TEST(Registry, SaveMergesWithWhatOthersWroteAndReplaysOwnChangesInOrder) {
 }
 
 TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string path = dir.file("cfg/h.hive");
   constexpr int kRounds = 60;
   auto writer = [&](const std::string& who) {
@@ -180,7 +180,7 @@ TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
 }
 
 TEST(Registry, DamagedFilesAreReportedAndNeverOverwritten) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string path = dir.file("h.hive");
   {
     Hive h(path);
@@ -259,7 +259,7 @@ std::string u32(uint32_t v) {
 std::string str(const std::string& s) { return u32(static_cast<uint32_t>(s.size())) + s; }
 
 TEST(Registry, HostileContentBehindAValidChecksumIsRejected) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string path = dir.file("h.hive");
   const std::string value1 = str("v") + u32(1) + str("x");
   const std::vector<std::pair<std::string, std::string>> cases = {
@@ -297,7 +297,7 @@ TEST(Registry, HostileContentBehindAValidChecksumIsRejected) {
 
 TEST(Registry, OneVeryDeepKeyPathIsDamageNotAnEndlessCopy) {
   // 128 KB of "a\\a\\..." used to make the reader copy every prefix of it.
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string path = dir.file("deep.hive");
   std::string deep = "a";
   while (deep.size() < 128 * 1024) deep += "\\a";
@@ -331,7 +331,7 @@ TEST(Registry, OneVeryDeepKeyPathIsDamageNotAnEndlessCopy) {
 // beyond the bounds is damage read in no time (it used to take seconds and a
 // gigabyte at every start), and a save never writes one.
 TEST(Registry, MoreThanAHiveMayHoldIsDamageAndIsNeverWritten) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   const std::string path = dir.file("big.hive");
   std::string tail;
   for (int d = 0; d < 31; ++d) tail += "\\a";
@@ -362,7 +362,7 @@ TEST(Registry, MoreThanAHiveMayHoldIsDamageAndIsNeverWritten) {
 }
 
 TEST(Registry, AFailedWriteReportsWhyAndKeepsTheOldFile) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   // The parent "folder" is a file: nothing can be created there.
   spit(dir.file("blocker"), "x");
   Hive h(dir.file("blocker/h.hive"));
@@ -377,7 +377,7 @@ TEST(Registry, AFailedWriteReportsWhyAndKeepsTheOldFile) {
 }
 
 TEST(Registry, AReadOnlyFolderKeepsTheOldFile) {
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   std::string err;
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
   const std::string ro = dir.file("ro");

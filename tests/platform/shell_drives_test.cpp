@@ -5,7 +5,7 @@
 #include "platform/drives/drives.h"
 #include "platform/paths/files.h"
 #include "platform/shell/shell.h"
-#include "tempdir.h"
+#include "support/tempfolder.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST(Shell, DesktopShellReportsWhatItCannotDo) {
   EXPECT_FALSE(shell.open("", &err));
   EXPECT_FALSE(shell.startProgram("/nonexistent/program", {}, &err));
   EXPECT_NE(err.find("/nonexistent/program"), std::string::npos);
-  tl::test::TempDir dir;
+  tl::test::TempFolder dir;
   ASSERT_TRUE(tl::paths::atomicWriteFile(dir.file("plain.txt"), "x"));
   EXPECT_FALSE(shell.startProgram(dir.file("plain.txt"), {}, &err));  // not executable
   EXPECT_FALSE(shell.startProgram("no-such-program-anywhere", {}, &err));
@@ -54,14 +54,14 @@ void put(const std::string& path, const std::string& text) {
 }
 
 TEST(Drives, ListsOpticalDrivesInDeviceOrder) {
-  tl::test::TempDir root;
+  tl::test::TempFolder root;
   put(root.file("sys/block/sr10/device/model"), "DVD-ROM X  \n");
   put(root.file("sys/block/sr0/device/vendor"), "MAKER   \n");
   put(root.file("sys/block/sr0/device/model"), "BD-RE  WH16\n");
   std::filesystem::create_directories(root.file("sys/block/sr1"));
   std::filesystem::create_directories(root.file("sys/block/sda"));
   std::filesystem::create_directories(root.file("sys/block/srx"));
-  const auto list = tl::SystemDrives(root.path()).list();
+  const auto list = tl::SystemDrives(root.path).list();
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].device, "/dev/sr0");
   EXPECT_EQ(list[0].name, "sr0 (MAKER BD-RE  WH16)");
@@ -72,11 +72,11 @@ TEST(Drives, ListsOpticalDrivesInDeviceOrder) {
 }
 
 TEST(Drives, FallsBackOnProcAndIsEmptyWithoutDrives) {
-  tl::test::TempDir root;
-  EXPECT_TRUE(tl::SystemDrives(root.path()).list().empty());
+  tl::test::TempFolder root;
+  EXPECT_TRUE(tl::SystemDrives(root.path).list().empty());
   put(root.file("proc/sys/dev/cdrom/info"),
       "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\ndrive name:\t\tsr1\tsr0\ndrive speed:\t\t24\t24\n");
-  const auto list = tl::SystemDrives(root.path()).list();
+  const auto list = tl::SystemDrives(root.path).list();
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].device, "/dev/sr0");
   EXPECT_EQ(list[1].device, "/dev/sr1");

@@ -26,6 +26,7 @@
 #include "platform/wavein/fakewavein.h"
 #include "player/main/main.h"
 #include "player/windowset.h"
+#include "support/tempfolder.h"
 
 namespace tltest {
 
@@ -46,11 +47,6 @@ inline constexpr const char* kSpacedCues =
 class MainWindowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          ("tl_" + std::string(info->test_suite_name()) + "_" + std::to_string(::getpid()) + "_" + info->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     prepare();
     if (makeAtSetUp) make();
   }
@@ -59,7 +55,6 @@ class MainWindowFixture : public ::testing::Test {
     if (ws) static_cast<void>(w.release());  // the set deletes its main window
     ws.reset();
     w.reset();
-    fs::remove_all(dir);
   }
   // What the data folder holds before the window is made.
   virtual void prepare() {
@@ -159,7 +154,8 @@ class MainWindowFixture : public ::testing::Test {
   bool withWindows = false;
   bool fakeShell = false;
   bool realBoxes = false;  // the window's own message boxes, not the collectors
-  fs::path dir;
+  tl::test::TempFolder tmp{"tl-main"};
+  fs::path dir{tmp.path};
   tl::reg::Hive hive;
   tl::FakeSoundPlayer sound;
   tl::FakeShell shell;

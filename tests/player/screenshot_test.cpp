@@ -14,6 +14,7 @@
 #include "platform/sound/soundplayer.h"
 #include "player/main/main.h"
 #include "support/mainaccess.h"
+#include "support/tempfolder.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ TEST(Screenshot, MainWindowWithTheDemoLesson) {
   if (!out) GTEST_SKIP() << "TALLISEN_SCREENSHOT not set";
   const std::string demo = std::string(TL_BINARY_DIR) + "/demo/";
   if (!std::filesystem::exists(demo + "demo.mkv")) GTEST_SKIP() << "no demo lesson";
-  const std::string dir = std::filesystem::temp_directory_path() / "tl_shot";
-  std::filesystem::create_directories(dir);
+  const tl::test::TempFolder tmp("tl-shot");
+  const std::string& dir = tmp.path;
   tl::reg::Hive hive;
   tl::FakeSoundPlayer sound;
   MainDeps d;

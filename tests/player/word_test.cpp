@@ -87,7 +87,7 @@ TEST_F(WordWindowTest, RegistrationWritesWhenTheTranslationComes) {
   ASSERT_EQ(results.size(), 1u);
   EXPECT_TRUE(results[0].ok);
   EXPECT_EQ(results[0].lasttrans, "\x94\x4C\x81\x43" + kSp + "x");
-  auto r = tl::word::readRecord(read("word.csv").substr(0, read("word.csv").size() - 2));
+  auto r = tl::word::wordread(read("word.csv").substr(0, read("word.csv").size() - 2));
   ASSERT_TRUE(r);
   EXPECT_EQ(r->work(), "a\\sb.srt");
   EXPECT_EQ(r->fields[1], "no0001");

@@ -15,11 +15,15 @@ struct TempFolder {
     if (::mkdtemp(tmpl.data())) path = tmpl;
   }
   ~TempFolder() {
+    if (path.empty()) return;
     std::error_code ec;
+    // A test may have taken the owner's rights away to make a write fail.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path, ec);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
+  std::string file(const std::string& name) const { return path + "/" + name; }
 };
 
 }  // namespace tl::test
