@@ -74,7 +74,8 @@ bool getField(const std::string& s, size_t& pos, std::string& f) {
   if (s.size() - pos < len + 1 || s[pos + len] != '\n') return false;
   f = s.substr(pos, len);
   pos += len + 1;
-  return !f.empty();
+  // A path never holds a NUL: the system would read it cut short.
+  return !f.empty() && f.find('\0') == std::string::npos;
 }
 
 // False for a journal that does not read whole (it was never in place).
@@ -100,17 +101,47 @@ bool parse(const std::string& s, Parsed& p) {
   return false;
 }
 
+bool namesAFile(const std::string& path) {
+  const std::string name = paths::fileName(path);
+  return !name.empty() && name != "." && name != "..";
+}
+
+// A journal read from the disk is carried out only when it names what a
+// commit of ours writes: temporaries by our naming, each beside its file and
+// a plain file when there, and removals of files in the data folder itself.
+// Anything else was not written by a commit and moves no file.
+bool isOurs(const Parsed& p, const std::string& dir) {
+  for (const Entry& e : p.writes) {
+    if (!namesAFile(e.target)) return false;
+    const std::string prefix = paths::parentDir(e.target) + "/." + paths::fileName(e.target) + paths::kTempMark;
+    if (e.tmp.size() != prefix.size() + 6 || e.tmp.compare(0, prefix.size(), prefix) != 0 ||
+        e.tmp.find('/', prefix.size()) != std::string::npos)
+      return false;
+    struct stat st;
+    if (::lstat(e.tmp.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+  }
+  for (const std::string& r : p.removes) {
+    const std::string name = paths::fileName(r);
+    if (!namesAFile(r) || paths::parentDir(r) != dir || name == kJournalName || name == kLockName) return false;
+  }
+  return true;
+}
+
 // Renames what is still to rename and removes what is still there; every
-// step may already be done.
+// step may already be done.  A file whose temporary and itself are both gone
+// did not arrive: the files it was to replace (the removals) are kept.
 bool carryOut(const Parsed& p, std::string* err, int* steps) {
   std::set<std::string> folders;
+  bool allThere = true;
   for (const Entry& e : p.writes) {
     if (present(e.tmp) && ::rename(e.tmp.c_str(), e.target.c_str()) != 0)
       return setErr(err, sysErr("cannot replace", e.target, errno));
+    allThere = allThere && present(e.target);
     folders.insert(paths::parentDir(e.target));
     if (steps) step(*steps);
   }
   for (const std::string& r : p.removes) {
+    if (!allThere) break;
     if (::unlink(r.c_str()) != 0 && errno != ENOENT) return setErr(err, sysErr("cannot remove", r, errno));
     folders.insert(paths::parentDir(r));
     if (steps) step(*steps);
@@ -126,13 +157,46 @@ bool dropJournal(const std::string& dir, std::string* err) {
   return true;
 }
 
+// A journal is a few paths long.  Whatever else stands under its name (a
+// link, a pipe, a huge file) is no journal of ours and is never read.
+constexpr off_t kMaxJournalBytes = 1 << 20;
+
+// The journal's text, or empty when what is there is no journal.  False
+// with *err when it cannot be read.
+bool readJournal(const std::string& jp, std::string& text, std::string* err) {
+  text.clear();
+  const int fd = ::open(jp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ELOOP || errno == ENOENT || setErr(err, sysErr("cannot open", jp, errno));
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxJournalBytes) {
+    ::close(fd);
+    return true;
+  }
+  char buf[4096];
+  while (true) {
+    const ssize_t r = ::read(fd, buf, sizeof buf);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) {
+      const int e = errno;
+      ::close(fd);
+      text.clear();
+      return setErr(err, sysErr("cannot read", jp, e));
+    }
+    if (r == 0 || text.size() > size_t(kMaxJournalBytes)) break;
+    text.append(buf, size_t(r));
+  }
+  ::close(fd);
+  if (text.size() > size_t(kMaxJournalBytes)) text.clear();
+  return true;
+}
+
 bool replay(const std::string& dir, std::string* err) {
   const std::string jp = dir + "/" + kJournalName;
   if (!present(jp)) return true;
   std::string text;
-  if (!paths::readFile(jp, text, err)) return false;
+  if (!readJournal(jp, text, err)) return false;
   Parsed p;
-  if (parse(text, p) && !carryOut(p, err, nullptr)) return false;
+  if (parse(text, p) && isOurs(p, dir) && !carryOut(p, err, nullptr)) return false;
   return dropJournal(dir, err);
 }
 

@@ -7,7 +7,9 @@
 // The temporaries are renamed over their files, files to remove are removed,
 // and the journal goes.  A journal found later (the program was killed in
 // between) is rolled forward: the temporaries still there are renamed into
-// place.  A crash before the journal is in place leaves only temporaries;
+// place.  Only a journal naming what a commit writes is carried out (our
+// temporaries beside their files, removals inside the data folder); any
+// other is discarded and moves no file.  A crash before the journal is in place leaves only temporaries;
 // the files stay old and the next save of each clears them away
 // (paths::removeStaleTemporaries).
 //

@@ -26,6 +26,11 @@ std::string slurp(const std::string& p) {
 
 std::string field(const std::string& f) { return std::to_string(f.size()) + " " + f + "\n"; }
 
+// The name a commit gives the temporary of path.
+std::string tmpOf(const std::string& path, const std::string& tail = "Ab12Cd") {
+  return paths::parentDir(path) + "/." + paths::fileName(path) + paths::kTempMark + tail;
+}
+
 // A journal left by a program killed after it was in place: the renames not
 // yet done are done, the removals too, whatever the paths hold.
 TEST(CommitJournal, LeftJournalIsRolledForwardOnce) {
@@ -34,15 +39,15 @@ TEST(CommitJournal, LeftJournalIsRolledForwardOnce) {
   const std::string a = d.file("sav/a\nb.dat"), b = d.file("other dir/b.srt"), gone = d.file("sav/old.txt");
   ASSERT_TRUE(paths::atomicWriteFile(a, "new a"));  // renamed before the kill
   ASSERT_TRUE(paths::atomicWriteFile(b, "old b"));
-  ASSERT_TRUE(paths::atomicWriteFile(b + ".tmp1", "new b"));
+  ASSERT_TRUE(paths::atomicWriteFile(tmpOf(b), "new b"));
   ASSERT_TRUE(paths::atomicWriteFile(gone, "old"));
   ASSERT_TRUE(paths::atomicWriteFile(d.file("sav/") + kJournalName,
-                                     "tallisen commit 1\nw\n" + field(a + ".tmp0") + field(a) + "w\n" +
-                                         field(b + ".tmp1") + field(b) + "r\n" + field(gone) + "end\n"));
+                                     "tallisen commit 1\nw\n" + field(tmpOf(a)) + field(a) + "w\n" +
+                                         field(tmpOf(b)) + field(b) + "r\n" + field(gone) + "end\n"));
   ASSERT_TRUE(recover(d.file("sav")));
   EXPECT_EQ(slurp(a), "new a");
   EXPECT_EQ(slurp(b), "new b");
-  EXPECT_FALSE(paths::fileExists(b + ".tmp1"));
+  EXPECT_FALSE(paths::fileExists(tmpOf(b)));
   EXPECT_FALSE(paths::fileExists(gone));
   EXPECT_FALSE(paths::fileExists(d.file("sav/") + kJournalName));
   // Nothing is done twice: a later file of that name stays.
@@ -65,6 +70,61 @@ TEST(CommitJournal, IncompleteJournalIsDiscarded) {
     EXPECT_EQ(slurp(a), "old");
     EXPECT_FALSE(paths::fileExists(d.file(kJournalName)));
   }
+}
+
+// A journal the program did not write (crafted, or damaged into another
+// valid one) renames, replaces and removes nothing: only our temporaries
+// beside their files are renamed, only files of the data folder removed.
+// What stands under the journal's name and is no plain file is never read.
+TEST(CommitJournal, JournalNamingOtherFilesMovesNothing) {
+  Dir d;
+  ASSERT_TRUE(paths::makeDirs(d.file("sav")) && paths::makeDirs(d.file("elsewhere")));
+  const std::string victim = d.file("elsewhere/notes.txt"), src = d.file("elsewhere/evil");
+  const std::string keep = d.file("sav/keep.dat"), jp = d.file("sav/") + kJournalName;
+  ASSERT_TRUE(paths::atomicWriteFile(victim, "mine"));
+  ASSERT_TRUE(paths::atomicWriteFile(src, "evil"));
+  ASSERT_TRUE(paths::atomicWriteFile(keep, "kept"));
+  ASSERT_TRUE(paths::atomicWriteFile(tmpOf(d.file("sav/x.dat")), "x"));
+  ASSERT_EQ(::symlink(src.c_str(), tmpOf(victim).c_str()), 0);
+  ASSERT_TRUE(paths::makeDirs(tmpOf(victim, "")));
+  ASSERT_TRUE(paths::atomicWriteFile(d.file("elsewhere/ev"), "evil"));
+  const std::string head = "tallisen commit 1\n";
+  for (const std::string& text : {
+           head + "w\n" + field(src) + field(victim) + "end\n",                     // not a temporary
+           head + "w\n" + field(tmpOf(d.file("sav/x.dat"))) + field(victim) + "end\n",  // not beside
+           head + "w\n" + field(tmpOf(victim)) + field(victim) + "end\n",           // a link, no file
+           head + "w\n" + field(tmpOf(victim, "/../ev")) + field(victim) + "end\n",   // leaves the folder
+           head + "r\n" + field(victim) + "end\n",                                  // outside the folder
+           head + "r\n" + field(d.file("sav/../elsewhere/notes.txt")) + "end\n",
+           head + "r\n" + field(victim + std::string(1, '\0') + "x") + "end\n",
+           head + "r\n" + field(keep + "/..") + "end\n",
+       }) {
+    ASSERT_TRUE(paths::atomicWriteFile(jp, text));
+    ASSERT_TRUE(recover(d.file("sav")));
+    EXPECT_EQ(slurp(victim), "mine");
+    EXPECT_EQ(slurp(src), "evil");
+    EXPECT_EQ(slurp(d.file("elsewhere/ev")), "evil");
+    EXPECT_EQ(slurp(keep), "kept");
+    EXPECT_FALSE(paths::fileExists(jp));
+  }
+  // A removal follows a write only once the written file is in place: with
+  // its temporary and itself gone the old file is the only copy left.
+  ASSERT_TRUE(paths::atomicWriteFile(jp, head + "w\n" + field(tmpOf(d.file("sav/new.dat"))) +
+                                             field(d.file("sav/new.dat")) + "r\n" + field(keep) + "end\n"));
+  ASSERT_TRUE(recover(d.file("sav")));
+  EXPECT_EQ(slurp(keep), "kept");
+  // A link, a pipe or a huge sparse file under the journal's name: not
+  // followed, not waited on, not read into memory; dropped.
+  ASSERT_EQ(::symlink(victim.c_str(), jp.c_str()), 0);
+  ASSERT_TRUE(recover(d.file("sav")));
+  EXPECT_EQ(slurp(victim), "mine");
+  ASSERT_EQ(::mkfifo(jp.c_str(), 0644), 0);
+  ASSERT_TRUE(recover(d.file("sav")));
+  ASSERT_TRUE(paths::atomicWriteFile(jp, head));
+  ASSERT_EQ(::truncate(jp.c_str(), off_t(1) << 40), 0);
+  ASSERT_TRUE(recover(d.file("sav")));
+  EXPECT_FALSE(paths::fileExists(jp));
+  EXPECT_EQ(::access(jp.c_str(), F_OK), -1);
 }
 
 // A write that fails before the journal is in place leaves every file old
