@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -204,7 +205,10 @@ bool replay(const std::string& dir, std::string* err) {
 
 Guard::Guard(const std::string& dataDir) {
   if (dataDir.empty() || !paths::dirExists(dataDir)) return;
-  fd_ = ::open((dataDir + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  const std::string lp = dataDir + "/" + kLockName;
+  fd_ = ::open(lp.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A lock file made read-only still locks (flock needs no write access).
+  if (fd_ < 0) fd_ = ::open(lp.c_str(), O_RDONLY | O_CLOEXEC);
   // A folder that takes no lock file takes no journal either: nothing can
   // be committed there, so there is nothing to wait for.
   if (fd_ >= 0) {
@@ -240,6 +244,11 @@ bool commit(const std::string& dataDir, const Build& build, std::string* err) {
   if (dataDir.empty()) return setErr(err, "no data folder for the journal");
   // Nobody can have locked or left a journal in a folder that did not exist.
   if (!paths::makeDirs(dataDir, err)) return false;
+  // A folder made just now was not locked: lock it before the journal goes
+  // in, or another program's start could replay it while it is carried out.
+  std::optional<Guard> late;
+  if (!g.locked()) late.emplace(dataDir);
+  if (late && !late->ok()) return setErr(err, late->error());
 
   int n = 0;
   Parsed p;

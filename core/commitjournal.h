@@ -46,6 +46,7 @@ class Guard {
   Guard& operator=(const Guard&) = delete;
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
+  bool locked() const { return fd_ >= 0; }
 
  private:
   int fd_ = -1;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,14 +129,29 @@ TEST(CommitJournal, JournalNamingOtherFilesMovesNothing) {
   EXPECT_EQ(::access(jp.c_str(), F_OK), -1);
 }
 
+std::string lockedFolder;
+int lockFreeAtSteps = 0;
+// Whether another program could take the folder's lock at this step.
+void tryTheLock(int) {
+  const int fd = ::open((lockedFolder + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) ++lockFreeAtSteps;
+  if (fd >= 0) ::close(fd);
+}
+
 // A write that fails before the journal is in place leaves every file old
-// and no temporary behind; a folder not yet there is made for the journal.
+// and no temporary behind; a folder not yet there is made for the journal
+// and locked while the journal is in it.
 TEST(CommitJournal, FailureBeforeTheJournalKeepsEveryFileOld) {
   Dir d;
   ASSERT_TRUE(paths::makeDirs(d.file("other")));
   const std::string a = d.file("sav/a.dat"), b = d.file("other/b.srt");
   ASSERT_TRUE(paths::atomicWriteFile(b, "old b"));
-  ASSERT_TRUE(commit(d.file("sav"), Group{{{a, "a1"}, {b, "b1"}}, {}}));
+  lockedFolder = d.file("sav");
+  setStepHook(tryTheLock);
+  const bool written = commit(d.file("sav"), Group{{{a, "a1"}, {b, "b1"}}, {}});
+  setStepHook(nullptr);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(lockFreeAtSteps, 0);
   EXPECT_EQ(slurp(a), "a1");
   EXPECT_EQ(slurp(b), "b1");
   ASSERT_EQ(::chmod(b.c_str(), 0444), 0);  // read-only: refused before anything is replaced
