@@ -263,6 +263,13 @@ bool commit(const std::string& dataDir, const Build& build, std::string* err) {
       return false;
     }
     p.writes.push_back(e);
+    // One file named twice (a subtitle file saved under the name of its own
+    // progress file) would end up holding only the last of its contents.
+    for (size_t k = 0; k + 1 < p.writes.size(); ++k)
+      if (p.writes[k].target == e.target) {
+        dropTemporaries();
+        return setErr(err, "cannot write " + w.path + ": the same file is to hold two contents");
+      }
     step(n);
   }
   if (!paths::atomicWriteFile(dataDir + "/" + kJournalName, journalText(p.writes, p.removes), err)) {

@@ -160,6 +160,12 @@ TEST(CommitJournal, FailureBeforeTheJournalKeepsEveryFileOld) {
   EXPECT_NE(err.find("read-only"), std::string::npos) << err;
   EXPECT_EQ(slurp(a), "a1");
   EXPECT_EQ(slurp(b), "b1");
+  // One file twice (here once through a link) is refused, not half written.
+  ASSERT_EQ(::chmod(b.c_str(), 0644), 0);
+  ASSERT_EQ(::symlink(b.c_str(), d.file("sav/link.srt").c_str()), 0);
+  EXPECT_FALSE(commit(d.file("sav"), Group{{{b, "b3"}, {a, "a3"}, {d.file("sav/link.srt"), "a3"}}, {}}, &err));
+  EXPECT_EQ(slurp(a), "a1");
+  EXPECT_EQ(slurp(b), "b1");
   for (const std::string& dir : {d.file("sav"), d.file("other")})
     for (const auto& e : fs::directory_iterator(dir))
       EXPECT_EQ(e.path().filename().string().find(paths::kTempMark), std::string::npos) << e.path();
