@@ -121,9 +121,15 @@ bool isOurs(const Parsed& p, const std::string& dir) {
     struct stat st;
     if (::lstat(e.tmp.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   }
+  // The folder itself, whichever way the path to it is spelt.
+  struct stat data;
+  if (!p.removes.empty() && ::stat(dir.c_str(), &data) != 0) return false;
   for (const std::string& r : p.removes) {
     const std::string name = paths::fileName(r);
-    if (!namesAFile(r) || paths::parentDir(r) != dir || name == kJournalName || name == kLockName) return false;
+    struct stat in;
+    if (!namesAFile(r) || name == kJournalName || name == kLockName ||
+        ::stat(paths::parentDir(r).c_str(), &in) != 0 || in.st_dev != data.st_dev || in.st_ino != data.st_ino)
+      return false;
   }
   return true;
 }

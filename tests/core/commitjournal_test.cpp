@@ -38,7 +38,7 @@ std::string tmpOf(const std::string& path, const std::string& tail = "Ab12Cd") {
 TEST(CommitJournal, LeftJournalIsRolledForwardOnce) {
   Dir d;
   ASSERT_TRUE(paths::makeDirs(d.file("sav")) && paths::makeDirs(d.file("other dir")));
-  const std::string a = d.file("sav/a\nb.dat"), b = d.file("other dir/b.srt"), gone = d.file("sav/old.txt");
+  const std::string a = d.file("sav/a\nb.dat"), b = d.file("other dir/b.srt"), gone = d.file("sav//old.txt");
   ASSERT_TRUE(paths::atomicWriteFile(a, "new a"));  // renamed before the kill
   ASSERT_TRUE(paths::atomicWriteFile(b, "old b"));
   ASSERT_TRUE(paths::atomicWriteFile(tmpOf(b), "new b"));
