@@ -221,7 +221,14 @@ Guard::Guard(const std::string& dataDir) {
     // Bounded wait: a commit holds the lock for the time of a few writes.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
+      if (errno != EWOULDBLOCK && errno != EINTR) {
+        // A file system that takes no locks (ENOLCK, EOPNOTSUPP) is not
+        // held by anybody: saving there goes on unguarded.
+        ::close(fd_);
+        fd_ = -1;
+        break;
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
         error_ = "the data folder " + dataDir + " stays locked by another program";
         return;
       }
