@@ -102,6 +102,13 @@ bool parse(const std::string& s, Parsed& p) {
   return false;
 }
 
+// The same folder, whichever way the paths to it are spelt.
+bool sameFolder(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 bool namesAFile(const std::string& path) {
   const std::string name = paths::fileName(path);
   return !name.empty() && name != "." && name != "..";
@@ -121,14 +128,9 @@ bool isOurs(const Parsed& p, const std::string& dir) {
     struct stat st;
     if (::lstat(e.tmp.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   }
-  // The folder itself, whichever way the path to it is spelt.
-  struct stat data;
-  if (!p.removes.empty() && ::stat(dir.c_str(), &data) != 0) return false;
   for (const std::string& r : p.removes) {
     const std::string name = paths::fileName(r);
-    struct stat in;
-    if (!namesAFile(r) || name == kJournalName || name == kLockName ||
-        ::stat(paths::parentDir(r).c_str(), &in) != 0 || in.st_dev != data.st_dev || in.st_ino != data.st_ino)
+    if (!namesAFile(r) || name == kJournalName || name == kLockName || !sameFolder(paths::parentDir(r), dir))
       return false;
   }
   return true;
@@ -279,7 +281,8 @@ bool commit(const std::string& dataDir, const Build& build, std::string* err) {
     // One file named twice (a subtitle file saved under the name of its own
     // progress file) would end up holding only the last of its contents.
     for (size_t k = 0; k + 1 < p.writes.size(); ++k)
-      if (p.writes[k].target == e.target) {
+      if (paths::fileName(p.writes[k].target) == paths::fileName(e.target) &&
+          sameFolder(paths::parentDir(p.writes[k].target), paths::parentDir(e.target))) {
         dropTemporaries();
         return setErr(err, "cannot write " + w.path + ": the same file is to hold two contents");
       }

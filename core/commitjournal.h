@@ -9,9 +9,9 @@
 // between) is rolled forward: the temporaries still there are renamed into
 // place.  Only a journal naming what a commit writes is carried out (our
 // temporaries beside their files, removals inside the data folder); any
-// other is discarded and moves no file.  A crash before the journal is in place leaves only temporaries;
-// the files stay old and the next save of each clears them away
-// (paths::removeStaleTemporaries).
+// other is discarded and moves no file.  A crash before the journal is in
+// place leaves only temporaries; the files stay old and the next save of
+// each clears them away (paths::removeStaleTemporaries).
 //
 // One journal per data folder, guarded by a lock file beside it, so that
 // two running programs never commit at once nor read half of a group.

@@ -164,6 +164,7 @@ TEST(CommitJournal, FailureBeforeTheJournalKeepsEveryFileOld) {
   ASSERT_EQ(::chmod(b.c_str(), 0644), 0);
   ASSERT_EQ(::symlink(b.c_str(), d.file("sav/link.srt").c_str()), 0);
   EXPECT_FALSE(commit(d.file("sav"), Group{{{b, "b3"}, {a, "a3"}, {d.file("sav/link.srt"), "a3"}}, {}}, &err));
+  EXPECT_FALSE(commit(d.file("sav"), Group{{{a, "a3"}, {d.file("sav/../sav//a.dat"), "a4"}}, {}}, &err));
   EXPECT_EQ(slurp(a), "a1");
   EXPECT_EQ(slurp(b), "b1");
   for (const std::string& dir : {d.file("sav"), d.file("other")})
