@@ -233,8 +233,8 @@ void PlaybackController::clearMedium() {
 }
 
 bool PlaybackController::openStateChanged(int state) {
-  if (state == tl::os_closed && movopened_) {
-    // A medium that could not be opened.
+  if (state == tl::os_closed && mediumOpen()) {
+    // A medium that could not be opened (a drive's disc counts too).
     const std::string why = player_.lastError();
     if (why.empty()) return false;
     stopPolling();

@@ -110,6 +110,19 @@ TEST_F(Playback, AMediumThatCannotOpenIsClosedAndAnnounced) {
   EXPECT_FALSE(pb.seekdrag());
 }
 
+// A drive's disc is opened as a DVD alone (no movie before it): its failure
+// is announced and stops the poll as a file's does.
+TEST_F(Playback, ADiscThatCannotOpenIsAnnouncedToo) {
+  pb.setMedium(false, true);
+  player.setURL("wmpdvd:///dev/sr0");
+  pb.startPolling();
+  player.failOpen("no disc");
+  EXPECT_FALSE(pb.mediumOpen());
+  EXPECT_FALSE(pb.timer()->isActive());
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("wmpdvd:///dev/sr0"), std::string::npos);
+}
+
 TEST_F(Playback, TheMovieBarMapsTheWholeMedium) {
   openPlaying(200);
   EXPECT_EQ(PlaybackController::movieBarValue(1000, 500000, 200), 250);
