@@ -249,6 +249,10 @@ bool recover(const std::string& dataDir, std::string* err) {
   return g.ok() || setErr(err, g.error());
 }
 
+std::string recoveryFailedMessage(const std::string& err) {
+  return "前回中断したセーブを完了できませんでした。\n" + err;
+}
+
 bool commit(const std::string& dataDir, const Build& build, std::string* err) {
   Guard g(dataDir);
   if (!g.ok()) return setErr(err, g.error());

@@ -57,6 +57,8 @@ class Guard {
 // whole is discarded).  False with *err when one is left that could not be
 // carried out (it is kept for the next try).
 bool recover(const std::string& dataDir, std::string* err = nullptr);
+// What the learner is told when recover fails (the reason on its own line).
+std::string recoveryFailedMessage(const std::string& err);
 
 // Replaces the group's files as one step.  build fills the group under the
 // lock, after recovery, so that it may read the files it derives from; false

@@ -624,14 +624,17 @@ LoadResult loadSrtBytes(std::string_view bytes, const std::string& path, int cod
 
 LoadResult loadSrt(const std::string& path, int codepage, const std::string& exedir, Lesson& into) {
   // A save cut short is finished before its files are read.
-  journal::recover(exedir + "sav");
+  std::string recoveryErr;
+  const bool recovered = journal::recover(exedir + "sav", &recoveryErr);
   std::string bytes, err;
   if (!paths::readFile(path, bytes, &err)) {
     LoadResult r;
     r.messages.push_back("字幕ファイルを読み込めませんでした[" + path + "] " + err);
     return r;
   }
-  return loadSource(std::move(bytes), path, codepage, exedir, into);
+  LoadResult r = loadSource(std::move(bytes), path, codepage, exedir, into);
+  if (!recovered) r.messages.insert(r.messages.begin(), journal::recoveryFailedMessage(recoveryErr));
+  return r;
 }
 
 bool rereadSrt(const Lesson& l, SrtSource& s, std::vector<std::string>* messages, bool withLines) {

@@ -129,7 +129,9 @@ void Tf_main::FormCreate() {
   createRecorder();
   exedir_ = deps_.exedir;
   // A save that a crash cut short is finished before any file is read.
-  tl::journal::recover(exedir_ + "sav");
+  std::string recoveryErr;
+  if (!tl::journal::recover(exedir_ + "sav", &recoveryErr))
+    message(QString::fromStdString(tl::journal::recoveryFailedMessage(recoveryErr)));
   dict.ppbtnheld = dict.peekkey = false;
   dvdmenuoverlay = false;
   subflginit();

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/lesson.h"
+#include "core/srtread.h"
 #include "support/tempfolder.h"
 
 namespace tl::journal {
@@ -127,6 +129,22 @@ TEST(CommitJournal, JournalNamingOtherFilesMovesNothing) {
   ASSERT_TRUE(recover(d.file("sav")));
   EXPECT_FALSE(paths::fileExists(jp));
   EXPECT_EQ(::access(jp.c_str(), F_OK), -1);
+}
+
+// A journal that cannot be carried out is kept, and a load says so before
+// anything else: the files it reads may be a commit's half.
+TEST(CommitJournal, AJournalThatCannotBeCarriedOutIsToldAtLoad) {
+  Dir d;
+  ASSERT_TRUE(paths::makeDirs(d.file("sav/" + std::string(kJournalName) + "/x")));
+  std::string err;
+  EXPECT_FALSE(recover(d.file("sav"), &err));
+  EXPECT_NE(err.find(kJournalName), std::string::npos) << err;
+  ASSERT_TRUE(paths::atomicWriteFile(d.file("a.srt"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"));
+  Lesson l;
+  const LoadResult r = loadSrt(d.file("a.srt"), 0, d.path + "/", l);
+  EXPECT_TRUE(r.ok);
+  ASSERT_FALSE(r.messages.empty());
+  EXPECT_EQ(r.messages[0], recoveryFailedMessage(err));
 }
 
 std::string lockedFolder;
