@@ -48,14 +48,15 @@ bool endsWithDat(const char* name, size_t len) {
 }
 
 // Reads a whole file into buf (as int32 values); false when it cannot be
-// opened or read.  Folders are reported through isDir.
+// opened or read.  Folders, pipes and devices (no progress files, and a pipe
+// would never answer) are reported through notFile.
 bool readValues(const std::string& path, std::vector<int32_t>& buf, size_t& bytes, std::time_t& mtime,
-                bool& isDir) {
-  isDir = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                bool& notFile) {
+  notFile = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     struct stat st;
-    isDir = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    notFile = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     return false;
   }
   struct stat st;
@@ -63,8 +64,8 @@ bool readValues(const std::string& path, std::vector<int32_t>& buf, size_t& byte
     ::close(fd);
     return false;
   }
-  if (S_ISDIR(st.st_mode)) {
-    isDir = true;
+  if (!S_ISREG(st.st_mode)) {
+    notFile = true;
     ::close(fd);
     return false;
   }
@@ -164,9 +165,9 @@ HistoryListing SearchFile(const std::string& folder) {
     row.name.assign(e->d_name, len - 4);
     row.path = base + e->d_name;
     size_t bytes = 0;
-    bool isDir = false;
-    if (!readValues(row.path, buf, bytes, row.mtime, isDir)) {
-      if (!isDir) out.unreadable.push_back(row.path);
+    bool notFile = false;
+    if (!readValues(row.path, buf, bytes, row.mtime, notFile)) {
+      if (!notFile) out.unreadable.push_back(row.path);
       continue;
     }
     row.scan = savfilechk(buf.data(), bytes);

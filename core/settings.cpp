@@ -265,9 +265,12 @@ void ReadEnv(const reg::Hive& h, Settings& s, std::vector<std::string>* m) {
   s.tpx.reset();
   s.tpy.reset();
   if (!o.startreset) {
+    // Far off any screen counts as not stored: the overlay computes with it.
     auto optInt = [&](const char* name) -> std::optional<int32_t> {
       auto t = readText(h, "view", name, m);
-      return t ? parseInt32(*t) : std::nullopt;
+      auto n = t ? parseInt32(*t) : std::nullopt;
+      if (n && (*n < -1'000'000 || *n > 1'000'000)) n.reset();
+      return n;
     };
     s.tpx = optInt("tpx");
     s.tpy = optInt("tpy");
@@ -390,7 +393,10 @@ TotalTime ReadTotaltime(const reg::Hive& h, std::vector<std::string>* m) {
   if (!v) return t;  // never stored: 0
   std::optional<int64_t> n;
   if (v->type == reg::Type::String) n = parseInt64(v->data);
-  if (!n || *n < std::numeric_limits<int32_t>::min()) {
+  // Far beyond any real study time; a larger count (another program's) would
+  // overflow the sums and texts made of it.
+  constexpr int64_t kMaxMs = 1'000'000'000'000'000;
+  if (!n || *n < std::numeric_limits<int32_t>::min() || *n > kMaxMs) {
     t.unreadable = true;
     note(m, kMsgTotaltimeUnreadable);
     return t;

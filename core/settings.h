@@ -90,7 +90,8 @@ bool WriteEnvChanged(reg::Hive& hive, const Settings& s, const Settings& base, s
 int64_t ReadEnvOne(const reg::Hive& hive, const std::string& name,
                    std::vector<std::string>* messages = nullptr);
 // The study time "totaltime" as the start reads it.  A value that is present
-// but cannot be read (not a number, another registry type) is reported in
+// but cannot be read (not a number, another registry type, a count beyond
+// 10^15 ms) is reported in
 // *messages and marked unreadable: the close must then not store this run's
 // time in its place (mayStoreTotaltime), so the value stays for the user.
 struct TotalTime {

@@ -117,6 +117,11 @@ bool dirExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat x, y;
+  return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
 bool resolveLinks(const std::string& path, std::string& target, std::string* err) {
   std::string cur = path;
   for (int depth = 0; depth < 40; ++depth) {
@@ -165,12 +170,16 @@ int removeStaleTemporaries(const std::string& path, int maxAgeSeconds) {
 
 bool readFile(const std::string& path, std::string& out, std::string* err) {
   out.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a pipe or device under a file's name must not stall the
+  // program; only regular files are read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return fail(err, "cannot open", path, errno);
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return fail(err, "cannot read", path, EISDIR);
+    if (S_ISDIR(st.st_mode)) return fail(err, "cannot read", path, EISDIR);
+    if (err) *err = "cannot read " + path + ": not a regular file";
+    return false;
   }
   if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];

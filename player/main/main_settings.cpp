@@ -1,6 +1,7 @@
 // Tf_main: the settings pushed into the window and collected from it.
 #include <QAction>
 #include <QLabel>
+#include <QScreen>
 #include <QSlider>
 #include <QSplitter>
 #include <QTimer>
@@ -22,7 +23,10 @@ void Tf_main::applySettings(const tl::Settings& s) {
   tl::ui::fontset(subPanel, preStrip, nextStrip, kCellFace, s.size, s.ssize);
   preStrip->setTextLeft(Splitter2->x());
   nextStrip->setTextLeft(Splitter2->x());
-  PaintBox1->setFixedWidth(std::max(0, s.PaintBoxs1));
+  // At most what the margin's drag allows on a window as wide as the screen: a
+  // wider stored value (another program's) would push the window off it.
+  const int most = screen() ? screen()->availableGeometry().width() - Splitter2->width() - 40 : s.PaintBoxs1;
+  PaintBox1->setFixedWidth(std::clamp(s.PaintBoxs1, 0, std::max(0, most)));
   const int p1 = s.panel1 > 0 ? s.panel1 : 150;
   QList<int> sizes = Splitter1->sizes();
   if (sizes.size() == 2) Splitter1->setSizes({std::max(40, sizes[0] + sizes[1] - p1), p1});

@@ -20,9 +20,15 @@ QString askPath(MainHost& m, const SavePathAsk& ask, const QString& defaultName)
 }
 
 bool exportTo(MainHost& m, const std::string& utf8Path, tl::word::ExportText (*make)(const tl::word::WordFile&)) {
+  const std::string words = tl::word::wordPath(tl::paths::exedir());
+  // An export written over the word file would replace the learner's words.
+  if (tl::paths::sameFile(utf8Path, words)) {
+    m.message(QString::fromUtf8("登録単語ファイル「word.csv」にはエクスポートできません。別のファイル名を指定してください"));
+    return false;
+  }
   tl::word::WordFile f;
   std::string err;
-  if (!tl::word::readWordFile(tl::word::wordPath(tl::paths::exedir()), f, &err)) {
+  if (!tl::word::readWordFile(words, f, &err)) {
     m.message(U(err));
     return false;
   }

@@ -161,6 +161,9 @@ TEST_F(Listing, RowsSortedByNameWithRatesScoreAndUnreadableFiles) {
   write("gamma.dat", progress({1, 1}, 1, 0, 0, {}).substr(0, 8));  // ends in the states
   write("notes.txt", "x");
   fs::create_directories(dir / "folder.dat");
+  // A pipe (it would never answer) and a device are passed over like folders.
+  ASSERT_EQ(::mkfifo((dir / "pipe.dat").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", dir / "zero.dat");
   const HistoryListing h = SearchFile(dir.string());
   ASSERT_TRUE(h.folder);
   ASSERT_EQ(h.rows.size(), 2u);

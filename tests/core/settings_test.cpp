@@ -191,6 +191,7 @@ TEST(Settings, NonNumericEmptyAndOutOfRangeValues) {
   h.setString(kOpt, "gfsize", "-240000");
   h.setString(kOpt, "codepage", "932x");
   h.setString(kView, "tpx", "12a");
+  h.setString(kView, "tpy", "-2147483648");
   h.setString(kView, "CWidth2", "300");  // a later value still loads
   h.setString("Software\\Tallisen\\window", "vlm", "150");
   Settings s;
@@ -206,6 +207,7 @@ TEST(Settings, NonNumericEmptyAndOutOfRangeValues) {
   EXPECT_EQ(s.gfsize, 240000);
   EXPECT_EQ(s.opt.codepage, 28591);
   EXPECT_FALSE(s.tpx.has_value());
+  EXPECT_FALSE(s.tpy.has_value());
   EXPECT_EQ(s.CWidth[2], 300);
   EXPECT_EQ(s.vlm, 100);  // the bar's end
   ASSERT_EQ(msgs.size(), 2u);  // the two edit-box values
@@ -305,7 +307,7 @@ TEST(Settings, UnreadableTotaltimeIsReportedAndKept) {
   t = ReadTotaltime(h, &msgs);
   EXPECT_EQ(t.ms, 4'000'000'000);
   EXPECT_TRUE(mayStoreTotaltime(t));
-  for (const char* bad : {"abc", "", "12h", "99999999999999999999"}) {
+  for (const char* bad : {"abc", "", "12h", "99999999999999999999", "9223372036854775807"}) {
     msgs.clear();
     h.setString("Software\\Tallisen\\onereg", "totaltime", bad);
     t = ReadTotaltime(h, &msgs);

@@ -47,6 +47,12 @@ TEST(Files, FailuresSayWhyAndCreateNothing) {
   EXPECT_TRUE(out.empty());
   EXPECT_NE(err.find("none.txt"), std::string::npos);
   EXPECT_FALSE(paths::readFile(dir.path, out, &err));  // a folder is no file
+  // Nor a pipe or a device: refused at once, never waited on or read forever.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.csv").c_str(), 0644), 0);
+  EXPECT_FALSE(paths::readFile(dir.file("pipe.csv"), out, &err));
+  EXPECT_NE(err.find("pipe.csv"), std::string::npos);
+  std::filesystem::create_symlink("/dev/zero", dir.file("zero.csv"));
+  EXPECT_FALSE(paths::readFile(dir.file("zero.csv"), out, &err));
   EXPECT_FALSE(paths::atomicWriteFile("", "x", &err));
 }
 

@@ -356,6 +356,10 @@ TEST_F(MainWindowTest, ProgressBarPlaceEndMarkAndAZeroMargin) {
   A::PaintBox1(*w)->setFixedWidth(24);
   w->applySettings(kept);
   EXPECT_EQ(A::PaintBox1(*w)->width(), 0);
+  // A margin stored wider than the screen would push the window off it.
+  kept.PaintBoxs1 = 1'000'000;
+  w->applySettings(kept);
+  EXPECT_LT(A::PaintBox1(*w)->width(), w->screen()->availableGeometry().width());
 }
 
 // A load clears the lock, and the lock button shows it open again: its

@@ -170,6 +170,13 @@ TEST_F(WordWindowTest, ExportsOfAMissingFileSayThereIsNoWord) {
   EXPECT_TRUE(messages.empty());
   EXPECT_FALSE(ankiExportTo(*w->host(), path("no/such/folder/anki.txt")));
   EXPECT_EQ(messages.size(), 1u);
+  // Never over the word file itself, by its name or through a link.
+  const std::string words = read("word.csv");
+  fs::create_symlink(dir / "word.csv", dir / "link.csv");
+  EXPECT_FALSE(pssExportTo(*w->host(), path("word.csv")));
+  EXPECT_FALSE(ankiExportTo(*w->host(), path("link.csv")));
+  EXPECT_EQ(read("word.csv"), words);
+  EXPECT_EQ(messages.size(), 3u);
 }
 
 TEST_F(WordWindowTest, OpeningTheDataFilesReportsFailures) {
