@@ -102,13 +102,6 @@ bool parse(const std::string& s, Parsed& p) {
   return false;
 }
 
-// The same folder, whichever way the paths to it are spelt.
-bool sameFolder(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
 bool namesAFile(const std::string& path) {
   const std::string name = paths::fileName(path);
   return !name.empty() && name != "." && name != "..";
@@ -130,7 +123,7 @@ bool isOurs(const Parsed& p, const std::string& dir) {
   }
   for (const std::string& r : p.removes) {
     const std::string name = paths::fileName(r);
-    if (!namesAFile(r) || name == kJournalName || name == kLockName || !sameFolder(paths::parentDir(r), dir))
+    if (!namesAFile(r) || name == kJournalName || name == kLockName || !paths::sameFile(paths::parentDir(r), dir))
       return false;
   }
   return true;
@@ -286,7 +279,7 @@ bool commit(const std::string& dataDir, const Build& build, std::string* err) {
     // progress file) would end up holding only the last of its contents.
     for (size_t k = 0; k + 1 < p.writes.size(); ++k)
       if (paths::fileName(p.writes[k].target) == paths::fileName(e.target) &&
-          sameFolder(paths::parentDir(p.writes[k].target), paths::parentDir(e.target))) {
+          paths::sameFile(paths::parentDir(p.writes[k].target), paths::parentDir(e.target))) {
         dropTemporaries();
         return setErr(err, "cannot write " + w.path + ": the same file is to hold two contents");
       }

@@ -67,7 +67,7 @@ std::string fileName(const std::string& path);
 
 bool fileExists(const std::string& path);
 bool dirExists(const std::string& path);
-// Whether two paths name one existing file (links followed).
+// Whether two paths name one existing file or folder (links followed).
 bool sameFile(const std::string& a, const std::string& b);
 
 }  // namespace tl::paths
