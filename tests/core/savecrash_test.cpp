@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <map>
@@ -191,7 +192,10 @@ TEST(SaveCrash, ALoadDuringAnotherProgramsSaveReadsOnePair) {
     }
   }
   int mixed = 0, seenNew = 0;
-  for (int round = 0; round < 300; ++round) {
+  // At least 300 loads, and on a busy machine more until the other program's
+  // first save has landed (the child may start late).
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (int round = 0; round < 300 || (seenNew == 0 && std::chrono::steady_clock::now() < deadline); ++round) {
     const Lesson l = loaded(f.path, 0);
     const bool newStars = l.substar[1] == 1, newMemo = l.submemo[1] == "memo B";
     seenNew += newStars;
